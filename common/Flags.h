@@ -1,0 +1,35 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace trans {
+class TTransThread;
+}
+
+namespace core {
+
+// Process-wide state shared across subsystems.
+struct ProcessFlags {
+    // Mode flags: main thread only.
+    bool SaverActive = false;
+    bool PreviewMode = false;
+    bool PresentationMode = false;
+    bool PresentationPlaying = false;
+    bool InputSuspended = false;
+
+    // Transition flags: single values shared with the transition worker, no lock.
+    std::atomic<bool> TransBusy{false};
+    std::atomic<bool> TransAbort{false};
+    std::atomic<bool> TransCancel{false};
+    std::atomic<bool> TransShutdown{false};
+    std::atomic<std::int32_t> TransFrameCount{0};
+    std::atomic<trans::TTransThread*> ActiveTransition{nullptr};
+};
+
+ProcessFlags& Flags();
+
+// Back to the state at process start (tests run many programs in one process).
+void ResetFlags();
+
+}  // namespace core

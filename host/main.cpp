@@ -1,0 +1,3 @@
+#include "host/Saver.h"
+
+int main() { return host::RunSaver(); }

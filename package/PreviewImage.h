@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pkg {
+
+// Takes the preview picture (a Windows bitmap stored as is) out of a built saver to
+// TempFolder() + "SSIMG.BMP". Nothing when the file has no package or no preview picture, or the
+// picture cannot be written; no message is shown. The caller deletes the file once it is shown.
+std::optional<std::string> ExtractPreviewImage(const std::string& saverFile);
+
+}  // namespace pkg

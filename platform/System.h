@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+// The program's own file (the running executable).
+std::string OwnFileName();
+
+// The command-line arguments after the program name, as the system splits them.
+std::vector<std::string> CommandLineArgs();
+
+// Folders, each without a trailing separator unless noted.
+std::string SystemFolder();
+std::string WindowsFolder();
+// The system's temporary path, ending with a separator.
+std::string TempPath();
+// The current user's "History" shell folder, when the system has one.
+std::optional<std::string> HistoryFolder();
+
+struct SystemVersion {
+    bool nt = true;
+    int major = 0;
+    int minor = 0;
+};
+SystemVersion GetSystemVersion();
+
+// SPI_SETSCREENSAVERRUNNING: tells the system that a screen saver runs.
+void SetScreenSaverRunning(bool running);
+
+// SPI_SETDESKWALLPAPER with the given bitmap file; true when the system took it.
+bool SetDesktopWallpaper(const std::string& bitmapPath);
+
+// Reads an environment variable; empty when it is not set.
+std::string GetEnvironment(const std::string& name);
+
+}  // namespace plat

@@ -1,0 +1,138 @@
+#pragma once
+
+// The simulated Windows: the state a test or tool sets before it runs the program, and what it reads
+// back afterwards. Time is virtual: it moves only when the message loop has nothing left to do, or
+// when the program sleeps, and timers, scheduled actions and worker wake-ups happen in time order.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gfx/Color.h"
+#include "gfx/Geometry.h"
+#include "platform/MessageLoop.h"
+#include "platform/System.h"
+
+namespace sim {
+
+struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+    std::uint32_t flags = 0;
+    std::uint32_t time = 0;
+};
+
+struct ShellOpenRecord {
+    std::string target;
+    int showCommand = 0;
+};
+
+struct ProcessRecord {
+    std::string commandLine;
+    int showCommand = 0;
+};
+
+struct LibraryCallRecord {
+    std::string library;
+    std::string function;
+    std::string argument;  // provider name, where there is one
+    plat::WindowHandle window = 0;
+};
+
+// A library the simulated system can load, with the functions it exports.
+struct SimLibrary {
+    bool exportsPasswordChange = false;
+    bool exportsVerifyPassword = false;
+    bool verifyAccepts = true;
+    bool exportsRegisterServer = false;
+};
+
+struct RegValue {
+    enum class Type { Integer, String, Binary } type = Type::Integer;
+    std::int32_t integer = 0;
+    std::string text;
+};
+
+// The current user's hive: key paths and value names ignore letter case, as on Windows.
+class Registry {
+public:
+    bool KeyExists(const std::string& path) const;
+    void CreateKey(const std::string& path);
+    void DeleteKey(const std::string& path);
+    std::optional<RegValue> Get(const std::string& path, const std::string& name) const;
+    void Set(const std::string& path, const std::string& name, RegValue value);
+    bool Delete(const std::string& path, const std::string& name);
+    // Value names of a key, in the order they were first written.
+    std::vector<std::string> ValueNames(const std::string& path) const;
+
+    void SetInteger(const std::string& path, const std::string& name, std::int32_t v) {
+        Set(path, name, {RegValue::Type::Integer, v, {}});
+    }
+    void SetString(const std::string& path, const std::string& name, const std::string& v) {
+        Set(path, name, {RegValue::Type::String, 0, v});
+    }
+    void SetBinary(const std::string& path, const std::string& name) {
+        Set(path, name, {RegValue::Type::Binary, 0, {}});
+    }
+
+private:
+    struct Key {
+        std::vector<std::pair<std::string, RegValue>> values;
+    };
+    static std::string Fold(const std::string& s);
+    std::map<std::string, Key> keys_;
+};
+
+struct Machine {
+    // What the system looks like.
+    std::string ownFile;
+    std::vector<std::string> args;
+    std::string systemFolder = "/sim/system32";
+    std::string windowsFolder = "/sim/windows";
+    std::string tempPath = "/tmp/";
+    std::optional<std::string> historyFolder;
+    plat::SystemVersion version{true, 6, 1};
+    std::map<std::string, std::string> environment;
+    std::map<std::string, SimLibrary> libraries;  // by full path
+    std::uint32_t seed = 12345;
+    std::vector<gfx::IntRect> monitors{{0, 0, 1024, 768}};
+    gfx::IntPoint cursor{512, 384};
+    gfx::Color32 desktopColor = 0xFF3A6EA5;  // what the desktop shows behind the program
+    std::deque<int> messageBoxAnswers;  // IDOK when empty
+    std::deque<std::vector<std::string>> openFileAnswers;  // cancelled when empty
+    std::optional<int> processExitCode = 0;  // nothing: the process cannot be started
+
+    // What the program did.
+    Registry registry;
+    std::vector<MessageBoxRecord> messageBoxes;
+    std::vector<ShellOpenRecord> shellOpens;
+    std::vector<ProcessRecord> processes;
+    std::vector<LibraryCallRecord> libraryCalls;
+    std::optional<bool> screenSaverRunning;
+    std::vector<std::string> wallpapers;
+    int showCursorCount = 0;
+};
+
+Machine& M();
+
+// A fresh machine at time 0: no messages, timers, workers or windows. Call between runs.
+void Reset();
+
+// Virtual time in milliseconds since Reset.
+std::uint64_t Now();
+
+// Runs action on the main thread, from the message loop, at the given virtual time.
+void At(std::uint64_t time, std::function<void()> action);
+
+// Puts a message in the application's queue, as input would arrive.
+void PostMessage(const plat::Message& msg);
+
+// RunMessageLoop returns (without the quit message) when virtual time would pass this point or
+// nothing is left that could ever happen.
+void SetRunLimit(std::uint64_t time);
+
+}  // namespace sim

@@ -1,0 +1,44 @@
+#pragma once
+
+// The simulated windows, for tests that look at what the program made of them.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/Window.h"
+
+namespace sim {
+
+struct WindowRecord {
+    plat::WindowHandle handle = 0;
+    std::string caption;
+    gfx::IntRect bounds;
+    gfx::TColor color = 0;
+    plat::WindowState state = plat::WindowState::Normal;
+    plat::BorderStyle border = plat::BorderStyle::Sizeable;
+    bool stayOnTop = false;
+    bool visible = false;
+    bool enabled = true;
+    bool foreign = false;  // made by another program (the display settings, a preview host)
+    plat::WindowHandle parent = 0;
+    plat::WindowHandle owner = 0;
+    std::uint32_t style = 0;
+    std::uint32_t exStyle = 0;
+    std::vector<std::pair<int, std::uint32_t>> hotKeys;  // id, key
+};
+
+// Every window that exists now, ours and foreign, in creation order.
+std::vector<WindowRecord> Windows();
+const WindowRecord* FindWindow(plat::WindowHandle handle);
+
+// A window of another program, such as "Display Properties" or a preview host.
+plat::WindowHandle AddForeignWindow(const std::string& caption, const gfx::IntRect& bounds,
+                                    std::uint32_t style = 0, std::uint32_t exStyle = 0);
+
+plat::WindowHandle ForegroundHandle();
+
+// Forgets every window (part of Reset).
+void ResetWindows();
+
+}  // namespace sim

@@ -1,0 +1,148 @@
+// The application's hidden window and the system-wide window services: windows by handle, the
+// pointer, monitors, the desktop's picture and hot keys.
+
+#include <windows.h>
+
+#include "platform/Window.h"
+#include "platform/win32/Win32Util.h"
+
+namespace plat {
+
+namespace {
+
+std::function<void()> g_onMinimize;
+
+LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE && g_onMinimize) {
+        auto onMinimize = g_onMinimize;
+        onMinimize();
+        return 0;
+    }
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+HWND ApplicationWindow() {
+    static HWND hwnd = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = ApplicationProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "SaverApplication";
+        ::RegisterClassA(&wc);
+        // A zero-sized, never shown top-level window whose caption is the application title.
+        return ::CreateWindowExA(0, wc.lpszClassName, "Screen Saver", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS |
+                                 WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    }();
+    return hwnd;
+}
+
+HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoA(monitor, &info)) {
+        auto* list = reinterpret_cast<std::vector<gfx::IntRect>*>(data);
+        const gfx::IntRect r{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+        if (info.dwFlags & MONITORINFOF_PRIMARY) {
+            list->insert(list->begin(), r);
+        } else {
+            list->push_back(r);
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void SetApplicationTitle(const std::string& title) { ::SetWindowTextA(ApplicationWindow(), title.c_str()); }
+
+std::string ApplicationTitle() {
+    char text[512];
+    const int n = ::GetWindowTextA(ApplicationWindow(), text, sizeof text);
+    return std::string(text, n > 0 ? n : 0);
+}
+
+WindowHandle ApplicationHandle() { return reinterpret_cast<WindowHandle>(ApplicationWindow()); }
+
+void SetApplicationMinimizeHandler(std::function<void()> handler) { g_onMinimize = std::move(handler); }
+
+WindowHandle FindTopLevelWindow(const std::string& caption) {
+    return reinterpret_cast<WindowHandle>(::FindWindowA(nullptr, caption.c_str()));
+}
+
+void ShowWindowHandle(WindowHandle window, int showCommand) { ::ShowWindow(H(window), showCommand); }
+
+void EnableWindowHandle(WindowHandle window, bool enabled) { ::EnableWindow(H(window), enabled ? TRUE : FALSE); }
+
+void SetForegroundWindowHandle(WindowHandle window) { ::SetForegroundWindow(H(window)); }
+
+WindowHandle ForegroundWindow() { return reinterpret_cast<WindowHandle>(::GetForegroundWindow()); }
+
+bool IsWindowHandle(WindowHandle window) { return window != 0 && ::IsWindow(H(window)); }
+
+std::uint32_t WindowStyle(WindowHandle window) {
+    return static_cast<std::uint32_t>(::GetWindowLongA(H(window), GWL_STYLE));
+}
+
+void SetWindowStyle(WindowHandle window, std::uint32_t style) {
+    ::SetWindowLongA(H(window), GWL_STYLE, static_cast<LONG>(style));
+}
+
+std::uint32_t WindowExStyle(WindowHandle window) {
+    return static_cast<std::uint32_t>(::GetWindowLongA(H(window), GWL_EXSTYLE));
+}
+
+void SetWindowExStyle(WindowHandle window, std::uint32_t exStyle) {
+    ::SetWindowLongA(H(window), GWL_EXSTYLE, static_cast<LONG>(exStyle));
+}
+
+gfx::IntPoint CursorPos() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+int ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
+
+std::vector<gfx::IntRect> Monitors() {
+    std::vector<gfx::IntRect> list;
+    ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+    if (list.empty()) {
+        list.push_back({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+    }
+    return list;
+}
+
+gfx::IntSize ScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+
+gfx::TBitmap32 CaptureDesktop() {
+    const gfx::IntSize size = ScreenSize();
+    gfx::TBitmap32 picture(size.width, size.height);
+    if (picture.Empty()) {
+        return picture;
+    }
+    win32::WindowDC screen(nullptr);
+    win32::MemoryDC memory(screen.get());
+    win32::Dib dib = win32::CreateDib(screen.get(), size.width, size.height);
+    if (!dib.bitmap) {
+        return picture;
+    }
+    {
+        win32::SelectGuard select(memory.get(), dib.bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, size.width, size.height, screen.get(), 0, 0, SRCCOPY);
+        ::GdiFlush();
+    }
+    const std::size_t count = static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
+    for (std::size_t i = 0; i < count; ++i) {
+        picture.Bits()[i] = dib.bits[i] | 0xFF000000u;
+    }
+    return picture;
+}
+
+bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, std::uint32_t key) {
+    return ::RegisterHotKey(H(window), id, modifiers, key) != 0;
+}
+
+void UnregisterHotKey(WindowHandle window, int id) { ::UnregisterHotKey(H(window), id); }
+
+}  // namespace plat

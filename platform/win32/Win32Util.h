@@ -1,0 +1,109 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace plat::win32 {
+
+// Owns a kernel handle (events, processes, threads, files).
+struct HandleCloser {
+    void operator()(HANDLE h) const {
+        if (h != nullptr && h != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(h);
+        }
+    }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+// Owns a loaded library.
+struct LibraryFreer {
+    void operator()(HMODULE m) const {
+        if (m != nullptr) {
+            ::FreeLibrary(m);
+        }
+    }
+};
+using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryFreer>;
+
+// A window's device context from GetDC (0: the screen), released on destruction.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDC() { ::ReleaseDC(window_, dc_); }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A memory device context compatible with another one.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC like) : dc_(::CreateCompatibleDC(like)) {}
+    ~MemoryDC() { ::DeleteDC(dc_); }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// Owns a GDI object (bitmap, brush, font, region).
+struct GdiDeleter {
+    void operator()(HGDIOBJ object) const {
+        if (object != nullptr) {
+            ::DeleteObject(object);
+        }
+    }
+};
+template <typename T>
+using GdiObject = std::unique_ptr<std::remove_pointer_t<T>, GdiDeleter>;
+
+// Selects an object into a device context for the guard's lifetime.
+class SelectGuard {
+public:
+    SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+    ~SelectGuard() { ::SelectObject(dc_, old_); }
+    SelectGuard(const SelectGuard&) = delete;
+    SelectGuard& operator=(const SelectGuard&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A top-down 32-bit DIB section of the given size, with its pixels.
+struct Dib {
+    GdiObject<HBITMAP> bitmap;
+    std::uint32_t* bits = nullptr;
+};
+
+inline Dib CreateDib(HDC like, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Dib dib;
+    dib.bitmap.reset(::CreateDIBSection(like, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    dib.bits = static_cast<std::uint32_t*>(bits);
+    return dib;
+}
+
+// An exported function of a library as a typed pointer.
+template <typename Fn>
+Fn Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+}  // namespace plat::win32

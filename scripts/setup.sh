@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs everything a fresh Debian 12 machine needs to build and test the project.
+# Idempotent: when every package is present it only checks and returns.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+packages=(
+  build-essential cmake ninja-build pkg-config git file dpkg-dev nasm
+  clang
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libfreetype-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libpixman-1-dev
+  wine wine32:i386 xvfb xdotool imagemagick x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+
+need_update=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+  need_update=1
+fi
+
+# The cross build compiles the image libraries from Debian's own source packages. The source
+# entries mirror the machine's binary entries, so the repository never names a server.
+if "$here/apt-sources.sh" --install; then need_update=1; fi
+
+if [ ${#missing[@]} -gt 0 ] || [ "$need_update" -eq 1 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -79,6 +79,32 @@ private:
     HGDIOBJ old_;
 };
 
+// One WM_PAINT's device context, from BeginPaint to EndPaint.
+class PaintDC {
+public:
+    explicit PaintDC(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~PaintDC() { ::EndPaint(window_, &paint_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC get() const { return dc_; }
+    const RECT& Rect() const { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// Owns a window of ours: destroyed with its owner.
+struct WindowDestroyer {
+    void operator()(HWND window) const {
+        if (window != nullptr) {
+            ::DestroyWindow(window);
+        }
+    }
+};
+using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
 // A top-down 32-bit DIB section of the given size, with its pixels.
 struct Dib {
     GdiObject<HBITMAP> bitmap;

@@ -1,0 +1,124 @@
+#include "gfx/Blit.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace gfx {
+
+void CopyRow(Color32* target, const Color32* source, std::int32_t n) {
+    if (n <= 256) {
+        std::memcpy(target, source, static_cast<std::size_t>(std::max(n, 0)) * sizeof(Color32));
+        return;
+    }
+    for (std::int32_t i = 0; i < n; ++i) {
+        target[i] = source[i];
+    }
+}
+
+void CopyPixels(const PixelView& target, IntPoint at, const ConstPixelView& source, const IntRect& sourceRect) {
+    // Clip the source rectangle to the source, then its shifted image to the target.
+    const IntRect src = sourceRect.Intersect(source.Bounds());
+    if (src.IsEmpty()) {
+        return;
+    }
+    const std::int32_t dx = at.x + (src.left - sourceRect.left);
+    const std::int32_t dy = at.y + (src.top - sourceRect.top);
+    const IntRect dst = IntRect::FromSize(dx, dy, src.Width(), src.Height()).Intersect(target.Bounds());
+    if (dst.IsEmpty()) {
+        return;
+    }
+    const std::int32_t sx = src.left + (dst.left - dx);
+    const std::int32_t sy = src.top + (dst.top - dy);
+    for (std::int32_t y = 0; y < dst.Height(); ++y) {
+        CopyRow(target.Row(dst.top + y) + dst.left, source.Row(sy + y) + sx, dst.Width());
+    }
+}
+
+namespace {
+
+// The source pixel for target pixel i of n, in a source span of m pixels starting at s: the one
+// under the target pixel's centre.
+inline std::int32_t Nearest(std::int32_t i, std::int32_t n, std::int32_t s, std::int32_t m) {
+    return s + static_cast<std::int32_t>((2 * std::int64_t{i} + 1) * m / (2 * std::int64_t{n}));
+}
+
+// The first and one-past-last target index of [0, n) whose source lies in [0, limit).
+void ValidRange(std::int32_t n, std::int32_t s, std::int32_t m, std::int32_t limit, std::int32_t& first,
+                std::int32_t& last) {
+    first = 0;
+    while (first < n && Nearest(first, n, s, m) < 0) {
+        ++first;
+    }
+    last = n;
+    while (last > first && Nearest(last - 1, n, s, m) >= limit) {
+        --last;
+    }
+}
+
+}  // namespace
+
+void CopyRectStretched(const PixelView& target, const IntRect& targetRect, const ConstPixelView& source,
+                       const IntRect& sourceRect) {
+    if (targetRect.IsEmpty() || sourceRect.IsEmpty()) {
+        return;
+    }
+    if (targetRect.Size() == sourceRect.Size()) {
+        // The clipped source and the clipped target are each other's image.
+        const IntRect dst = targetRect.Intersect(target.Bounds());
+        if (dst.IsEmpty()) {
+            return;
+        }
+        const IntRect src = dst.Offset(sourceRect.left - targetRect.left, sourceRect.top - targetRect.top);
+        CopyPixels(target, {dst.left, dst.top}, source, src);
+        return;
+    }
+    const std::int32_t tw = targetRect.Width();
+    const std::int32_t th = targetRect.Height();
+    const std::int32_t sw = sourceRect.Width();
+    const std::int32_t sh = sourceRect.Height();
+    std::int32_t x0 = 0;
+    std::int32_t x1 = 0;
+    std::int32_t y0 = 0;
+    std::int32_t y1 = 0;
+    ValidRange(tw, sourceRect.left, sw, source.width, x0, x1);
+    ValidRange(th, sourceRect.top, sh, source.height, y0, y1);
+    x0 = std::max(x0, -targetRect.left);
+    x1 = std::min(x1, target.width - targetRect.left);
+    y0 = std::max(y0, -targetRect.top);
+    y1 = std::min(y1, target.height - targetRect.top);
+    if (x0 >= x1) {
+        return;
+    }
+    // Walk the source columns without a division per pixel: Nearest(i) as a quotient and remainder
+    // that grow by a fixed amount for every target pixel.
+    const std::int64_t den = 2 * std::int64_t{tw};
+    const std::int64_t start = (2 * std::int64_t{x0} + 1) * sw;
+    const std::int32_t firstColumn = sourceRect.left + static_cast<std::int32_t>(start / den);
+    const std::int64_t firstRemainder = start % den;
+    const std::int32_t stepColumns = static_cast<std::int32_t>(2 * std::int64_t{sw} / den);
+    const std::int64_t stepRemainder = 2 * std::int64_t{sw} % den;
+    for (std::int32_t j = y0; j < y1; ++j) {
+        const Color32* in = source.Row(Nearest(j, th, sourceRect.top, sh));
+        Color32* out = target.Row(targetRect.top + j) + targetRect.left;
+        std::int32_t column = firstColumn;
+        std::int64_t remainder = firstRemainder;
+        for (std::int32_t i = x0; i < x1; ++i) {
+            out[i] = in[column];
+            column += stepColumns;
+            remainder += stepRemainder;
+            if (remainder >= den) {
+                remainder -= den;
+                ++column;
+            }
+        }
+    }
+}
+
+void FillPixels(const PixelView& target, const IntRect& rect, Color32 color) {
+    const IntRect r = rect.Intersect(target.Bounds());
+    for (std::int32_t y = r.top; y < r.bottom; ++y) {
+        std::fill(target.Row(y) + r.left, target.Row(y) + r.right, color);
+    }
+}
+
+}  // namespace gfx

@@ -1,0 +1,85 @@
+#include "platform/sim/SimSurface.h"
+
+#include <algorithm>
+
+#include "gfx/Blit.h"
+
+namespace sim {
+
+namespace {
+
+std::vector<SimSurface*>& Live() {
+    static std::vector<SimSurface*> surfaces;
+    return surfaces;
+}
+
+}  // namespace
+
+SimSurface::SimSurface(plat::WindowHandle parent, const gfx::IntRect& bounds) : parent_(parent), bounds_(bounds) {
+    canvas_.SetSize(bounds.Width(), bounds.Height());
+    Live().push_back(this);
+}
+
+SimSurface::~SimSurface() { std::erase(Live(), this); }
+
+void SimSurface::SetBounds(const gfx::IntRect& bounds) {
+    const bool resized = bounds.Size() != bounds_.Size();
+    bounds_ = bounds;
+    if (resized) {
+        // A new window size: the control paints itself again from its bitmap.
+        canvas_.SetSize(bounds.Width(), bounds.Height());
+        Repaint();
+    }
+}
+
+void SimSurface::EndUpdate() {
+    if (updates_ > 0 && --updates_ == 0) {
+        Repaint();
+    }
+}
+
+void SimSurface::Changed() {
+    if (updates_ == 0) {
+        Repaint();
+    }
+}
+
+void SimSurface::Repaint() {
+    canvas_.Clear(gfx::kOpaqueBlack);
+    canvas_.CopyRect({0, 0}, backing_, backing_.BoundsRect());
+    if (onChange_) {
+        onChange_(canvas_.BoundsRect());
+    }
+}
+
+void SimSurface::CopyToCanvas(const gfx::TBitmap32& bitmap, const gfx::IntRect& source, const gfx::IntRect& target) {
+    gfx::CopyRectStretched(canvas_.View(), target, bitmap.View(), source);
+    if (onChange_) {
+        onChange_(target.Intersect(canvas_.BoundsRect()));
+    }
+}
+
+void SimSurface::CopyFromCanvas(gfx::TBitmap32& bitmap, const gfx::IntRect& rect) const {
+    // A screen has no transparency: what is read is opaque.
+    const gfx::IntRect r = rect.Intersect(canvas_.BoundsRect()).Intersect(bitmap.BoundsRect());
+    bitmap.CopyRect({r.left, r.top}, canvas_, r);
+    for (std::int32_t y = r.top; y < r.bottom; ++y) {
+        for (std::int32_t x = r.left; x < r.right; ++x) {
+            bitmap.SetPixel(x, y, bitmap.Pixel(x, y) | 0xFF000000u);
+        }
+    }
+}
+
+std::vector<SimSurface*> Surfaces() { return Live(); }
+
+SimSurface& AsSim(plat::Surface& surface) { return dynamic_cast<SimSurface&>(surface); }
+
+}  // namespace sim
+
+namespace plat {
+
+std::unique_ptr<Surface> Surface::Create(Window& parent, const gfx::IntRect& bounds) {
+    return std::make_unique<sim::SimSurface>(parent.Handle(), bounds);
+}
+
+}  // namespace plat

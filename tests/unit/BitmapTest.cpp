@@ -1,0 +1,165 @@
+// TBitmap32 and the canvas copy: filling, copying and drawing, clipped at every edge; blending and
+// bilinear stretching with exact results where the arithmetic is exact.
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "gfx/Bitmap32.h"
+#include "gfx/Blit.h"
+
+namespace gfx {
+
+// Failures show the pixels, row by row.
+void PrintTo(const TBitmap32& b, std::ostream* os) {
+    *os << b.Width() << "x" << b.Height() << " {";
+    for (std::int32_t y = 0; y < b.Height(); ++y) {
+        for (std::int32_t x = 0; x < b.Width(); ++x) {
+            *os << (x == 0 && y > 0 ? " / " : " ") << std::hex << b.Pixel(x, y) << std::dec;
+        }
+    }
+    *os << " }";
+}
+
+}  // namespace gfx
+
+namespace {
+
+using gfx::Color32;
+using gfx::TBitmap32;
+
+// A bitmap whose pixels are listed row by row.
+TBitmap32 Pixels(std::int32_t width, std::int32_t height, std::initializer_list<Color32> pixels) {
+    TBitmap32 b(width, height);
+    auto it = pixels.begin();
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            b.SetPixel(x, y, *it++);
+        }
+    }
+    return b;
+}
+
+TBitmap32 Numbered(std::int32_t width, std::int32_t height) {
+    TBitmap32 b(width, height);
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            b.SetPixel(x, y, 0xFF000000u | static_cast<Color32>(y * 16 + x));
+        }
+    }
+    return b;
+}
+
+constexpr Color32 Grey(std::uint32_t v) { return 0xFF000000u | v << 16 | v << 8 | v; }
+
+TEST(Bitmap32, FillAndCopyStayInsideBothBitmaps) {
+    TBitmap32 b(4, 3, 0xFF000000u);
+    b.FillRect({-2, -1, 2, 1}, 0xFF111111u);
+    b.FillRect({3, 2, 9, 9}, 0xFF222222u);
+    EXPECT_EQ(b, Pixels(4, 3,
+                        {0xFF111111u, 0xFF111111u, 0xFF000000u, 0xFF000000u,  //
+                         0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u,  //
+                         0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF222222u}));
+
+    // The source rectangle reaches past the source's top-left; the copy past the target's right.
+    const TBitmap32 source = Numbered(3, 3);
+    TBitmap32 target(4, 2, 0);
+    target.CopyRect({2, 0}, source, {-1, -1, 3, 2});
+    EXPECT_EQ(target, Pixels(4, 2, {0, 0, 0, 0, 0, 0, 0, 0xFF000000u}));
+    target.CopyRect({-1, 0}, source, {0, 1, 3, 3});
+    EXPECT_EQ(target, Pixels(4, 2, {0xFF000011u, 0xFF000012u, 0, 0, 0xFF000021u, 0xFF000022u, 0, 0xFF000000u}));
+    EXPECT_EQ(target.PixelS(4, 0), 0u);
+    target.SetPixelS(-1, 0, 1);  // outside: nothing happens
+}
+
+TEST(Bitmap32, MirrorFlipAndAlphaKeepEveryColour) {
+    TBitmap32 b = Numbered(3, 3);
+    b.Mirror();
+    EXPECT_EQ(b.Pixel(0, 1), 0xFF000012u);
+    EXPECT_EQ(b.Pixel(1, 1), 0xFF000011u);
+    b.Flip();
+    EXPECT_EQ(b.Pixel(0, 0), 0xFF000022u);
+    EXPECT_EQ(b.Pixel(2, 2), 0xFF000000u);
+    b.ResetAlpha(0x40);
+    EXPECT_EQ(b.Pixel(0, 0), 0x40000022u);
+    b.MakeOpaque();
+    EXPECT_EQ(b.Pixel(0, 0), 0xFF000022u);
+    b.Clear(0x12345678u);
+    EXPECT_EQ(b, TBitmap32(3, 3, 0x12345678u));
+}
+
+TEST(Bitmap32, OpaqueDrawCopiesAndBlendDrawMixesByAlphaTimesMasterAlpha) {
+    TBitmap32 target(3, 1, 0xFF000000u);
+    TBitmap32 source = Pixels(2, 1, {0x80FFFFFFu, 0xFF204060u});
+    source.DrawTo(target, gfx::IntPoint{2, 0});  // opaque mode: pixels as they are, clipped
+    EXPECT_EQ(target, Pixels(3, 1, {0xFF000000u, 0xFF000000u, 0x80FFFFFFu}));
+
+    target.Clear(0xFF000000u);
+    source.SetDrawMode(gfx::DrawMode::Blend);
+    source.DrawTo(target, gfx::IntPoint{0, 0});
+    // Half-transparent white over black gives about half grey; an opaque pixel replaces the target.
+    EXPECT_EQ(target, Pixels(3, 1, {Grey(128), 0xFF204060u, 0xFF000000u}));
+
+    target.Clear(0xFF000000u);
+    source.SetMasterAlpha(0);
+    source.DrawTo(target, gfx::IntPoint{0, 0});
+    EXPECT_EQ(target, TBitmap32(3, 1, 0xFF000000u));
+
+    // Over a transparent target the result takes the source's coverage.
+    TBitmap32 clear(1, 1, 0x00000000u);
+    source.SetMasterAlpha(255);
+    source.DrawTo(clear, gfx::IntPoint{-1, 0});
+    EXPECT_EQ(clear.Pixel(0, 0), 0xFF204060u);
+}
+
+TEST(Bitmap32, StretchedDrawSamplesBetweenPixelCentres) {
+    const TBitmap32 ramp = Pixels(2, 1, {Grey(0), Grey(255)});
+    TBitmap32 wide(4, 1);
+    ramp.DrawTo(wide, wide.BoundsRect());
+    // Target centres fall at -0.25, 0.25, 0.75 and 1.25 source pixels; the ends clamp.
+    EXPECT_EQ(wide, Pixels(4, 1, {Grey(0), Grey(63), Grey(191), Grey(255)}));
+
+    // The same size is a copy; a part of the source can be stretched into a clipped rectangle.
+    const TBitmap32 numbered = Numbered(5, 4);
+    TBitmap32 same(5, 4, 0);
+    numbered.DrawTo(same, same.BoundsRect());
+    EXPECT_EQ(same, numbered);
+    TBitmap32 part(3, 3, 0);
+    Pixels(1, 1, {0xFF336699u}).DrawTo(part, {1, 1, 5, 5}, {0, 0, 1, 1});
+    EXPECT_EQ(part, Pixels(3, 3, {0, 0, 0, 0, 0xFF336699u, 0xFF336699u, 0, 0xFF336699u, 0xFF336699u}));
+
+    // Shrinking a flat picture keeps it flat, blended or not.
+    TBitmap32 flat(9, 7, 0xFF808080u);
+    TBitmap32 small(4, 3, 0xFF000000u);
+    flat.SetDrawMode(gfx::DrawMode::Blend);
+    flat.DrawTo(small, small.BoundsRect());
+    EXPECT_EQ(small, TBitmap32(4, 3, 0xFF808080u));
+}
+
+TEST(CanvasCopy, StretchesWithTheNearestPixelAndLeavesTheRestAlone) {
+    const TBitmap32 source = Numbered(2, 2);
+    TBitmap32 canvas(5, 4, 0);
+    gfx::CopyRectStretched(canvas.View(), {1, 0, 5, 4}, source.View(), source.BoundsRect());
+    EXPECT_EQ(canvas.Pixel(1, 0), 0xFF000000u);
+    EXPECT_EQ(canvas.Pixel(2, 1), 0xFF000000u);
+    EXPECT_EQ(canvas.Pixel(3, 1), 0xFF000001u);
+    EXPECT_EQ(canvas.Pixel(4, 3), 0xFF000011u);
+    EXPECT_EQ(canvas.Pixel(0, 0), 0u);
+
+    // Same size: a plain copy, clipped on both sides; a source outside the bitmap copies nothing.
+    canvas.Clear(0);
+    gfx::CopyRectStretched(canvas.View(), {-1, 3, 1, 5}, source.View(), {0, 0, 2, 2});
+    EXPECT_EQ(canvas.Pixel(0, 3), 0xFF000001u);
+    gfx::CopyRectStretched(canvas.View(), {0, 0, 2, 2}, source.View(), {5, 5, 7, 7});
+    gfx::CopyRectStretched(canvas.View(), {2, 0, 0, 2}, source.View(), {0, 0, 2, 2});  // inverted: nothing
+    canvas.SetPixel(0, 3, 0);
+    EXPECT_EQ(canvas, TBitmap32(5, 4, 0));
+
+    // Shrinking picks the pixel under each target centre: 0.5, 1.5 and 2.5 map to 1, 3 and 5.
+    const TBitmap32 row = Numbered(6, 1);
+    TBitmap32 three(3, 1, 0);
+    gfx::CopyRectStretched(three.View(), three.BoundsRect(), row.View(), row.BoundsRect());
+    EXPECT_EQ(three, Pixels(3, 1, {0xFF000001u, 0xFF000003u, 0xFF000005u}));
+}
+
+}  // namespace

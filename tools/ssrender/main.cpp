@@ -1,0 +1,102 @@
+// ssrender: the runtime's transitions without Windows. It drives the real engine on the simulated
+// platform and writes what the screen would show.
+//
+//   ssrender effect --effect N --from A.png --to B.png [--size WxH] [--frames N] [--delay MS]
+//                   (--out DIR | --gif FILE)
+//   ssrender sheet --out FILE.png [--size WxH] [--frames N] [--at FRACTION] [--effects 1-64]
+//                  [--from A.png --to B.png] [--columns C]
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+
+#include "gfx/io/ImageFiles.h"
+#include "tools/ssrender/Render.h"
+
+namespace {
+
+CLI::Validator SizeText() {
+    return CLI::Validator(
+        [](std::string& text) { return ssrender::ParseSize(text) ? std::string() : "expected WxH, e.g. 800x600"; },
+        "WxH");
+}
+
+CLI::Validator EffectsText() {
+    return CLI::Validator(
+        [](std::string& text) {
+            return ssrender::ParseEffects(text) ? std::string() : "expected numbers 1..120 and ranges, e.g. 1-64";
+        },
+        "LIST");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("Renders the screen saver's transitions on the simulated platform", "ssrender");
+    app.require_subcommand(1);
+
+    ssrender::EffectOptions effect;
+    std::string effectSize;
+    CLI::App* effectCommand = app.add_subcommand("effect", "One transition as PNG frames or an animated GIF");
+    effectCommand
+        ->add_option("--effect", effect.effect,
+                     "Effect number (0 copies at once; others outside 0..120 draw a random effect)")
+        ->required();
+    effectCommand->add_option("--from", effect.from, "The old picture (PNG or GIF)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    effectCommand->add_option("--to", effect.to, "The new picture (PNG or GIF)")
+        ->required()
+        ->check(CLI::ExistingFile);
+    effectCommand->add_option("--size", effectSize, "Canvas size; both pictures are stretched to it")
+        ->check(SizeText());
+    effectCommand->add_option("--frames", effect.frames, "Frame count N")->capture_default_str();
+    effectCommand->add_option("--delay", effect.delayMs, "Frame delay in ms")->capture_default_str();
+    CLI::Option* out = effectCommand->add_option("--out", effect.outDir, "Folder for frame-0001.png ...");
+    CLI::Option* gif = effectCommand->add_option("--gif", effect.gifFile, "Animated GIF to write instead");
+    out->excludes(gif);
+    gif->excludes(out);
+
+    ssrender::SheetOptions sheet;
+    std::string sheetSize = "160x120";
+    std::string sheetEffects = "1-64";
+    CLI::App* sheetCommand = app.add_subcommand("sheet", "A contact sheet of effects part-way through");
+    sheetCommand->add_option("--out", sheet.out, "PNG file to write")->required();
+    sheetCommand->add_option("--size", sheetSize, "Size of each picture")->check(SizeText())->capture_default_str();
+    sheetCommand->add_option("--frames", sheet.frames, "Frame count N")->capture_default_str();
+    sheetCommand->add_option("--at", sheet.at, "How far through its frames each effect is shown")
+        ->check(CLI::Range(0.0, 1.0))
+        ->capture_default_str();
+    sheetCommand->add_option("--effects", sheetEffects, "Effect numbers and ranges")
+        ->check(EffectsText())
+        ->capture_default_str();
+    sheetCommand->add_option("--from", sheet.from, "The old picture (built in when not given)")
+        ->check(CLI::ExistingFile);
+    sheetCommand->add_option("--to", sheet.to, "The new picture (built in when not given)")->check(CLI::ExistingFile);
+    sheetCommand->add_option("--columns", sheet.columns, "Pictures per row")->capture_default_str();
+
+    CLI11_PARSE(app, argc, argv);
+
+    try {
+        if (effectCommand->parsed()) {
+            if (effect.outDir.empty() && effect.gifFile.empty()) {
+                std::fprintf(stderr, "effect: give --out DIR or --gif FILE\n");
+                return 2;
+            }
+            if (!effectSize.empty()) {
+                effect.size = ssrender::ParseSize(effectSize);
+            }
+            const int frames = ssrender::RenderEffect(effect);
+            std::printf("%d frames\n", frames);
+        } else {
+            sheet.size = *ssrender::ParseSize(sheetSize);
+            sheet.effects = *ssrender::ParseEffects(sheetEffects);
+            ssrender::RenderSheet(sheet);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ssrender: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "transitions/Family.h"
+
+namespace trans {
+
+// Effects are numbered 1..120; 0 is the immediate copy.
+inline constexpr std::int32_t kEffectCount = 120;
+
+// The name the user sees for effect 1..120, as the effect list shows it; "" for any other number.
+std::string_view EffectName(std::int32_t effect);
+
+// The routines of the catalogue: the family each effect number belongs to.
+enum class TRoutine {
+    None,
+    Slides,
+    Unfolds,
+    LineDrops,
+    BoxOut,
+    BoxIn,
+    Ellipses,
+    Shapes,
+    RandomShapes,
+    Sweeps,
+    Zooms,
+    Fades,
+    FadeUnfolds,
+};
+
+// An effect's routine and its variant (the number minus the routine's base).
+struct TDispatch {
+    TRoutine routine = TRoutine::None;
+    std::int32_t variant = 0;
+
+    friend bool operator==(const TDispatch&, const TDispatch&) = default;
+};
+
+TDispatch Dispatch(std::int32_t effect);
+
+// The family of an effect with its pieces set up for the worker's images and frame count, or null
+// when the number has no family in this build.
+std::unique_ptr<TFamily> CreateFamily(std::int32_t effect, const TTransImages& images, std::int32_t frameCount);
+
+}  // namespace trans

@@ -1,0 +1,145 @@
+#include "transitions/TransThread.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "common/Flags.h"
+#include "common/Random.h"
+#include "platform/Clock.h"
+#include "platform/MessageLoop.h"
+#include "platform/Worker.h"
+#include "transitions/Catalogue.h"
+#include "transitions/Slides.h"
+#include "transitions/Unfolds.h"
+
+namespace trans {
+
+namespace {
+std::function<void()> g_frameObserver;
+}
+
+void SetFrameObserver(std::function<void()> observer) { g_frameObserver = std::move(observer); }
+
+TTransThread::TTransThread(std::int32_t effectNumber, plat::Surface& target, const gfx::TBitmap32& image,
+                           std::int32_t frameDelay)
+    : EffectNumber(effectNumber),
+      NewImage(image),
+      OldImage(),
+      WorkImage(),
+      target_(&target),
+      FrameDelay(frameDelay),
+      width_(image.Width()),
+      height_(image.Height()) {
+    OldImage.SetSize(width_, height_);
+    target.CopyFromCanvas(OldImage, {0, 0, width_, height_});
+    WorkImage.SetSize(width_, height_);
+    presentNew_ = [this] { PresentNew(); };
+    presentOld_ = [this] { PresentOld(); };
+    presentWork_ = [this] { PresentWork(); };
+    frameObserver_ = g_frameObserver;
+}
+
+void TTransThread::Start() {
+    try {
+        plat::StartWorker([this] { Execute(); }, [this] { Finish(); });
+    } catch (...) {
+        delete this;  // no thread will ever free it
+        throw;
+    }
+}
+
+void TTransThread::PresentNew() { target_->CopyToCanvas(NewImage, PresentSource, PresentTarget); }
+
+void TTransThread::PresentOld() { target_->CopyToCanvas(OldImage, PresentSource, PresentTarget); }
+
+void TTransThread::PresentWork() { target_->CopyToCanvas(WorkImage, PresentSource, PresentTarget); }
+
+void TTransThread::Present(TSource image, const gfx::IntRect& source, const gfx::IntRect& target) {
+    PresentSource = source;
+    PresentTarget = target;
+    plat::Synchronize(image == TSource::New ? presentNew_ : image == TSource::Old ? presentOld_ : presentWork_);
+}
+
+void TTransThread::Execute() {
+    core::ProcessFlags& flags = core::Flags();
+    try {
+        if (EffectNumber < 0 || EffectNumber > kEffectCount) {
+            EffectNumber = core::Random(kEffectCount) + 1;
+        }
+        PresentSource = PresentTarget = {};
+        const TDispatch d = Dispatch(EffectNumber);
+        switch (d.routine) {
+            case TRoutine::Slides:
+                RunSlides(d.variant);
+                break;
+            case TRoutine::Unfolds:
+                RunUnfolds(d.variant);
+                break;
+            default:
+                break;  // families without a routine in this build go straight to the final frame
+        }
+        // Every transition, finished or stopped, ends with the whole new image, except at shutdown.
+        if (!flags.TransShutdown) {
+            PresentSource = PresentTarget = {0, 0, width_, height_};
+            plat::Synchronize(presentNew_);
+            if (frameObserver_) {
+                plat::Synchronize(frameObserver_);
+            }
+        }
+    } catch (...) {
+        // A failed transition ends silently; the slideshow goes on.
+    }
+    NewImage = {};
+    OldImage = {};
+    WorkImage = {};
+    TTransThread* self = this;
+    flags.ActiveTransition.compare_exchange_strong(self, nullptr);
+    flags.TransBusy = false;
+}
+
+void TTransThread::Finish() {
+    try {
+        if (OnTerminate) {
+            OnTerminate();
+        }
+    } catch (...) {
+    }
+    delete this;
+}
+
+void TTransThread::RunSlides(std::int32_t variant) {
+    if (auto family = MakeSlides(variant, Images(), core::Flags().TransFrameCount)) {
+        WaitFrame(*family);
+    }
+}
+
+void TTransThread::RunUnfolds(std::int32_t variant) {
+    if (auto family = MakeUnfolds(variant, Images(), core::Flags().TransFrameCount)) {
+        WaitFrame(*family);
+    }
+}
+
+void TTransThread::WaitFrame(TFamily& family) {
+    const core::ProcessFlags& flags = core::Flags();
+    auto stopRequested = [&flags] { return flags.TransAbort || flags.TransCancel; };
+    // A negative delay would sleep for ever as an unsigned count; it means no delay.
+    const std::int32_t delay = std::max(FrameDelay, 0);
+    std::uint32_t t0 = plat::GetTickCount();
+    for (;;) {
+        const bool more = family.DrawFrame(*this);
+        if (frameObserver_) {
+            plat::Synchronize(frameObserver_);
+        }
+        if (!more || stopRequested()) {
+            return;
+        }
+        std::int64_t elapsed = 0;
+        do {
+            plat::Sleep(static_cast<std::uint32_t>(std::min(delay, 1)));
+            elapsed = std::llabs(static_cast<std::int32_t>(plat::GetTickCount() - t0));
+        } while (elapsed < delay && !stopRequested());
+        t0 = plat::GetTickCount();
+    }
+}
+
+}  // namespace trans

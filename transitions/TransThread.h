@@ -1,0 +1,77 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+#include "gfx/Bitmap32.h"
+#include "gfx/Geometry.h"
+#include "platform/Surface.h"
+#include "transitions/Family.h"
+
+namespace trans {
+
+// The transition worker: it owns private copies of the pictures, runs one effect's frames on a
+// thread of its own and hands every copy to the main thread, which puts it on the target canvas.
+// It frees itself after its completion handler has run.
+class TTransThread final : private TPresenter {
+public:
+    // Copies the image, and the target canvas's rectangle (0, 0, width, height) as the old picture.
+    TTransThread(std::int32_t effectNumber, plat::Surface& target, const gfx::TBitmap32& image,
+                 std::int32_t frameDelay);
+    TTransThread(const TTransThread&) = delete;
+    TTransThread& operator=(const TTransThread&) = delete;
+
+    // Starts the worker. Called once the worker is the active transition, so that its clean-up
+    // always comes after.
+    void Start();
+
+    // The completion handler: runs on the main thread after the last frame, once TransBusy is false
+    // and ActiveTransition empty. Attaching it right after StartTransition returns is in time.
+    std::function<void()> OnTerminate;
+
+    // The effect being drawn; the worker replaces a number outside 0..120 by its random draw first.
+    std::int32_t Effect() const { return EffectNumber; }
+
+    // The main-thread steps: PresentSource of one picture onto PresentTarget of the target canvas.
+    void PresentNew();
+    void PresentOld();
+    void PresentWork();
+
+private:
+    ~TTransThread() override = default;
+
+    void Execute();
+    void Finish();
+    void RunSlides(std::int32_t variant);
+    void RunUnfolds(std::int32_t variant);
+    // The frame loop shared by every family: one frame, then wait out the frame delay in 1 ms sleeps
+    // unless a stop is requested or no piece has steps left.
+    void WaitFrame(TFamily& family);
+    void Present(TSource image, const gfx::IntRect& source, const gfx::IntRect& target) override;
+    TTransImages Images() { return {&NewImage, &OldImage, &WorkImage}; }
+
+    std::atomic<std::int32_t> EffectNumber;
+    gfx::TBitmap32 NewImage;
+    gfx::TBitmap32 OldImage;
+    gfx::TBitmap32 WorkImage;
+    plat::Surface* target_;
+    std::int32_t FrameDelay;
+    std::int32_t width_;
+    std::int32_t height_;
+    gfx::IntRect PresentSource;
+    gfx::IntRect PresentTarget;
+
+    // Made once, so that a present allocates nothing.
+    std::function<void()> presentNew_;
+    std::function<void()> presentOld_;
+    std::function<void()> presentWork_;
+    std::function<void()> frameObserver_;
+};
+
+// Tools and tests watch a transition frame by frame: the observer runs on the main thread after
+// every frame has reached the canvas, and once more after the final frame. Set it before
+// StartTransition; it is taken by the transitions that start after.
+void SetFrameObserver(std::function<void()> observer);
+
+}  // namespace trans

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sspack {
+
+// Problems of a built saver, one line each, naming the table, the index and the field; empty when
+// the package reads and every piece comes out whole. Every piece is taken out, by the same rules
+// the runtime uses, into a temporary folder of its own that is removed afterwards.
+std::vector<std::string> CheckPackage(const std::string& path);
+
+}  // namespace sspack

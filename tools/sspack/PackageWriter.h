@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tools/sspack/Manifest.h"
+
+namespace sspack {
+
+// A manifest that is fine but cannot be packed: a file that cannot be read, a package past 2 GiB.
+class BuildError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The package for a runtime of the given size, byte for byte in the trailer format: segments 1 to
+// 10 in table order, the 18 strings, the pieces of the tables (items, masks, entry sounds, music),
+// the 220-byte header and the magic. Every size, count, table length and offset is computed here;
+// item, mask and entry-sound offsets count from the package's start, music offsets from the start
+// of the sound table. FileSizeSlot is the size of the whole built file. Overrides come last.
+std::vector<std::uint8_t> BuildPackage(const Manifest& manifest, std::int64_t runtimeSize);
+
+struct BuildOptions {
+    bool patchNameResource = true;
+};
+
+struct BuildResult {
+    std::int64_t fileSize = 0;
+    bool namePatched = false;  // false also when there was no name field to patch
+};
+
+// Writes the runtime (with the saver's name in its name resource, when asked and the runtime has
+// that field) followed by the package. The file appears under outputPath only when complete.
+BuildResult BuildPackageFile(const Manifest& manifest, std::span<const std::uint8_t> runtime,
+                             const std::string& outputPath, const BuildOptions& options = {});
+
+}  // namespace sspack

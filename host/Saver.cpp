@@ -39,11 +39,14 @@ std::unique_ptr<TSSWindow> CreateMainWindow() {
 
 }  // namespace
 
-int RunSaver() {
+int RunSaver(const std::function<void(TSSWindow&)>& onCreated) {
     plat::SetApplicationTitle("Screen Saver");
     std::unique_ptr<TSSWindow> window = CreateMainWindow();
     if (!window) {
         return 0;
+    }
+    if (onCreated) {
+        onCreated(*window);
     }
     int code = 0;
     if (!plat::Terminated()) {

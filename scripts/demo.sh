@@ -17,6 +17,7 @@ convert -size 800x600 plasma:fractal -seed 7 "$demo/pictures/plasma.png" 2>/dev/
 convert wizard: "$demo/pictures/wizard.png"
 convert rose: -resize 400% "$demo/pictures/rose.jpg"
 convert -size 152x112 gradient:'#457b9d-#1d3557' -fill white -gravity center -pointsize 18 \
+  -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
   -annotate 0 'Demo' BMP3:"$demo/pictures/preview.bmp"
 
 cat >"$demo/demo.json" <<'JSON'

@@ -226,6 +226,28 @@ TEST_F(Host, TheFullScreenWindowCoversTheMonitorOnTop) {
     EXPECT_TRUE(checked);
 }
 
+TEST_F(Host, TheSaverRefusesASecondScreenSaverAndHoldsThePrintScreenKeys) {
+    std::optional<std::intptr_t> answer;
+    std::optional<std::intptr_t> other;
+    std::vector<std::pair<int, std::uint32_t>> hotKeys;
+    Run(Saver(), {"/s"}, 100, [&](host::TSSWindow& w) {
+        const plat::WindowHandle h = w.Window().Handle();
+        answer = sim::SendToWindow({h, plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE, 0});
+        other = sim::SendToWindow({h, plat::WM_SYSCOMMAND, plat::SC_MINIMIZE, 0});
+        hotKeys = sim::FindWindow(h)->hotKeys;
+    });
+    EXPECT_EQ(answer, 0) << "answered and not passed on";
+    EXPECT_FALSE(other) << "every other command goes on as before";
+    EXPECT_EQ(hotKeys, (std::vector<std::pair<int, std::uint32_t>>{{1, plat::VK_SNAPSHOT}, {2, plat::VK_SNAPSHOT}}));
+
+    sim::Reset();
+    Machine().tempPath = Temp();
+    Run(Saver(), {"/c"}, 100, [&](host::TSSWindow& w) {
+        answer = sim::SendToWindow({w.Window().Handle(), plat::WM_SYSCOMMAND, plat::SC_SCREENSAVE, 0});
+    });
+    EXPECT_FALSE(answer) << "only the full-screen saver hooks the window";
+}
+
 TEST_F(Host, TheSecondMonitorGetsAWindowUnlessDisabled) {
     Machine().monitors = {{0, 0, 1024, 768}, {1024, 0, 2304, 1024}};
     bool inUse = false;

@@ -1,14 +1,27 @@
 #include "host/SSWindow.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "common/Flags.h"
+#include "common/Paths.h"
+#include "common/Random.h"
 #include "common/Trace.h"
+#include "config/PanelSettings.h"
+#include "config/Translation.h"
 #include "host/Cursor.h"
+#include "package/Extension.h"
 #include "package/PackageReader.h"
+#include "package/PlaylistStore.h"
 #include "package/PreviewImage.h"
+#include "package/TempFolder.h"
 #include "platform/Dialogs.h"
+#include "platform/Files.h"
+#include "platform/Flash.h"
 #include "platform/MessageLoop.h"
+#include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/WinConst.h"
-#include "platform/Window.h"
 
 namespace host {
 
@@ -19,35 +32,471 @@ const char* const kCanNotRunMessage =
     "* Your computer is out of resources\r\n"
     "* Windows error";
 
-void TSSWindow::ReadPackageSteps(bool configOnly) {
-    pkg::PackageReader reader(plat::OwnFileName());
-    package_.header = reader.ReadHeader();
-    package_.strings = reader.ReadStrings(package_.header);
-    plat::SetApplicationTitle(package_.strings[pkg::PackageString::SaverName]);
-    if (configOnly) {
+namespace {
+
+constexpr int kMoveThreshold = 5;
+constexpr int kBannerStripHeight = 69;
+constexpr int kLinkHeight = 15;
+
+core::ProcessFlags& F() { return core::Flags(); }
+
+bool IsKeyMessage(std::uint32_t m) {
+    return m == plat::WM_KEYDOWN || m == plat::WM_KEYUP || m == plat::WM_SYSKEYDOWN || m == plat::WM_SYSKEYUP;
+}
+
+bool IsButtonOrActivation(std::uint32_t m) {
+    return m == plat::WM_ACTIVATE || m == plat::WM_NCACTIVATE || m == plat::WM_ACTIVATEAPP ||
+           m == plat::WM_LBUTTONDOWN || m == plat::WM_RBUTTONDOWN || m == plat::WM_MBUTTONDOWN;
+}
+
+std::uint32_t IntervalMs(std::int64_t seconds) {
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(seconds * 1000, 0, 0x7FFFFFFF));
+}
+
+std::string Describe(const pkg::SaverSettings& s) {
+    std::string effects;
+    for (const char c : s.Effect) {
+        effects += (effects.empty() ? "" : ",") + std::to_string(static_cast<unsigned char>(c));
+    }
+    auto b = [](bool v) { return v ? "1" : "0"; };
+    return "Seconds=" + std::to_string(s.Seconds) + " Stretch=" + std::to_string(s.Stretch) +
+           " DisplayOrder=" + std::to_string(s.DisplayOrder) + " DesktopStart=" + b(s.DesktopStart) +
+           " Loop=" + b(s.Loop) + " Mute=" + b(s.Mute) + " ShuffleMelody=" + b(s.ShuffleMelody) +
+           " Effect=" + effects + " EffectSpeed=" + std::to_string(s.EffectSpeed) +
+           " PlayOneRandom=" + b(s.PlayOneRandom) + " ExitMouseMove=" + b(s.ExitMouseMove) +
+           " ExitMouseButton=" + b(s.ExitMouseButton) + " ExitKeyboard=" + b(s.ExitKeyboard) +
+           " ExitESC=" + b(s.ExitESC) + " UseCustomPlaylist=" + b(s.UseCustomPlaylist) +
+           " DisableTwoMonitors=" + b(s.DisableTwoMonitors);
+}
+
+}  // namespace
+
+TSSWindow::TSSWindow()
+    : TForm("Screen Saver", {637, 541}),
+      timer_({}, 5000, false),
+      presPanelHideTimer_([this] { PresPanelHideTimerTimer(); }, 5000, false) {
+    Window().SetColor(0);
+    PresPanel.visible = false;
+    PresPanel.bounds = gfx::IntRect::FromSize(0, 0, 193, 41);
+    screenSaver_ = std::make_unique<TScreenSaver>(*this);
+    screenSaver_->AutoEnable = false;
+    screenSaver_->ConfigurationBoxStyle = TConfigBoxStyle::cbsPanel;
+    screenSaver_->ConfigurationBoxPanel = &cfg_.CfgBox;
+    screenSaver_->OnPreviewActive = [this](void*) { ScreenSaverPreviewActive(); };
+    screenSaver_->OnMainSaverActive = [this](void*) { ScreenSaverMainSaverActive(); };
+    screenSaver_->OnConfigBoxActive = [this](void*) { ScreenSaverConfigBoxActive(); };
+    screenSaver_->Loaded();
+    plat::SetApplicationMinimizeHandler([this] { ApplicationEventsMinimize(); });
+    FormCreate();
+}
+
+TSSWindow::~TSSWindow() {
+    plat::SetApplicationMinimizeHandler({});
+    plat::SetMessageHook({});
+    FormDestroy();
+}
+
+std::vector<config::Control*> TSSWindow::Panels() {
+    return {&PanelDisplay, &PresPanel, &cfg_.CfgBox, &cfg_.BannerPlaceHolderPanel, &cfg_.PanelWebBanner,
+            &cfg_.ConfigControlsPanel};
+}
+
+void TSSWindow::FormCreate() {
+    if (core::UpperCase(core::ExtractFileExt(plat::OwnFileName())) == ".EXE") {
+        F().PresentationMode = true;
+        screenSaver_->DoMainSaver();
+        const gfx::IntSize screen = plat::ScreenSize();
+        PresPanel.bounds = gfx::IntRect::FromSize((screen.width - PresPanel.bounds.Width()) / 2,
+                                                  screen.height - PresPanel.bounds.Height() - 20,
+                                                  PresPanel.bounds.Width(), PresPanel.bounds.Height());
+        SetCursorVisible(false);
+    } else {
+        screenSaver_->Activate();
+    }
+    core::Trace(F().PresentationMode ? "Mode presentation"
+                : F().PreviewMode    ? "Mode preview"
+                : F().SaverActive    ? "Mode saver"
+                                     : "Mode configuration " + screenSaver_->ModeLetter());
+    plat::SetWindowExStyle(plat::ApplicationHandle(), plat::WS_EX_TOOLWINDOW);
+
+    if (F().SaverActive) {
+        directShow_ = true;
+        if (F().PreviewMode) {
+            Window().SetColor(0);
+            LoadPreviewImage();
+        } else {
+            core::Randomize();
+            if (!ReadData(false)) {
+                plat::PostQuit();
+            } else {
+                if (F().PresentationMode && !package_.header.AllowRunAsProgram) {
+                    core::Trace("Presentation not allowed");
+                    plat::PostQuit();
+                }
+                if (package_.header.FlashPlayerSize > 0) {
+                    flash_ = plat::FlashPlayer::Create(Window(), PanelDisplay.bounds);
+                }
+                plat::SetMessageHook([this](plat::Message& msg, bool& handled) { DeactivateScrSaver(msg, handled); });
+                OpenSecondMonitor();
+            }
+        }
+    } else {
+        AdjustPlaylistGroup();
+    }
+    const plat::WindowHandle self = Window().Handle();
+    plat::RegisterHotKey(self, 1, 0, plat::VK_SNAPSHOT);
+    plat::RegisterHotKey(self, 2, plat::MOD_CONTROL | plat::MOD_ALT, plat::VK_SNAPSHOT);
+}
+
+void TSSWindow::FormShow() { panelShownAt_ = plat::CursorPos(); }
+
+void TSSWindow::FormHide() { plat::SetMessageHook({}); }
+
+void TSSWindow::FormDestroy() {
+    const plat::WindowHandle self = Window().Handle();
+    plat::UnregisterHotKey(self, 1);
+    plat::UnregisterHotKey(self, 2);
+    config::FreeTranslationTable();
+    core::Trace("Form Destroy");
+}
+
+void TSSWindow::Close() {
+    if (closed_) {
         return;
     }
-    package_.items = reader.ReadItems(package_.header);
-    package_.masks = reader.ReadMasks(package_.header);
-    package_.entrySounds = reader.ReadEntrySounds(package_.header);
-    package_.sounds = reader.ReadSounds(package_.header);
+    FormClose();
+    plat::PostQuit();
+}
+
+void TSSWindow::FormClose() {
+    closed_ = true;
+    core::Trace("Form CLose");
+    F().TransAbort = true;
+    timer_.SetEnabled(false);
+    Window().Hide();
+    FormHide();
+    SetCursorVisible(true);
+    plat::RemoveFile(pkg::TempFolder() + "SSDATA.DAT");
+    screenSaver_.reset();
+    core::Trace("Screensaver freed");
+
+    if (!F().PreviewMode) {
+        core::Trace("Delete snd files");
+        const std::int32_t track = music_.CurrentTrack;
+        if (track >= 0 && static_cast<std::size_t>(track) < package_.sounds.size() && !settings_.UseCustomPlaylist) {
+            const std::string& ext = package_.sounds[static_cast<std::size_t>(track)].ItemExt;
+            if (pkg::IsSafeExtension(ext)) {
+                plat::RemoveFile(pkg::TempFolder() + "SSSND" + ext);
+            }
+        }
+        core::Trace("Extradata exitlink stuff");
+        if (F().SaverActive && !ExitLink().empty()) {
+            core::Trace("Open " + ExitLink());
+            plat::ShellOpen(ExitLink(), plat::SW_SHOWNORMAL);
+        }
+        if (!F().SaverActive) {
+            const pkg::SaverSettings chosen = config::SettingsFromPanel(cfg_);
+            pkg::WriteSettings(chosen, pkg::SettingsKey(package_.strings[pkg::PackageString::SaverName]));
+            core::Trace("Settings written: " + Describe(chosen));
+        }
+    }
+    if (F().SaverActive) {
+        try {
+            core::Trace("Freeing backg");
+            core::Trace("Freeing gifbackg");
+            core::Trace("Freeing bgimg");
+            core::Trace("Freeing logo");
+            core::Trace("Freeing MemImage");
+            flash_.reset();
+            secondWindow_.reset();
+            package_.items.clear();
+        } catch (...) {
+        }
+        if (!F().PreviewMode && package_.header.ExitBannerStoredSize > 0 && !F().TransBusy) {
+            core::Trace("Displaying exit banner");
+        }
+    }
+}
+
+void TSSWindow::DeactivateScrSaver(plat::Message& msg, bool& handled) {
+    if (F().InputSuspended) {
+        return;
+    }
+    const bool keyDown = msg.message == plat::WM_KEYDOWN;
+    bool ending = false;
+    if (msg.message == plat::WM_MOUSEMOVE) {
+        const gfx::IntPoint pos = plat::CursorPos();
+        bool moved = std::abs(pos.x - panelShownAt_.x) > kMoveThreshold ||
+                     std::abs(pos.y - panelShownAt_.y) > kMoveThreshold;
+        if (F().PresentationMode && moved) {
+            ShowPresentationPanel(pos);
+        }
+        if (!settings_.ExitMouseMove && moved) {
+            SetCursorVisible(true);
+            moved = false;
+        }
+        ending = moved;
+    } else {
+        ending = (IsKeyMessage(msg.message) && settings_.ExitKeyboard) ||
+                 (IsButtonOrActivation(msg.message) && settings_.ExitMouseButton) ||
+                 (keyDown && msg.wParam == plat::VK_ESCAPE && settings_.ExitESC);
+    }
+    if (ending && keyDown && msg.wParam == plat::VK_F1) {
+        const std::string& help = package_.strings[pkg::PackageString::HelpKeyLink];
+        if (!help.empty()) {
+            package_.strings[pkg::PackageString::ExitLink] = help;
+        }
+    }
+    if (ending && keyDown && msg.wParam == plat::VK_F2 && package_.header.AllowWallpaperKey) {
+        ending = false;
+        core::Trace("Wallpaper key");
+    }
+    FinishScreenSaver(ending);
+    if (!ending) {
+        handled = false;
+    }
+}
+
+void TSSWindow::FinishScreenSaver(bool ending) {
+    core::Trace("FinishScreenSaver");
+    if (ending && !F().TransBusy) {
+        Suspend();
+        if (screenSaver_ && !screenSaver_->VerifyPassword()) {
+            core::Trace("Password rejected");
+            ending = false;
+        }
+        Resume();
+    }
+    if (!ending) {
+        return;
+    }
+    try {
+        if (F().TransBusy) {
+            F().TransAbort = true;
+            F().TransShutdown = true;
+            return;
+        }
+        Close();
+    } catch (...) {
+    }
+    core::Trace("FinishScreenSaver done");
+}
+
+void TSSWindow::ApplicationEventsMinimize() {
+    if (!F().SaverActive) {
+        return;
+    }
+    Window().Hide();
+    plat::ShellOpen(plat::OwnFileName(), plat::SW_SHOWMAXIMIZED);
+    Close();
+}
+
+void TSSWindow::Suspend() {
+    F().InputSuspended = true;
+    timer_.SetEnabled(false);
+}
+
+void TSSWindow::Resume() {
+    timer_.SetEnabled(true);
+    F().InputSuspended = false;
+}
+
+void TSSWindow::ShowPresentationPanel(gfx::IntPoint pos) {
+    panelShownAt_ = pos;
+    PresPanel.visible = true;
+    presPanelHideTimer_.SetInterval(5000);
+    presPanelHideTimer_.SetEnabled(true);
+    SetCursorVisible(true);
+}
+
+void TSSWindow::PresPanelHideTimerTimer() {
+    presPanelHideTimer_.SetEnabled(false);
+    if (PresPanel.bounds.Contains(plat::CursorPos())) {
+        return;
+    }
+    PresPanel.visible = false;
+    SetCursorVisible(false);
+}
+
+void TSSWindow::ScreenSaverPreviewActive() {
+    F().PreviewMode = true;
+    ScreenSaverMainSaverActive();
+}
+
+void TSSWindow::ScreenSaverMainSaverActive() { F().SaverActive = true; }
+
+void TSSWindow::ScreenSaverConfigBoxActive() {
+    if (!ReadData(true)) {
+        return;
+    }
+    cfg_.PanelWebBanner.visible = true;
+    gfx::IntSize client = Window().ClientSize();
+    if (package_.header.BannerImageSize <= 0) {
+        client.height -= kBannerStripHeight;
+    } else {
+        cfg_.BannerPlaceHolderPanel.visible = true;
+    }
+    cfg_.Link.visible = false;
+    client.height -= kLinkHeight;
+    Window().SetClientSize(client);
+    cfg_.ConfigControlsPanel.visible = true;
+    InstallDialogKeys();
+}
+
+void TSSWindow::InstallDialogKeys() {
+    // "Close" is the dialog's default and cancel button: Enter and Esc press it.
+    plat::SetMessageHook([this](plat::Message& msg, bool& handled) {
+        if (msg.message == plat::WM_KEYDOWN && (msg.wParam == plat::VK_ESCAPE || msg.wParam == plat::VK_RETURN)) {
+            handled = true;
+            btnCloseClick();
+        }
+    });
+}
+
+void TSSWindow::btnCloseClick() { Close(); }
+
+void TSSWindow::AdjustPlaylistGroup() {
+    const auto& h = package_.header;
+    if (!h.AllowCustomPlaylist) {
+        cfg_.gbPlaylist.bounds.bottom = cfg_.gbPlaylist.bounds.top + 95;
+        cfg_.rbPlayMyOwn.visible = cfg_.rbPlayBuiltIn.visible = cfg_.btnPlaylistEditor.visible = false;
+    }
+    if (h.SoundCount == 0) {
+        cfg_.rbPlayMyOwn.checked = true;
+        cfg_.rbPlayBuiltIn.checked = false;
+        cfg_.rbPlayBuiltIn.enabled = false;
+    }
+    if (h.SoundCount == 1 && !h.AllowCustomPlaylist) {
+        cfg_.cbShuffle.visible = cfg_.cbPlayOneRandom.visible = false;
+        cfg_.gbPlaylist.bounds.bottom = cfg_.gbPlaylist.bounds.top + 111;
+    }
+}
+
+void TSSWindow::OpenSecondMonitor() {
+    const auto monitors = plat::Monitors();
+    secondMonitorInUse_ = monitors.size() > 1 && !settings_.DisableTwoMonitors;
+    if (!secondMonitorInUse_) {
+        return;
+    }
+    plat::Window::Options options;
+    options.bounds = monitors[1];
+    options.border = plat::BorderStyle::None;
+    options.color = Window().Color();
+    options.owner = plat::ApplicationHandle();
+    secondWindow_ = plat::Window::Create(options, {});
+    secondWindow_->Show();
+    core::Trace("Second monitor");
 }
 
 bool TSSWindow::ReadData(bool configOnly) {
     try {
         ReadPackageSteps(configOnly);
         core::Trace("Package read");
-        return true;
     } catch (const std::exception& e) {
         core::Trace(std::string("Package not readable: ") + e.what());
+        if (F().PresentationMode) {
+            pkg::ApplyPresentationExit(settings_);
+        }
+        SetCursorVisible(true);
+        core::Trace("Message box: can not run");
+        plat::ShowMessageBox(kCanNotRunMessage, plat::ApplicationTitle(), plat::MB_ICONERROR);
+        plat::PostQuit();
+        return false;
     }
-    SetCursorVisible(true);
-    core::Trace("Message box: can not run");
-    plat::ShowMessageBox(kCanNotRunMessage, plat::ApplicationTitle(), plat::MB_ICONERROR);
-    plat::PostQuit();
-    return false;
+    if (F().PresentationMode) {
+        pkg::ApplyPresentationExit(settings_);
+    } else if (!configOnly && !settings_.ExitMouseMove && !settings_.ExitMouseButton && !settings_.ExitKeyboard &&
+               !settings_.ExitESC) {
+        // With every exit condition off nothing could end the saver; the panel never allows that.
+        settings_.ExitESC = true;
+    }
+    return true;
 }
 
-std::string TSSWindow::LoadPreviewImage() { return pkg::ExtractPreviewImage(plat::OwnFileName()).value_or(""); }
+void TSSWindow::ReadPackageSteps(bool configOnly) {
+    pkg::PackageReader reader(plat::OwnFileName());
+    auto& h = package_.header;
+    h = reader.ReadHeader();
+    package_.strings = reader.ReadStrings(h);
+
+    config::BuildTranslationTable(package_.strings[pkg::PackageString::TranslationText], "Screen Saver");
+    cfg_.RenameFormControls();
+
+    settings_ = pkg::DefaultSettings(h, package_.strings);
+    pkg::ReadSettings(settings_, pkg::SettingsKey(package_.strings[pkg::PackageString::SaverName]));
+    config::ApplySettingsToPanel(settings_, cfg_, static_cast<int>(plat::Monitors().size()));
+    timer_.SetInterval(IntervalMs(settings_.Seconds));
+    core::Trace("Panel " + Describe(config::SettingsFromPanel(cfg_)));
+
+    ApplyHeaderToPanel();
+    if (configOnly) {
+        return;
+    }
+    RandomizeBackground();
+    package_.items = reader.ReadItems(h);
+    package_.masks = reader.ReadMasks(h);
+    package_.entrySounds = reader.ReadEntrySounds(h);
+    core::Trace("Items " + std::to_string(package_.items.size()));
+    LoadSoundTable(reader);
+}
+
+void TSSWindow::ApplyHeaderToPanel() {
+    const auto& h = package_.header;
+    const std::string& name = package_.strings[pkg::PackageString::SaverName];
+    plat::SetApplicationTitle(name);
+    Window().SetCaption(name);
+    cfg_.btnWebsite.visible = !package_.strings[pkg::PackageString::WebsiteURL].empty();
+    cfg_.tsGeneral.visible = !h.HideGeneralTab;
+    cfg_.tsPosition.visible = !h.HidePositionTab;
+    cfg_.tsEffects.visible = !h.HideEffectsTab;
+    cfg_.tsSound.visible = !h.HideSoundTab;
+    cfg_.tsBehavior.visible = !h.HideBehaviorTab;
+}
+
+void TSSWindow::RandomizeBackground() {
+    auto& h = package_.header;
+    Window().SetColor(h.BackgroundColor);
+    if (h.RandomColors) {
+        auto channel = [] { return static_cast<std::uint8_t>(core::Random(256)); };
+        const std::uint8_t r = channel(), g = channel(), b = channel();
+        h.BackgroundColor = gfx::TColorFromRgb(r, g, b);
+        Window().SetColor(h.BackgroundColor);
+        const std::uint8_t r2 = channel(), g2 = channel(), b2 = channel();
+        h.BackgroundColor2 = gfx::TColorFromRgb(r2, g2, b2);
+    }
+    if (h.RandomGradientStyle) {
+        h.GradientStyle = core::Random(8) + 1;
+    }
+}
+
+void TSSWindow::LoadSoundTable(pkg::PackageReader& reader) {
+    package_.sounds = reader.ReadSounds(package_.header);
+    music_.TrackCount = static_cast<std::int32_t>(package_.sounds.size());
+    if (settings_.UseCustomPlaylist) {
+        music_.CustomPlaylist = pkg::LoadCustomPlayListNoWindow(
+            pkg::PlaylistKey(package_.strings[pkg::PackageString::SaverName]));
+        music_.TrackCount = static_cast<std::int32_t>(music_.CustomPlaylist.size());
+        package_.sounds.resize(music_.CustomPlaylist.size());
+    }
+    if (settings_.PlayOneRandom && music_.TrackCount > 1) {
+        const auto pick = static_cast<std::size_t>(core::Random(music_.TrackCount));
+        if (settings_.UseCustomPlaylist) {
+            music_.CustomPlaylist[0] = music_.CustomPlaylist[pick];
+        } else {
+            package_.sounds[0] = package_.sounds[pick];
+        }
+        music_.TrackCount = 1;
+    }
+    music_.CurrentTrack = 0;
+}
+
+void TSSWindow::LoadPreviewImage() {
+    const auto file = pkg::ExtractPreviewImage(plat::OwnFileName());
+    if (!file) {
+        return;
+    }
+    core::Trace("Preview picture");
+    plat::RemoveFile(*file);
+}
 
 }  // namespace host

@@ -1,31 +1,111 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "config/ConfigPanel.h"
+#include "host/Form.h"
+#include "host/ScreenSaver.h"
 #include "package/PackageFormat.h"
+#include "package/PackageReader.h"
+#include "package/Settings.h"
+#include "platform/Flash.h"
+#include "platform/Timer.h"
+#include "platform/Window.h"
 
 namespace host {
 
 // The message of a package that cannot be read.
 extern const char* const kCanNotRunMessage;
 
-// The program's one main window.
-class TSSWindow {
+// The music state the package reader fills (the built-in tracks, or the user's own playlist).
+struct MusicState {
+    std::vector<std::string> CustomPlaylist;
+    std::int32_t TrackCount = 0;
+    std::int32_t CurrentTrack = -1;
+};
+
+// The program's one main window: its creation runs the mode dispatch and reads the package, its
+// input filter decides when the full-screen saver ends, and closing it undoes everything.
+class TSSWindow : public TForm {
 public:
-    // Reads the package appended to the program's own file: the header, the strings and, unless
-    // configOnly, the item, mask, entry-sound and sound tables. On any failure it shows the
-    // "can not run" message, tells the application to terminate and returns false.
+    // Creates the window and runs FormCreate. Throws plat::FlashUnavailable when the package holds
+    // Flash items and the player control is missing.
+    TSSWindow();
+    ~TSSWindow() override;
+
+    std::vector<config::Control*> Panels() override;
+
+    // The main window's lifecycle.
+    void FormCreate();
+    void FormShow();
+    void FormHide();
+    void FormClose();
+    void FormDestroy();
+    // Closes the window the way the close box does: FormClose once, then the application ends.
+    void Close();
+
+    // The input filter: every queued message of the application passes here first.
+    void DeactivateScrSaver(plat::Message& msg, bool& handled);
+    void FinishScreenSaver(bool ending);
+    void ApplicationEventsMinimize();
+    void Suspend();
+    void Resume();
+
+    // Mode handlers of the screen-saver component.
+    void ScreenSaverPreviewActive();
+    void ScreenSaverMainSaverActive();
+    void ScreenSaverConfigBoxActive();
+
     bool ReadData(bool configOnly);
+    void LoadPreviewImage();
 
-    // Preview mode: takes the preview picture out of the package; "" when there is none.
-    std::string LoadPreviewImage();
+    // Panel events.
+    void btnCloseClick();
 
+    // What tests and traces look at.
+    config::ConfigPanel& Panel() { return cfg_; }
     const pkg::Package& Package() const { return package_; }
+    const pkg::SaverSettings& Settings() const { return settings_; }
+    const MusicState& Music() const { return music_; }
+    plat::Timer& Timer() { return timer_; }
+    TScreenSaver* ScreenSaver() { return screenSaver_.get(); }
+    bool SecondMonitorInUse() const { return secondMonitorInUse_; }
+    const std::string& ExitLink() const { return package_.strings[pkg::PackageString::ExitLink]; }
+
+    config::Control PanelDisplay{"PanelDisplay", ""};
+    config::Control PresPanel{"PresPanel", ""};
+
+protected:
+    void OnCloseRequest() override { Close(); }
+    void OnShow() override { FormShow(); }
+    void OnHide() override { FormHide(); }
 
 private:
     void ReadPackageSteps(bool configOnly);
+    void ApplyHeaderToPanel();
+    void RandomizeBackground();
+    void LoadSoundTable(pkg::PackageReader& reader);
+    void OpenSecondMonitor();
+    void AdjustPlaylistGroup();
+    void InstallDialogKeys();
+    void ShowPresentationPanel(gfx::IntPoint pos);
+    void PresPanelHideTimerTimer();
 
+    std::unique_ptr<TScreenSaver> screenSaver_;
+    config::ConfigPanel cfg_;
+    plat::Timer timer_;
+    plat::Timer presPanelHideTimer_;
     pkg::Package package_;
+    pkg::SaverSettings settings_;
+    MusicState music_;
+    gfx::IntPoint panelShownAt_;
+    bool directShow_ = false;
+    bool secondMonitorInUse_ = false;
+    std::unique_ptr<plat::Window> secondWindow_;
+    std::unique_ptr<plat::FlashPlayer> flash_;
+    bool closed_ = false;
 };
 
 }  // namespace host

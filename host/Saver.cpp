@@ -1,34 +1,64 @@
 #include "host/Saver.h"
 
-#include "common/Paths.h"
+#include <memory>
+
+#include "common/Flags.h"
 #include "common/Trace.h"
-#include "host/ModeLetter.h"
 #include "host/SSWindow.h"
+#include "host/ScreenSaver.h"
+#include "platform/Dialogs.h"
+#include "platform/Flash.h"
 #include "platform/MessageLoop.h"
-#include "platform/System.h"
+#include "platform/WinConst.h"
 #include "platform/Window.h"
 
 namespace host {
 
-int RunSaver() {
-    plat::SetApplicationTitle("Screen Saver");
-    const bool presentation = core::UpperCase(core::ExtractFileExt(plat::OwnFileName())) == ".EXE";
-    const std::string mode = presentation ? "S" : ModeLetter(plat::CommandLineArgs());
-    core::Trace("Mode " + (presentation ? std::string("presentation") : mode.empty() ? std::string("(none)") : mode));
+namespace {
 
-    TSSWindow window;
-    if (mode == "P") {
-        window.LoadPreviewImage();
-    } else if (mode == "S") {
-        window.ReadData(false);
-    } else if (mode != "A") {
-        window.ReadData(true);
+// The main window; when the package holds Flash items and the player control is missing, the
+// control is installed from the package and the window made once more.
+std::unique_ptr<TSSWindow> CreateMainWindow() {
+    try {
+        return std::make_unique<TSSWindow>();
+    } catch (const plat::FlashUnavailable&) {
+        core::Trace("Flash player missing");
     }
-    // The slideshow, the panel and the preview window come with the main window's lifecycle;
-    // until then a readable package simply ends the program.
-    plat::PostQuit();
-    const int code = plat::RunMessageLoop();
-    core::Trace("Form Destroy");
+    try {
+        InstallFlashPlayer("", true);
+    } catch (const std::exception&) {
+        // Reading the own file or writing the copy failed: the second attempt fails in turn.
+    }
+    try {
+        return std::make_unique<TSSWindow>();
+    } catch (const plat::FlashUnavailable&) {
+        plat::ShowMessageBox("Unable to find Macromedia Shockwave Flash.", "Screen Saver", plat::MB_ICONWARNING);
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+int RunSaver(const std::function<void(TSSWindow&)>& onCreated) {
+    plat::SetApplicationTitle("Screen Saver");
+    std::unique_ptr<TSSWindow> window = CreateMainWindow();
+    if (!window) {
+        return 0;
+    }
+    if (onCreated) {
+        onCreated(*window);
+    }
+    int code = 0;
+    if (!plat::Terminated()) {
+        // The loop shows the main window first, or minimizes the application with it.
+        if (window->Window().GetWindowState() == plat::WindowState::Minimized) {
+            plat::ShowWindowHandle(plat::ApplicationHandle(), plat::SW_MINIMIZE);
+        } else {
+            window->ShowForm();
+        }
+        code = plat::RunMessageLoop();
+    }
+    window.reset();
     return code;
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything, makes a demo screen saver from generated sample pictures and shows what it
-# carries.
+# Builds everything, makes a demo screen saver from generated sample pictures, shows what it
+# carries, and runs it full screen under Wine for a few seconds: on the user's display when there
+# is one, otherwise on a virtual display, with screenshots in out/demo/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,6 +18,7 @@ convert -size 800x600 plasma:fractal -seed 7 "$demo/pictures/plasma.png" 2>/dev/
 convert wizard: "$demo/pictures/wizard.png"
 convert rose: -resize 400% "$demo/pictures/rose.jpg"
 convert -size 152x112 gradient:'#457b9d-#1d3557' -fill white -gravity center -pointsize 18 \
+  -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
   -annotate 0 'Demo' BMP3:"$demo/pictures/preview.bmp"
 
 cat >"$demo/demo.json" <<'JSON'
@@ -37,3 +39,29 @@ build/linux/bin/sspack build "$demo/demo.json" --runtime build/win32/bin/saver.s
 build/linux/bin/sspack check "$demo/Demo Saver.scr"
 build/linux/bin/sspack list "$demo/Demo Saver.scr"
 echo "demo: $demo/Demo Saver.scr"
+
+export WINEPREFIX=$root/out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+xvfb=
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  exec 3< <(exec Xvfb -displayfd 1 -screen 0 1280x720x24 -nolisten tcp 2>/dev/null)
+  xvfb=$!
+  read -r number <&3
+  export DISPLAY=:$number
+fi
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+[ -f "$WINEPREFIX/.ready" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; touch "$WINEPREFIX/.ready"; }
+
+rm -f "$demo"/screen-*.png
+wine "$demo/Demo Saver.scr" /s &
+saver=$!
+for shot in 1 2 3 4; do
+  sleep 2
+  if [ -n "$xvfb" ]; then import -window root "$demo/screen-$shot.png"; fi
+done
+xdotool key Escape
+for _ in $(seq 20); do kill -0 "$saver" 2>/dev/null || break; sleep 0.5; done
+if [ -n "$xvfb" ]; then echo "screenshots: $demo/screen-*.png"; fi

@@ -105,6 +105,9 @@ struct Machine {
     std::deque<int> messageBoxAnswers;  // IDOK when empty
     std::deque<std::vector<std::string>> openFileAnswers;  // cancelled when empty
     std::optional<int> processExitCode = 0;  // nothing: the process cannot be started
+    // Runs for every process started, as the process would act (a registration, say).
+    std::function<void(const std::string& commandLine)> onProcess;
+    bool flashInstalled = false;  // the Flash player control class is registered
 
     // What the program did.
     Registry registry;

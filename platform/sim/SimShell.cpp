@@ -10,6 +10,9 @@ bool ShellOpen(const std::string& target, int showCommand) {
 
 std::optional<int> RunProcessAndWait(const std::string& commandLine, int showCommand) {
     sim::M().processes.push_back({commandLine, showCommand});
+    if (sim::M().processExitCode && sim::M().onProcess) {
+        sim::M().onProcess(commandLine);
+    }
     return sim::M().processExitCode;
 }
 

@@ -142,13 +142,16 @@ public:
 
     void Close() override { Scheduler::Get().Post({handle_, plat::WM_CLOSE, 0, 0}); }
 
-    void Deliver(plat::Message& msg) {
-        if (events_.filter && events_.filter(msg)) {
-            return;
+    std::optional<std::intptr_t> Deliver(const plat::Message& msg) {
+        if (events_.filter) {
+            if (const auto answer = events_.filter(msg)) {
+                return answer;
+            }
         }
         if (msg.message == plat::WM_CLOSE && events_.onCloseRequest) {
             events_.onCloseRequest();
         }
+        return std::nullopt;
     }
 
 private:
@@ -199,6 +202,11 @@ plat::WindowHandle AddForeignWindow(const std::string& caption, const gfx::IntRe
 }
 
 plat::WindowHandle ForegroundHandle() { return D().foreground; }
+
+std::optional<std::intptr_t> SendToWindow(const plat::Message& msg) {
+    const auto it = D().ours.find(msg.window);
+    return it != D().ours.end() ? it->second->Deliver(msg) : std::nullopt;
+}
 
 void ResetWindows() { D() = Desktop{}; }
 

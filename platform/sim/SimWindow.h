@@ -3,9 +3,11 @@
 // The simulated windows, for tests that look at what the program made of them.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/MessageLoop.h"
 #include "platform/Window.h"
 
 namespace sim {
@@ -37,6 +39,10 @@ plat::WindowHandle AddForeignWindow(const std::string& caption, const gfx::IntRe
                                     std::uint32_t style = 0, std::uint32_t exStyle = 0);
 
 plat::WindowHandle ForegroundHandle();
+
+// Sends a message straight to one of our windows, as the system sends (not posts) it: the answer
+// of the window's procedure filter, or nothing when the message went on to the default handling.
+std::optional<std::intptr_t> SendToWindow(const plat::Message& msg);
 
 // Forgets every window (part of Reset).
 void ResetWindows();

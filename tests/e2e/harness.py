@@ -5,7 +5,9 @@ of a build (made once, under a lock) and its processes are ended after every tes
 """
 
 import argparse
+import ctypes
 import fcntl
+import json
 import os
 import re
 import shutil
@@ -78,6 +80,39 @@ class Display:
         out = self.xdotool("getwindowgeometry", "--shell", window)
         values = dict(line.split("=", 1) for line in out.split())
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+    def cursor_visible(self):
+        """Whether the pointer's current image has any pixel that is not fully transparent."""
+
+        class CursorImage(ctypes.Structure):
+            _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                        ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                        ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                        ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+        x11 = ctypes.CDLL("libX11.so.6")
+        xfixes = ctypes.CDLL("libXfixes.so.3")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(CursorImage)
+        xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        x11.XFree.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        dpy = x11.XOpenDisplay(self.name.encode())
+        try:
+            image = xfixes.XFixesGetCursorImage(dpy)
+            cursor = image.contents
+            visible = any((cursor.pixels[i] >> 24) & 0xFF for i in range(cursor.width * cursor.height))
+            x11.XFree(image)
+            return visible
+        finally:
+            x11.XCloseDisplay(dpy)
+
+    def pixel(self, path, x, y):
+        """The colour of one pixel of a screenshot as (r, g, b)."""
+        out = subprocess.run(["convert", path, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                             capture_output=True, text=True, check=True).stdout
+        m = re.search(r"\((\d+),(\d+),(\d+)", out.splitlines()[1])
+        return tuple(int(v) for v in m.groups())
 
     def screenshot(self, path):
         subprocess.run(["import", "-display", self.name, "-window", "root", path], check=True,
@@ -177,6 +212,19 @@ class WineTestCase(unittest.TestCase):
     def copy_saver(self, name="saver.scr", source=None):
         target = os.path.join(self.dir, name)
         shutil.copyfile(source or self.saver_path(), target)
+        return target
+
+    def build_saver(self, manifest, name="saver.scr", files=None):
+        """Builds a saver from the real runtime with sspack; files maps names to bytes to put beside it."""
+        for file_name, data in (files or {}).items():
+            with open(os.path.join(self.dir, file_name), "wb") as f:
+                f.write(data)
+        manifest_path = os.path.join(self.dir, name + ".json")
+        with open(manifest_path, "w") as f:
+            json.dump(manifest, f)
+        target = os.path.join(self.dir, name)
+        subprocess.run([os.path.join(PATHS.linux_bin, "sspack"), "build", manifest_path, "--runtime", self.saver_path(),
+                        "-o", target], check=True)
         return target
 
     def wait_exit(self, process, timeout=30):

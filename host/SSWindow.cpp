@@ -19,6 +19,7 @@
 #include "platform/Files.h"
 #include "platform/Flash.h"
 #include "platform/MessageLoop.h"
+#include "platform/Pictures.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/WinConst.h"
@@ -118,6 +119,7 @@ void TSSWindow::FormCreate() {
                 : F().SaverActive    ? "Mode saver"
                                      : "Mode configuration " + screenSaver_->ModeLetter());
     plat::SetWindowExStyle(plat::ApplicationHandle(), plat::WS_EX_TOOLWINDOW);
+    CreateImage32();
 
     if (F().SaverActive) {
         directShow_ = true;
@@ -146,6 +148,14 @@ void TSSWindow::FormCreate() {
     const plat::WindowHandle self = Window().Handle();
     plat::RegisterHotKey(self, 1, 0, plat::VK_SNAPSHOT);
     plat::RegisterHotKey(self, 2, plat::MOD_CONTROL | plat::MOD_ALT, plat::VK_SNAPSHOT);
+}
+
+void TSSWindow::CreateImage32() {
+    const gfx::IntSize screen = plat::ScreenSize();
+    image32_ = plat::Surface::Create(Window(), gfx::IntRect::FromSize(0, 0, screen.width, screen.height));
+    image32_->Bitmap().SetSize(screen.width, screen.height);
+    // Only the full-screen saver shows it; until its first frame it shows the window's colour.
+    image32_->SetVisible(F().SaverActive && !F().PreviewMode);
 }
 
 void TSSWindow::FormShow() { panelShownAt_ = plat::CursorPos(); }
@@ -208,6 +218,7 @@ void TSSWindow::FormClose() {
             core::Trace("Freeing logo");
             core::Trace("Freeing MemImage");
             flash_.reset();
+            secondImage_.reset();
             secondWindow_.reset();
             package_.items.clear();
         } catch (...) {
@@ -384,6 +395,10 @@ void TSSWindow::OpenSecondMonitor() {
     options.color = Window().Color();
     options.owner = plat::ApplicationHandle();
     secondWindow_ = plat::Window::Create(options, {});
+    const gfx::IntSize size = monitors[1].Size();
+    secondImage_ = plat::Surface::Create(*secondWindow_, gfx::IntRect::FromSize(0, 0, size.width, size.height));
+    secondImage_->Bitmap().SetSize(size.width, size.height);
+    secondImage_->SetVisible(true);
     secondWindow_->Show();
     core::Trace("Second monitor");
 }
@@ -402,6 +417,10 @@ bool TSSWindow::ReadData(bool configOnly) {
         plat::ShowMessageBox(kCanNotRunMessage, plat::ApplicationTitle(), plat::MB_ICONERROR);
         plat::PostQuit();
         return false;
+    }
+    if (!configOnly) {
+        image32_->Bitmap().Clear(gfx::Color32FromTColor(package_.header.BackgroundColor));
+        image32_->Changed();
     }
     if (F().PresentationMode) {
         pkg::ApplyPresentationExit(settings_);
@@ -495,8 +514,23 @@ void TSSWindow::LoadPreviewImage() {
     if (!file) {
         return;
     }
-    core::Trace("Preview picture");
+    const auto picture = plat::LoadSystemPicture(*file);
     plat::RemoveFile(*file);
+    if (!picture) {
+        return;
+    }
+    // The picture is stretched over the whole preview window and nothing else is drawn there.
+    const gfx::IntSize client = Window().ClientSize();
+    const gfx::IntRect whole = gfx::IntRect::FromSize(0, 0, client.width, client.height);
+    if (!prImage_) {
+        prImage_ = plat::Surface::Create(Window(), whole);
+    }
+    prImage_->SetBounds(whole);
+    prImage_->Bitmap().SetSize(client.width, client.height);
+    picture->DrawTo(prImage_->Bitmap(), whole);
+    prImage_->SetVisible(true);
+    prImage_->Changed();
+    core::Trace("Preview picture " + std::to_string(picture->Width()) + "x" + std::to_string(picture->Height()));
 }
 
 }  // namespace host

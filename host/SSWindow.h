@@ -11,6 +11,7 @@
 #include "package/PackageReader.h"
 #include "package/Settings.h"
 #include "platform/Flash.h"
+#include "platform/Surface.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
 
@@ -72,6 +73,8 @@ public:
     plat::Timer& Timer() { return timer_; }
     TScreenSaver* ScreenSaver() { return screenSaver_.get(); }
     bool SecondMonitorInUse() const { return secondMonitorInUse_; }
+    plat::Surface& Image32() { return *image32_; }
+    plat::Surface* PrImage() { return prImage_.get(); }
     const std::string& ExitLink() const { return package_.strings[pkg::PackageString::ExitLink]; }
 
     config::Control PanelDisplay{"PanelDisplay", ""};
@@ -88,6 +91,7 @@ private:
     void RandomizeBackground();
     void LoadSoundTable(pkg::PackageReader& reader);
     void OpenSecondMonitor();
+    void CreateImage32();
     void AdjustPlaylistGroup();
     void InstallDialogKeys();
     void ShowPresentationPanel(gfx::IntPoint pos);
@@ -95,6 +99,8 @@ private:
 
     std::unique_ptr<TScreenSaver> screenSaver_;
     config::ConfigPanel cfg_;
+    std::unique_ptr<plat::Surface> image32_;  // the full-window slideshow surface
+    std::unique_ptr<plat::Surface> prImage_;  // the preview's picture
     plat::Timer timer_;
     plat::Timer presPanelHideTimer_;
     pkg::Package package_;
@@ -104,6 +110,7 @@ private:
     bool directShow_ = false;
     bool secondMonitorInUse_ = false;
     std::unique_ptr<plat::Window> secondWindow_;
+    std::unique_ptr<plat::Surface> secondImage_;
     std::unique_ptr<plat::FlashPlayer> flash_;
     bool closed_ = false;
 };

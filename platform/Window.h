@@ -96,6 +96,11 @@ std::uint32_t WindowStyle(WindowHandle window);
 void SetWindowStyle(WindowHandle window, std::uint32_t style);
 std::uint32_t WindowExStyle(WindowHandle window);
 void SetWindowExStyle(WindowHandle window, std::uint32_t exStyle);
+// The direct children of a window, ours or another program's.
+std::vector<WindowHandle> ChildWindows(WindowHandle parent);
+// A window's rectangle: in its parent's client pixels for a child, in screen pixels otherwise.
+gfx::IntRect WindowRect(WindowHandle window);
+bool IsWindowVisibleHandle(WindowHandle window);
 
 // The pointer.
 gfx::IntPoint CursorPos();

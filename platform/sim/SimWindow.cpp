@@ -285,6 +285,26 @@ void SetWindowExStyle(WindowHandle window, std::uint32_t exStyle) {
     }
 }
 
+std::vector<WindowHandle> ChildWindows(WindowHandle parent) {
+    std::vector<WindowHandle> children;
+    for (const auto h : sim::D().order) {
+        if (sim::D().records.at(h).parent == parent) {
+            children.push_back(h);
+        }
+    }
+    return children;
+}
+
+gfx::IntRect WindowRect(WindowHandle window) {
+    const auto* r = sim::Record(window);
+    return r != nullptr ? r->bounds : gfx::IntRect{};
+}
+
+bool IsWindowVisibleHandle(WindowHandle window) {
+    const auto* r = sim::Record(window);
+    return r != nullptr && r->visible;
+}
+
 gfx::IntPoint CursorPos() { return sim::M().cursor; }
 
 int ShowCursor(bool show) {

@@ -96,6 +96,35 @@ void SetWindowExStyle(WindowHandle window, std::uint32_t exStyle) {
     ::SetWindowLongA(H(window), GWL_EXSTYLE, static_cast<LONG>(exStyle));
 }
 
+namespace {
+
+BOOL CALLBACK AddDirectChild(HWND child, LPARAM data) {
+    auto* found = reinterpret_cast<std::pair<HWND, std::vector<WindowHandle>>*>(data);
+    if (::GetParent(child) == found->first) {
+        found->second.push_back(reinterpret_cast<WindowHandle>(child));
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<WindowHandle> ChildWindows(WindowHandle parent) {
+    std::pair<HWND, std::vector<WindowHandle>> found{H(parent), {}};
+    ::EnumChildWindows(H(parent), AddDirectChild, reinterpret_cast<LPARAM>(&found));
+    return found.second;
+}
+
+gfx::IntRect WindowRect(WindowHandle window) {
+    RECT r{};
+    ::GetWindowRect(H(window), &r);
+    if (HWND parent = ::GetParent(H(window)); parent != nullptr && (::GetWindowLongA(H(window), GWL_STYLE) & WS_CHILD)) {
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    }
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+bool IsWindowVisibleHandle(WindowHandle window) { return ::IsWindowVisible(H(window)) != FALSE; }
+
 gfx::IntPoint CursorPos() {
     POINT p{};
     ::GetCursorPos(&p);

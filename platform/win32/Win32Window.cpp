@@ -140,6 +140,13 @@ public:
     void SetParentWindow(WindowHandle parent) override { ::SetParent(hwnd_, reinterpret_cast<HWND>(parent)); }
 
     void Show() override {
+        // A style copied from another window may carry the visible bit without the window ever
+        // having been shown; drop it so that showing paints the window and tells it so.
+        const auto style = static_cast<DWORD>(::GetWindowLongA(hwnd_, GWL_STYLE));
+        if ((style & WS_VISIBLE) != 0 && !shown_) {
+            ::SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG>(style & ~static_cast<DWORD>(WS_VISIBLE)));
+        }
+        shown_ = true;
         ::ShowWindow(hwnd_, state_ == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOW);
         ApplyState();
         ::UpdateWindow(hwnd_);
@@ -240,6 +247,7 @@ private:
     BorderStyle border_ = BorderStyle::Sizeable;
     WindowState state_ = WindowState::Normal;
     bool stayOnTop_ = false;
+    bool shown_ = false;
 };
 
 }  // namespace

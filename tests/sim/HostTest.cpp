@@ -5,6 +5,7 @@
 
 #include "common/Flags.h"
 #include "platform/Files.h"
+#include "platform/sim/SimSurface.h"
 #include "platform/sim/SimWindow.h"
 #include "tests/sim/SaverRun.h"
 
@@ -217,6 +218,10 @@ TEST_F(Host, TheFullScreenWindowCoversTheMonitorOnTop) {
             EXPECT_EQ(r->border, plat::BorderStyle::None);
             EXPECT_TRUE(r->stayOnTop);
             EXPECT_EQ(r->color, 0x996633) << "the background colour";
+            const gfx::TBitmap32& screen = sim::AsSim(w.Image32()).Canvas();
+            EXPECT_EQ(screen.BoundsRect(), Machine().monitors[0]);
+            EXPECT_EQ(screen.Pixel(0, 0), gfx::MakeColor32(0x33, 0x66, 0x99));
+            EXPECT_EQ(screen.Pixel(1023, 767), gfx::MakeColor32(0x33, 0x66, 0x99));
             EXPECT_EQ(r->caption, "Host Test");
             EXPECT_EQ(Machine().screenSaverRunning, true);
             EXPECT_EQ(Machine().showCursorCount, -1);

@@ -6,6 +6,7 @@
 #include "host/SSWindow.h"
 #include "package/Pieces.h"
 #include "platform/Files.h"
+#include "platform/sim/SimSurface.h"
 #include "tests/sim/SaverRun.h"
 
 namespace {
@@ -132,8 +133,17 @@ TEST_F(Startup, ThePreviewPictureIsTakenOutShownAndDeleted) {
     Json m = Manifest();
     m["previewImage"] = {{"file", "preview.bmp"}};
     const std::string saver = Build(m);
-    EXPECT_EQ(Run(saver, {"/p", "1234"}, 500), -1);
-    EXPECT_TRUE(Traced("Preview picture"));
+    gfx::TBitmap32 shown;
+    EXPECT_EQ(Run(saver, {"/p", "1234"}, 500, [&](host::TSSWindow& w) {
+                  ASSERT_NE(w.PrImage(), nullptr);
+                  shown = sim::AsSim(*w.PrImage()).Canvas();
+              }),
+              -1);
+    EXPECT_TRUE(Traced("Preview picture 16x12"));
+    EXPECT_EQ(shown.BoundsRect(), (gfx::IntRect{0, 0, 152, 112})) << "stretched over the whole preview";
+    for (const gfx::IntPoint p : {gfx::IntPoint{0, 0}, {151, 111}, {76, 56}}) {
+        EXPECT_EQ(shown.Pixel(p.x, p.y), gfx::MakeColor32(200, 10, 10)) << p.x << "," << p.y;
+    }
     EXPECT_FALSE(plat::FileExists(Temp() + "SSIMG.BMP"));
     EXPECT_TRUE(Machine().messageBoxes.empty());
 
@@ -141,7 +151,7 @@ TEST_F(Startup, ThePreviewPictureIsTakenOutShownAndDeleted) {
     trace.clear();
     Put("bare.scr", testing_support::FakeRuntime());
     EXPECT_EQ(Run(Path("bare.scr"), {"/p", "1234"}, 500), -1);
-    EXPECT_FALSE(Traced("Preview picture"));
+    EXPECT_TRUE(std::none_of(trace.begin(), trace.end(), [](const std::string& t) { return t.rfind("Preview", 0) == 0; }));
     EXPECT_TRUE(Machine().messageBoxes.empty());
 }
 

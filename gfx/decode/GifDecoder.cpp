@@ -218,8 +218,7 @@ std::optional<TPicture> TGifDecoder::Frames() {
                 return std::nullopt;
             }
             const std::int64_t cost = std::int64_t{gif->Image.Width} * gif->Image.Height;
-            if (picture.frames.size() >= static_cast<std::size_t>(kMaxAnimationFrames) ||
-                pixels + cost > kMaxAnimationPixels) {
+            if (picture.frames.size() >= static_cast<std::size_t>(limits_.frames) || pixels + cost > limits_.pixels) {
                 break;
             }
             const ColorMapObject* map = gif->Image.ColorMap != nullptr ? gif->Image.ColorMap : global;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "gfx/decode/Limits.h"
 
@@ -30,6 +31,14 @@ struct ErrorJump {
 
 void Silent(j_common_ptr) {}
 
+// libjpeg reports data that ends early as a warning and fills the rest with grey; a cut-off
+// picture is refused instead. Other warnings (stray bytes and the like) are let pass.
+void OnMessage(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) {
+        ErrorExit(info);
+    }
+}
+
 void LimitScans(j_common_ptr info) {
     if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
         ErrorExit(info);
@@ -44,6 +53,7 @@ public:
         info_.err = jpeg_std_error(&errors_.manager);
         errors_.manager.error_exit = ErrorExit;
         errors_.manager.output_message = Silent;
+        errors_.manager.emit_message = OnMessage;
         progress_.progress_monitor = LimitScans;
     }
     ~Session() { jpeg_destroy_decompress(&info_); }

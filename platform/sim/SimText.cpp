@@ -31,12 +31,10 @@ constexpr const char* kFallbackFamily = "DejaVu Sans";
 constexpr const char* kFallbackFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int kMaxPixelSize = 2048;
 
-// Where a font's face lives, and what the face lacks of the asked style.
+// Where a font's face lives.
 struct FaceChoice {
     std::string file;
     int index = 0;
-    bool syntheticBold = false;
-    bool syntheticItalic = false;
 };
 
 struct PatternDestroyer {
@@ -75,13 +73,7 @@ std::optional<FaceChoice> Match(const std::string& family, bool bold, bool itali
         return std::nullopt;
     }
     FaceChoice choice{reinterpret_cast<const char*>(file)};
-    int weight = FC_WEIGHT_REGULAR;
-    int slant = FC_SLANT_ROMAN;
     FcPatternGetInteger(match.get(), FC_INDEX, 0, &choice.index);
-    FcPatternGetInteger(match.get(), FC_WEIGHT, 0, &weight);
-    FcPatternGetInteger(match.get(), FC_SLANT, 0, &slant);
-    choice.syntheticBold = bold && weight < FC_WEIGHT_DEMIBOLD;
-    choice.syntheticItalic = italic && slant == FC_SLANT_ROMAN;
     return choice;
 }
 
@@ -92,7 +84,7 @@ FaceChoice Choose(const std::string& family, bool bold, bool italic) {
     if (auto choice = Match(kFallbackFamily, bold, italic)) {
         return *choice;
     }
-    return FaceChoice{kFallbackFile, 0, bold, italic};
+    return FaceChoice{kFallbackFile, 0};
 }
 
 // A face ready for one font: its size set, and how to synthesise what it lacks.
@@ -137,7 +129,11 @@ public:
         const FT_Size_Metrics& m = face->size->metrics;
         const int ascent = static_cast<int>((m.ascender + 63) >> 6);
         const int descent = static_cast<int>((-m.descender + 63) >> 6);
-        return Face{face, choice.syntheticBold, choice.syntheticItalic, ascent, ascent + descent};
+        // fontconfig reports the style asked for even where it means it to be synthesised; the
+        // face's own flags tell what it really is.
+        const bool syntheticBold = bold && (face->style_flags & FT_STYLE_FLAG_BOLD) == 0;
+        const bool syntheticItalic = italic && (face->style_flags & FT_STYLE_FLAG_ITALIC) == 0;
+        return Face{face, syntheticBold, syntheticItalic, ascent, ascent + descent};
     }
 
 private:

@@ -17,6 +17,8 @@ static_assert(std::endian::native == std::endian::little, "BGRA bytes must make 
 
 // Text and profile chunks are inflated in memory; none of ours needs more.
 constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
+// Deflate never packs more than this many bytes into one.
+constexpr std::uint64_t kMaxDeflateRatio = 1032;
 
 struct Source {
     std::span<const std::uint8_t> bytes;
@@ -34,6 +36,14 @@ void Read(png_structp png, png_bytep out, size_t count) {
     }
     std::memcpy(out, source->bytes.data() + source->at, count);
     source->at += count;
+}
+
+// Whether the bytes left could hold the picture's rows even at deflate's best ratio: a header
+// that promises far more than the file holds is refused before the picture is allocated.
+bool RoomForRows(png_structp png, png_infop info, std::size_t bytesLeft) {
+    const std::uint64_t bitsPerPixel = std::uint64_t{png_get_channels(png, info)} * png_get_bit_depth(png, info);
+    const std::uint64_t rowBytes = 1 + (std::uint64_t{png_get_image_width(png, info)} * bitsPerPixel + 7) / 8;
+    return png_get_image_height(png, info) * rowBytes <= (std::uint64_t{bytesLeft} + 1) * kMaxDeflateRatio;
 }
 
 // One reader over the bytes. Every libpng call runs inside Run, so that its errors come back as
@@ -71,7 +81,8 @@ public:
         }
         const png_uint_32 width = png_get_image_width(png_, info_);
         const png_uint_32 height = png_get_image_height(png_, info_);
-        if (!PictureSizeAllowed(width, height)) {
+        if (!PictureSizeAllowed(width, height) ||
+            !RoomForRows(png_, info_, source_.bytes.size() - source_.at)) {
             return std::nullopt;
         }
         return IntSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};

@@ -151,18 +151,24 @@ TEST(PngDecoder, InterlacedRowsComeTogether) {
     EXPECT_EQ(Pixels(Still(TPictureFormat::Png, testing_support::EncodePng(image))), Pixels(pattern));
 }
 
-TEST(PngDecoder, SizeBeyondTheCapIsRefusedAtTheHeader) {
-    Bytes png = testing_support::EncodePng(TBitmap32(1, 1));
+TEST(PngDecoder, HeadersBeyondTheCapOrTheFileAreRefused) {
+    const Bytes tiny = testing_support::EncodePng(TBitmap32(1, 1));
+    // Bytes after the end chunk count as room for pixels but are never read.
+    const auto patched = [&tiny](std::uint32_t w, std::uint32_t h, std::size_t padding) {
+        Bytes png = tiny;
+        PatchPngHeader(png, w, h);
+        png.resize(png.size() + padding);
+        return png;
+    };
     gfx::TPngDecoder decoder;
-    PatchPngHeader(png, 8192, 4096);  // exactly the cap: the header is accepted
-    ASSERT_TRUE(decoder.Open(png));
+    const Bytes atCap = patched(8192, 4096, 200000);  // 128 MiB of pixels could be in 200 KB of deflate
+    ASSERT_TRUE(decoder.Open(atCap));
     EXPECT_EQ(decoder.Size(), (gfx::IntSize{8192, 4096}));
-    EXPECT_FALSE(decoder.Frames());  // the 1 x 1 data is far too short
-    PatchPngHeader(png, 8192, 4097);
-    EXPECT_FALSE(decoder.Open(png));
+    EXPECT_FALSE(decoder.Frames());  // the 1 x 1 picture's data is far too short
+    EXPECT_FALSE(decoder.Open(patched(8192, 4097, 200000)));
     EXPECT_FALSE(decoder.Frames());
-    PatchPngHeader(png, 1000000, 1000000);
-    EXPECT_FALSE(decoder.Open(png));
+    EXPECT_FALSE(decoder.Open(patched(1000000, 1000000, 200000)));
+    EXPECT_FALSE(decoder.Open(patched(8192, 4096, 0)));  // too few bytes for so many pixels
 }
 
 TEST(JpegDecoder, ColourGreyProgressiveAndCmykWithinTolerance) {

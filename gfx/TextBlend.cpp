@@ -11,7 +11,8 @@ std::uint8_t Mix(std::uint32_t from, std::uint32_t to, std::uint32_t weight) {
 }  // namespace
 
 void BlendCoverage(TBitmap32& target, IntPoint at, const TCoverage& mask, Color32 color, bool antialiased) {
-    const IntRect area = IntRect::FromSize(at.x, at.y, mask.size.width, mask.size.height).Intersect(target.BoundsRect());
+    const IntRect placed = IntRect::FromSize(at.x, at.y, mask.size.width, mask.size.height);
+    const IntRect area = placed.Intersect(target.BoundsRect());
     for (std::int32_t y = area.top; y < area.bottom; ++y) {
         const std::uint8_t* coverage = mask.values + (y - at.y) * mask.stride;
         Color32* row = target.Row(y);

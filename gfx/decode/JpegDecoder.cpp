@@ -99,7 +99,9 @@ void CmykRow(const std::uint8_t* cmyk, Color32* out, std::int32_t width, bool in
     }
 }
 
-bool IsCmyk(const jpeg_decompress_struct& d) { return d.jpeg_color_space == JCS_CMYK || d.jpeg_color_space == JCS_YCCK; }
+bool IsCmyk(const jpeg_decompress_struct& d) {
+    return d.jpeg_color_space == JCS_CMYK || d.jpeg_color_space == JCS_YCCK;
+}
 
 }  // namespace
 

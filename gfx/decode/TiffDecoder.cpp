@@ -27,7 +27,8 @@ tmsize_t ReadBytes(thandle_t handle, void* out, tmsize_t count) {
     auto* source = static_cast<Source*>(handle);
     const toff_t size = source->bytes.size();
     const toff_t available = source->at < size ? size - source->at : 0;
-    const auto n = static_cast<std::size_t>(std::min<toff_t>(static_cast<toff_t>(std::max<tmsize_t>(count, 0)), available));
+    const auto wanted = static_cast<toff_t>(std::max<tmsize_t>(count, 0));
+    const auto n = static_cast<std::size_t>(std::min(wanted, available));
     if (n == 0) {
         return 0;
     }
@@ -124,8 +125,8 @@ std::optional<TPicture> TTiffDecoder::Frames() {
         Color32* pixels = out.Bits();
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t abgr = pixels[i];
-            pixels[i] = MakeColor32(static_cast<std::uint8_t>(TIFFGetR(abgr)), static_cast<std::uint8_t>(TIFFGetG(abgr)),
-                                    static_cast<std::uint8_t>(TIFFGetB(abgr)));
+            const auto channel = [](std::uint32_t v) { return static_cast<std::uint8_t>(v); };
+            pixels[i] = MakeColor32(channel(TIFFGetR(abgr)), channel(TIFFGetG(abgr)), channel(TIFFGetB(abgr)));
         }
         return StillPicture(std::move(out));
     } catch (const std::bad_alloc&) {

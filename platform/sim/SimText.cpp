@@ -230,9 +230,9 @@ void DrawLine(gfx::TBitmap32& target, gfx::IntPoint pen, std::string_view line, 
         const FT_GlyphSlot slot = f.face->glyph;
         if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0 && slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
             const FT_Bitmap& b = slot->bitmap;
+            const gfx::IntSize size{static_cast<std::int32_t>(b.width), static_cast<std::int32_t>(b.rows)};
             gfx::BlendCoverage(target, {pen.x + slot->bitmap_left, baseline - slot->bitmap_top},
-                               {b.buffer, {static_cast<std::int32_t>(b.width), static_cast<std::int32_t>(b.rows)}, b.pitch},
-                               font.color, font.antialiased);
+                               {b.buffer, size, b.pitch}, font.color, font.antialiased);
         }
         pen.x += Advance(f);
     }

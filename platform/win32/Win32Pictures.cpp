@@ -179,7 +179,8 @@ std::optional<gfx::TBitmap32> LoadWindowsMetafile(const std::string& path) {
     const auto i16 = [&u16](std::size_t at) { return static_cast<std::int16_t>(u16(at)); };
     const bool placeable = (u16(0) | (std::uint32_t{u16(2)} << 16)) == kPlaceableKey;
     if (!placeable) {
-        const win32::EnhMetaFile metafile(::SetWinMetaFileBits(static_cast<UINT>(b.size()), b.data(), nullptr, nullptr));
+        const win32::EnhMetaFile metafile(
+            ::SetWinMetaFileBits(static_cast<UINT>(b.size()), b.data(), nullptr, nullptr));
         ENHMETAHEADER header{};
         if (!metafile || ::GetEnhMetaFileHeader(metafile.get(), sizeof header, &header) == 0) {
             return std::nullopt;

@@ -47,7 +47,8 @@ class PictureServices(harness.WineTestCase):
         large = [[clear] * 16 + [blue] * 16] * 16 + [[red] * 32] * 16
         small = [[green] * 16] * 16
         with open(os.path.join(self.dir, "alpha.ico"), "wb") as f:
-            f.write(icon_file([(16, 16, 24, icon_image(16, 16, small, 24)), (32, 32, 32, icon_image(32, 32, large, 32))]))
+            f.write(icon_file([(16, 16, 24, icon_image(16, 16, small, 24)),
+                               (32, 32, 32, icon_image(32, 32, large, 32))]))
         self.assertEqual(self.picture("alpha.ico", "0,0", "20,5", "5,20"),
                          ["32", "32", "00000000", "800000FF", "FFFF0000"])
 
@@ -59,8 +60,9 @@ class PictureServices(harness.WineTestCase):
     def test_metafiles_play_at_their_own_size(self):
         self.probe("metafiles", self.wine.windows_path(self.dir))
         # One inch by half an inch at 96 dots an inch; the left half painted over white.
-        self.assertEqual(self.picture("t.emf", "10,10", "40,40", "60,24"), ["96", "48", "FFFF0000", "FFFF0000", "FFFFFFFF"])
-        self.assertEqual(self.picture("t.wmf", "10,10", "40,40", "60,24"), ["96", "48", "FF0000FF", "FF0000FF", "FFFFFFFF"])
+        points = ("10,10", "40,40", "60,24")
+        self.assertEqual(self.picture("t.emf", *points), ["96", "48", "FFFF0000", "FFFF0000", "FFFFFFFF"])
+        self.assertEqual(self.picture("t.wmf", *points), ["96", "48", "FF0000FF", "FF0000FF", "FFFFFFFF"])
         with open(os.path.join(self.dir, "broken.wmf"), "wb") as f:
             f.write(b"\xd7\xcd\xc6\x9a" + b"\x01" * 40)
         self.assertEqual(self.picture("broken.wmf"), ["nothing"])

@@ -33,7 +33,8 @@ TEST(IcoDecoder, TheLargestImageWithItsTransparency) {
     const TBitmap32 small = Pattern(16, 16);
     const TBitmap32 large = Pattern(32, 32);
     // 32 bits with alpha: the alpha as stored.
-    const Bytes withAlpha = EncodeIco({{16, 16, 32, IconBitmapImage(small, 32)}, {32, 32, 32, IconBitmapImage(large, 32)},
+    const Bytes withAlpha = EncodeIco({{16, 16, 32, IconBitmapImage(small, 32)},
+                                       {32, 32, 32, IconBitmapImage(large, 32)},
                                        {32, 32, 24, IconBitmapImage(small, 24)}});
     EXPECT_EQ(gfx::LargestIconSize(withAlpha), (gfx::IntSize{32, 32}));
     const auto decoded = gfx::DecodeIco(withAlpha);
@@ -44,7 +45,8 @@ TEST(IcoDecoder, TheLargestImageWithItsTransparency) {
     const auto masked = gfx::DecodeIco(EncodeIco({{16, 16, 24, IconBitmapImage(small, 24)}}));
     ASSERT_TRUE(masked);
     for (std::int32_t i = 0; i < 256; ++i) {
-        const Color32 expected = (small.Bits()[i] & 0x00FFFFFFu) | (gfx::AlphaOf(small.Bits()[i]) < 128 ? 0 : 0xFF000000u);
+        const Color32 pixel = small.Bits()[i];
+        const Color32 expected = (pixel & 0x00FFFFFFu) | (gfx::AlphaOf(pixel) < 128 ? 0 : 0xFF000000u);
         ASSERT_EQ(masked->Bits()[i], expected) << i;
     }
 

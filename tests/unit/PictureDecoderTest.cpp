@@ -112,7 +112,8 @@ TEST(PngDecoder, ColourTypesAlphaAndSixteenBitsDecodeExactly) {
     EXPECT_EQ(Pixels(Still(TPictureFormat::Png, testing_support::EncodePng(greyAlpha))),
               (std::vector<Color32>{0xFF404040, 0x10C0C0C0}));
     testing_support::PngImage grey16{1, 1, 0, 16, false, {{0x7F, 0x7F}}};
-    EXPECT_EQ(Pixels(Still(TPictureFormat::Png, testing_support::EncodePng(grey16))), (std::vector<Color32>{0xFF7F7F7F}));
+    EXPECT_EQ(Pixels(Still(TPictureFormat::Png, testing_support::EncodePng(grey16))),
+              (std::vector<Color32>{0xFF7F7F7F}));
 }
 
 TEST(PngDecoder, PalettesAndGreyAtSmallDepths) {
@@ -226,7 +227,8 @@ TEST(JpegDecoder, PictureBeyondTheCapDecodesReduced) {
 
 TEST(TiffDecoder, EveryKindDecodesExactly) {
     const TBitmap32 colours = Bitmap(3, 2, {R, G, B, W, K, 0xFF123456});
-    EXPECT_EQ(Pixels(Still(TPictureFormat::Tiff, EncodeTiff(colours, testing_support::TiffKind::Rgb))), Pixels(colours));
+    EXPECT_EQ(Pixels(Still(TPictureFormat::Tiff, EncodeTiff(colours, testing_support::TiffKind::Rgb))),
+              Pixels(colours));
     EXPECT_EQ(Pixels(Still(TPictureFormat::Tiff, EncodeTiff(colours, testing_support::TiffKind::RgbLzw))),
               Pixels(colours));
     EXPECT_EQ(Pixels(Still(TPictureFormat::Tiff, EncodeTiff(colours, testing_support::TiffKind::Palette))),
@@ -251,7 +253,8 @@ TEST(PictureFormats, BrokenFilesGiveNothing) {
         ASSERT_TRUE(gfx::DecodePicture(format, good));
         EXPECT_FALSE(gfx::DecodePicture(format, {}));
         for (const std::size_t cut : {std::size_t{4}, good.size() / 3, good.size() * 2 / 3}) {
-            EXPECT_FALSE(gfx::DecodePicture(format, std::span(good).first(cut))) << static_cast<int>(format) << " " << cut;
+            EXPECT_FALSE(gfx::DecodePicture(format, std::span(good).first(cut)))
+                << static_cast<int>(format) << " " << cut;
         }
         Bytes wrongMagic = good;
         wrongMagic[1] ^= 0x55;
@@ -266,7 +269,8 @@ TEST(PictureFormats, BrokenFilesGiveNothing) {
         gfx::DecodePicture(format, noisy);
     }
     // libjpeg would fill the rows after a cut with grey; a cut-off photograph is not shown.
-    EXPECT_FALSE(gfx::DecodePicture(TPictureFormat::Jpeg, std::span(files[1].second).first(files[1].second.size() - 8)));
+    const Bytes& jpeg = files[1].second;
+    EXPECT_FALSE(gfx::DecodePicture(TPictureFormat::Jpeg, std::span(jpeg).first(jpeg.size() - 8)));
     // A format decoded by the wrong decoder.
     EXPECT_FALSE(gfx::DecodePicture(TPictureFormat::Png, files[1].second));
     EXPECT_FALSE(gfx::DecodePicture(TPictureFormat::System, files[0].second));

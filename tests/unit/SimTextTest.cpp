@@ -81,8 +81,9 @@ TEST(SimText, MeasuresGrowWithSizeTextAndLines) {
     EXPECT_GT(plat::MeasureText(MakeFont(10), "Caption text").width, small.width);
 
     const gfx::IntSize line = plat::MeasureText(MakeFont(12), "A");
-    EXPECT_EQ(plat::MeasureText(MakeFont(12), "A\r\nWide line\nB").height, 3 * line.height);
-    EXPECT_EQ(plat::MeasureText(MakeFont(12), "A\r\nWide line\nB").width, plat::MeasureText(MakeFont(12), "Wide line").width);
+    const gfx::IntSize block = plat::MeasureText(MakeFont(12), "A\r\nWide line\nB");
+    EXPECT_EQ(block.height, 3 * line.height);
+    EXPECT_EQ(block.width, plat::MeasureText(MakeFont(12), "Wide line").width);
     EXPECT_EQ(plat::MeasureText(MakeFont(12), ""), (gfx::IntSize{0, line.height}));
 
     // The second line is drawn one line height lower.

@@ -10,6 +10,12 @@ set_property(TARGET TIFF::TIFF APPEND PROPERTY INTERFACE_LINK_LIBRARIES JPEG::JP
 
 find_package(Threads REQUIRED)
 
+# The simulated platform draws text with FreeType and finds fonts by name through fontconfig.
+if(NOT WIN32)
+  find_package(Freetype REQUIRED)
+  find_package(Fontconfig REQUIRED)
+endif()
+
 # Header-only libraries of the tools. The cross build sees only the mingw sysroot, so it gets a
 # folder that links to just these two headers' folders of the host.
 if(WIN32)

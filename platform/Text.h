@@ -11,24 +11,29 @@ namespace plat {
 
 // Style bits as the package stores them.
 enum FontStyle : std::uint32_t {
-    kFontBold = 1,
-    kFontItalic = 2,
-    kFontUnderline = 4,
+    kFontUnderline = 1,
+    kFontBold = 2,
+    kFontItalic = 4,
     kFontStrikeOut = 8,
 };
 
 struct Font {
-    std::string name = "Verdana";
-    int size = 10;  // points
+    std::string name = "Verdana";  // a font the system lacks is replaced by a sans-serif one
+    int size = 10;                 // points, at 96 pixels an inch
     std::uint32_t style = 0;
-    gfx::Color32 color = gfx::kOpaqueBlack;
+    gfx::Color32 color = gfx::kOpaqueBlack;  // its alpha is not used: text is opaque
     bool antialiased = true;
 };
 
-// Size of one line of text in pixels.
+// Text is in the system's ANSI code page. CR, LF and CR LF break lines; each line lies one line
+// height below the one before.
+
+// Size of the text's block in pixels: the widest line's advance, and the line height times the
+// number of lines. The line height is that of any single line ("A" measures one line).
 gfx::IntSize MeasureText(const Font& font, const std::string& text);
 
-// Draws one line of text with its top-left corner at origin; only the glyphs' pixels change.
+// Draws the text with its block's top-left corner at origin, every line from the block's left
+// edge; only the glyphs' pixels change.
 void RenderText(gfx::TBitmap32& target, gfx::IntPoint origin, const Font& font, const std::string& text);
 
 }  // namespace plat

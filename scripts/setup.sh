@@ -12,7 +12,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git file dpkg-dev nasm
   clang
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
-  zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libfreetype-dev fonts-dejavu-core
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libpixman-1-dev
   wine wine32:i386 xvfb xdotool imagemagick x11-utils libxfixes3 python3
 )

@@ -35,6 +35,9 @@ struct Header {
     std::array<std::uint32_t, 3> masks{};  // red, green, blue
 };
 
+// Bytes a row of uncompressed pixels takes, padded to 32 bits.
+std::size_t Stride(const Header& h) { return ((static_cast<std::size_t>(h.width) * h.bits + 31) / 32) * 4; }
+
 // The value of one masked channel scaled to 0..255.
 std::uint8_t Channel(std::uint32_t pixel, std::uint32_t mask) {
     if (mask == 0) {
@@ -67,7 +70,7 @@ std::optional<Header> ReadHeader(const Reader& r) {
         h.paletteEntries = h.bits <= 8 ? (1u << h.bits) : 0;
         return h;
     }
-    if (infoSize < 40 || !r.Has(14, 40)) {
+    if (infoSize < 40 || !r.Has(14, infoSize)) {
         return std::nullopt;
     }
     h.width = r.I32(18);
@@ -77,14 +80,13 @@ std::optional<Header> ReadHeader(const Reader& r) {
     const std::uint32_t used = r.U32(46);
     h.paletteAt = 14 + infoSize;
     if (h.compression == kBiBitFields) {
-        if (infoSize == 40) {  // the masks follow the header
-            if (!r.Has(54, 12)) {
-                return std::nullopt;
-            }
-            h.masks = {r.U32(54), r.U32(58), r.U32(62)};
+        // The masks end a longer header, or follow a short one.
+        if (!r.Has(54, 12)) {
+            return std::nullopt;
+        }
+        h.masks = {r.U32(54), r.U32(58), r.U32(62)};
+        if (infoSize == 40) {
             h.paletteAt += 12;
-        } else {
-            h.masks = {r.U32(54), r.U32(58), r.U32(62)};
         }
     } else if (h.bits == 16) {
         h.masks = {0x7C00, 0x03E0, 0x001F};
@@ -114,11 +116,8 @@ public:
     }
 
     bool Uncompressed(std::size_t at) {
-        const std::size_t stride = ((static_cast<std::size_t>(h_.width) * h_.bits + 31) / 32) * 4;
+        const std::size_t stride = Stride(h_);
         const auto rows = static_cast<std::size_t>(out_.Height());
-        if (!r_.Has(at, stride * rows)) {
-            return false;
-        }
         for (std::size_t row = 0; row < rows; ++row) {
             const std::uint8_t* src = r_.data + at + row * stride;
             Color32* dst = out_.Row(TargetRow(row));
@@ -232,12 +231,16 @@ std::optional<TBitmap32> DecodeBmp(const std::uint8_t* data, std::size_t size) {
     if (!PictureSizeAllowed(header->width, height)) {
         return std::nullopt;
     }
+    const std::size_t pixelsAt = r.U32(10);
+    const bool runLength = header->compression == kBiRle8 || header->compression == kBiRle4;
+    if (!runLength && !r.Has(pixelsAt, Stride(*header) * static_cast<std::size_t>(height))) {
+        return std::nullopt;  // known before the picture is allocated
+    }
     TBitmap32 out(static_cast<std::int32_t>(header->width), static_cast<std::int32_t>(height));
     Decoder decoder(r, *header, out);
     if (!decoder.ReadPalette()) {
         return std::nullopt;
     }
-    const std::size_t pixelsAt = r.U32(10);
     const bool ok = header->compression == kBiRle8   ? decoder.RunLength(pixelsAt, false)
                     : header->compression == kBiRle4 ? decoder.RunLength(pixelsAt, true)
                                                      : decoder.Uncompressed(pixelsAt);

@@ -8,6 +8,15 @@ namespace gfx {
 // 24-megapixel photograph decodes while a hostile size cannot exhaust a 32-bit address space.
 inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 25;
 
+// All frames of one animation together: twice one picture's worth (256 MiB as 32-bit pixels),
+// which leaves room in 2 GiB for the slideshow's own screen-sized bitmaps. An animation whose
+// frames go beyond it, or beyond the frame count, ends with the last frame that fitted.
+inline constexpr std::int64_t kMaxAnimationPixels = 2 * kMaxPicturePixels;
+inline constexpr std::int32_t kMaxAnimationFrames = 10000;
+
+// Picture files are read whole into memory; a larger file is refused unread.
+inline constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{128} << 20;
+
 inline bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
     return width > 0 && height > 0 && width * height <= kMaxPicturePixels;
 }

@@ -1,11 +1,13 @@
-// The simulated system's picture services: our own bitmap decoder. Icons and metafiles are not
-// decoded here, so such items are skipped on the simulated platform.
+// The simulated system's picture services: our own bitmap and icon decoders. Metafiles are not
+// rendered here, so such items are skipped on the simulated platform.
 
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "gfx/decode/BmpDecoder.h"
+#include "gfx/decode/IcoDecoder.h"
+#include "gfx/decode/Limits.h"
 #include "platform/Pictures.h"
 
 namespace plat {
@@ -22,19 +24,28 @@ std::string UpperExtension(const std::string& path) {
     return ext;
 }
 
+std::optional<std::vector<std::uint8_t>> ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in || in.tellg() > gfx::kMaxPictureFileBytes) {
+        return std::nullopt;
+    }
+    in.seekg(0);
+    return std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 }  // namespace
 
 std::optional<gfx::TBitmap32> LoadSystemPicture(const std::string& path) {
     const std::string ext = UpperExtension(path);
-    if (ext != ".BMP" && ext != ".RLE" && ext != ".DIB") {
+    const bool bitmap = ext == ".BMP" || ext == ".RLE" || ext == ".DIB";
+    if (!bitmap && ext != ".ICO") {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const auto bytes = ReadWhole(path);
+    if (!bytes) {
         return std::nullopt;
     }
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return gfx::DecodeBmp(bytes.data(), bytes.size());
+    return bitmap ? gfx::DecodeBmp(bytes->data(), bytes->size()) : gfx::DecodeIco(*bytes);
 }
 
 }  // namespace plat

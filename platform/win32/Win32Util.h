@@ -133,3 +133,27 @@ Fn Export(HMODULE module, const char* name) {
 }
 
 }  // namespace plat::win32
+
+namespace plat::win32 {
+
+// Owns an icon or cursor from LoadImage or CreateIcon.
+struct IconDestroyer {
+    void operator()(HICON icon) const {
+        if (icon != nullptr) {
+            ::DestroyIcon(icon);
+        }
+    }
+};
+using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
+
+// Owns an enhanced metafile.
+struct EnhMetaFileDeleter {
+    void operator()(HENHMETAFILE metafile) const {
+        if (metafile != nullptr) {
+            ::DeleteEnhMetaFile(metafile);
+        }
+    }
+};
+using EnhMetaFile = std::unique_ptr<std::remove_pointer_t<HENHMETAFILE>, EnhMetaFileDeleter>;
+
+}  // namespace plat::win32

@@ -107,6 +107,13 @@ TEST(BmpDecoder, BrokenFilesAreRefused) {
                              Bmp(2, 2, 24, 9, {}, Bytes(16)), Bmp(2, 2, 24, 1, {}, Bytes(16))}) {
         EXPECT_FALSE(gfx::DecodeBmp(bad.data(), bad.size()));
     }
+    // A longer header with bit-field masks, cut before its masks; and pixels that end early.
+    Bytes longHeader = Bmp(1, -1, 32, 3, {}, {}, {0xFF0000, 0xFF00, 0xFF});
+    Put32(longHeader, 14, 108);
+    longHeader.resize(56);
+    EXPECT_FALSE(gfx::DecodeBmp(longHeader.data(), longHeader.size()));
+    const Bytes shortPixels = Bmp(8192, 4096, 24, 0, {}, Bytes(16));
+    EXPECT_FALSE(gfx::DecodeBmp(shortPixels.data(), shortPixels.size()));
     // A run-length picture whose runs leave the picture is clipped, not written out of bounds.
     const Bytes wild = Bmp(2, 2, 8, 1, {0, 0, 255, 0}, {255, 0, 0, 2, 200, 200, 255, 0, 0, 1});
     EXPECT_TRUE(gfx::DecodeBmp(wild.data(), wild.size()));

@@ -1,0 +1,10 @@
+// Any bytes as a TIFF file: nothing, or a picture of the size the header promised.
+
+#include "fuzz/DecoderFuzz.h"
+#include "gfx/decode/TiffDecoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    gfx::TTiffDecoder decoder;
+    fuzz::DecodeOnce(decoder, data, size);
+    return 0;
+}

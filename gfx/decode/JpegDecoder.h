@@ -1,0 +1,23 @@
+#pragma once
+
+#include "gfx/decode/PictureDecoder.h"
+
+namespace gfx {
+
+// JPEG through libjpeg-turbo: grey, YCbCr, RGB and CMYK/YCCK pictures, baseline or progressive,
+// decoded opaque. A picture beyond the pixel cap is decoded at 1/2, 1/4 or 1/8 of its size, the
+// least reduction that fits; one that does not fit even at 1/8 is refused. So is a picture whose
+// data ends before its last row.
+class TJpegDecoder final : public TPictureDecoder {
+public:
+    bool Open(std::span<const std::uint8_t> bytes) override;
+    IntSize Size() const override { return size_; }
+    std::optional<TPicture> Frames() override;
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    IntSize size_;
+    int scaleDenom_ = 0;  // 0 until opened
+};
+
+}  // namespace gfx

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "gfx/Bitmap32.h"
+#include "gfx/Color.h"
+#include "gfx/Geometry.h"
+
+namespace gfx {
+
+// What happens to a GIF frame's rectangle before the next frame is drawn.
+enum class TDisposal : std::uint8_t {
+    Unspecified = 0,
+    DoNotDispose = 1,
+    RestoreBackground = 2,
+    RestorePrevious = 3,
+};
+
+// One frame as the file stores it: its own pixels at its own place on the picture, not composed
+// with the frames before it.
+struct TPictureFrame {
+    // The frame's pixels at the frame's own size. Pixels of the transparent colour have alpha 0
+    // and keep that colour's red, green and blue.
+    TBitmap32 bitmap;
+    IntPoint position;  // top-left corner on the picture
+    std::int32_t delayMs = 0;
+    TDisposal disposal = TDisposal::Unspecified;
+    std::int32_t transparentIndex = -1;  // palette index of the transparent colour; -1 for none
+    Color32 transparentColor = 0;        // that palette colour, opaque; 0 for none
+
+    IntRect Rect() const { return IntRect::FromSize(position.x, position.y, bitmap.Width(), bitmap.Height()); }
+    bool HasTransparency() const { return transparentIndex >= 0; }
+};
+
+// A decoded picture: one frame covering it for still formats, every frame of an animation.
+struct TPicture {
+    IntSize size;  // for a GIF, its logical screen
+    std::vector<TPictureFrame> frames;
+    std::optional<Color32> backgroundColor;  // a GIF's background colour from its global palette
+    // Set when a GIF carries the looping extension: its repeat count, 0 for "for ever".
+    std::optional<std::uint16_t> loopCount;
+};
+
+// A still picture as one frame at the origin.
+TPicture StillPicture(TBitmap32 bitmap);
+
+// One picture format. Open reads only the header; Frames decodes. The bytes given to Open must
+// stay alive until the last Frames call. Every failure (broken, truncated or hostile data, a size
+// beyond the pixel cap, running out of memory) is "nothing": Open gives false, Frames nothing.
+class TPictureDecoder {
+public:
+    virtual ~TPictureDecoder() = default;
+
+    virtual bool Open(std::span<const std::uint8_t> bytes) = 0;
+    // The size of the decoded picture (after any reduction for the pixel cap); valid after Open.
+    virtual IntSize Size() const = 0;
+    virtual std::optional<TPicture> Frames() = 0;
+};
+
+}  // namespace gfx

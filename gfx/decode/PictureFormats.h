@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "gfx/decode/PictureDecoder.h"
+
+namespace gfx {
+
+enum class TPictureFormat {
+    Unknown,
+    Jpeg,    // "jpg", "jpeg", "jpe", "jfif"
+    Png,     // "png"
+    Tiff,    // "tif", "tiff", "fax"
+    Gif,     // "gif"
+    System,  // "bmp", "rle", "dib", "ico", "wmf", "emf": the platform's own picture services
+};
+
+// The format a file name or extension stands for, by its extension in any letter case
+// ("photo.JPG", ".jpg" and "jpg" alike).
+TPictureFormat PictureFormatOf(std::string_view name);
+
+// A decoder of our own for the format; none for System and Unknown.
+std::unique_ptr<TPictureDecoder> MakeDecoder(TPictureFormat format);
+
+// Opens and decodes bytes of the format; nothing when it has no decoder of ours or they fail.
+std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std::uint8_t> bytes);
+
+}  // namespace gfx

@@ -1,0 +1,165 @@
+#include "gfx/decode/PngDecoder.h"
+
+#include <bit>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include <png.h>
+
+#include "gfx/decode/Limits.h"
+
+namespace gfx {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "BGRA bytes must make 0xAARRGGBB pixels");
+
+// Text and profile chunks are inflated in memory; none of ours needs more.
+constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
+// Deflate never packs more than this many bytes into one.
+constexpr std::uint64_t kMaxDeflateRatio = 1032;
+
+struct Source {
+    std::span<const std::uint8_t> bytes;
+    std::size_t at = 0;
+};
+
+[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+void Ignore(png_structp, png_const_charp) {}
+
+void Read(png_structp png, png_bytep out, size_t count) {
+    auto* source = static_cast<Source*>(png_get_io_ptr(png));
+    if (count > source->bytes.size() - source->at) {
+        png_error(png, "truncated");
+    }
+    std::memcpy(out, source->bytes.data() + source->at, count);
+    source->at += count;
+}
+
+// Whether the bytes left could hold the picture's rows even at deflate's best ratio: a header
+// that promises far more than the file holds is refused before the picture is allocated.
+bool RoomForRows(png_structp png, png_infop info, std::size_t bytesLeft) {
+    const std::uint64_t bitsPerPixel = std::uint64_t{png_get_channels(png, info)} * png_get_bit_depth(png, info);
+    const std::uint64_t rowBytes = 1 + (std::uint64_t{png_get_image_width(png, info)} * bitsPerPixel + 7) / 8;
+    return png_get_image_height(png, info) * rowBytes <= (std::uint64_t{bytesLeft} + 1) * kMaxDeflateRatio;
+}
+
+// One reader over the bytes. Every libpng call runs inside Run, so that its errors come back as
+// false; the steps given to Run hold nothing that needs destroying.
+class Session {
+public:
+    explicit Session(std::span<const std::uint8_t> bytes) : source_{bytes} {
+        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
+        if (png_ != nullptr) {
+            info_ = png_create_info_struct(png_);
+            png_set_read_fn(png_, &source_, Read);
+            png_set_chunk_malloc_max(png_, kMaxChunkBytes);
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+            // Mutated inputs would otherwise stop at the first checksum.
+            png_set_crc_action(png_, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+            png_set_option(png_, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
+        }
+    }
+    ~Session() { png_destroy_read_struct(&png_, &info_, nullptr); }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    template <typename Step>
+    bool Run(Step step) {
+        if (info_ == nullptr) {
+            return false;
+        }
+        if (setjmp(png_jmpbuf(png_)) != 0) {
+            return false;
+        }
+        step(png_, info_);
+        return true;
+    }
+
+    // Reads the chunks up to the pixels; the picture's size when the cap allows it.
+    std::optional<IntSize> Start() {
+        if (!Run([](png_structp png, png_infop info) { png_read_info(png, info); })) {
+            return std::nullopt;
+        }
+        const png_uint_32 width = png_get_image_width(png_, info_);
+        const png_uint_32 height = png_get_image_height(png_, info_);
+        if (!PictureSizeAllowed(width, height) ||
+            !RoomForRows(png_, info_, source_.bytes.size() - source_.at)) {
+            return std::nullopt;
+        }
+        return IntSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+    }
+
+    png_structp Png() const { return png_; }
+    png_infop Info() const { return info_; }
+
+private:
+    Source source_;
+    png_structp png_ = nullptr;
+    png_infop info_ = nullptr;
+};
+
+// Every colour type and depth becomes 8-bit B, G, R, A; interlaced rows are put together by libpng.
+void AskForBgra(png_structp png, png_infop info) {
+    const int type = png_get_color_type(png, info);
+    const int depth = png_get_bit_depth(png, info);
+    if (type == PNG_COLOR_TYPE_PALETTE) {
+        png_set_palette_to_rgb(png);
+    }
+    if (type == PNG_COLOR_TYPE_GRAY && depth < 8) {
+        png_set_expand_gray_1_2_4_to_8(png);
+    }
+    if (png_get_valid(png, info, PNG_INFO_tRNS) != 0) {
+        png_set_tRNS_to_alpha(png);
+    }
+    if (depth == 16) {
+        png_set_scale_16(png);
+    }
+    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        png_set_gray_to_rgb(png);
+    }
+    png_set_bgr(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);  // only where there is no alpha
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+}
+
+}  // namespace
+
+bool TPngDecoder::Open(std::span<const std::uint8_t> bytes) {
+    bytes_ = bytes;
+    Session session(bytes);
+    const auto size = session.Start();
+    opened_ = size.has_value();
+    size_ = size.value_or(IntSize{});
+    return opened_;
+}
+
+std::optional<TPicture> TPngDecoder::Frames() {
+    if (!opened_) {
+        return std::nullopt;
+    }
+    try {
+        Session session(bytes_);
+        if (session.Start() != size_ || !session.Run(AskForBgra) ||
+            png_get_rowbytes(session.Png(), session.Info()) != static_cast<std::size_t>(size_.width) * 4) {
+            return std::nullopt;
+        }
+        TBitmap32 out(size_.width, size_.height);
+        std::vector<png_bytep> rows(static_cast<std::size_t>(size_.height));
+        for (std::int32_t y = 0; y < size_.height; ++y) {
+            rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(out.Row(y));
+        }
+        if (!session.Run([&rows](png_structp png, png_infop) { png_read_image(png, rows.data()); })) {
+            return std::nullopt;
+        }
+        return StillPicture(std::move(out));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace gfx

@@ -63,9 +63,8 @@ __attribute__((always_inline)) inline void MixRow(Color32* out, const Color32* u
 }
 
 template <bool ColourUnder>
-__attribute__((always_inline)) inline void MixRows(const PixelView& target, const ConstPixelView& under,
-                                                   Color32 colour, const ConstPixelView& over,
-                                                   std::uint32_t alpha) {
+__attribute__((always_inline)) inline void MixRows(const PixelView& target, const ConstPixelView& under, Color32 colour,
+                                                   const ConstPixelView& over, std::uint32_t alpha) {
     std::int32_t width = std::min(target.width, over.width);
     std::int32_t height = std::min(target.height, over.height);
     if constexpr (!ColourUnder) {
@@ -73,8 +72,7 @@ __attribute__((always_inline)) inline void MixRows(const PixelView& target, cons
         height = std::min(height, under.height);
     }
     for (std::int32_t y = 0; y < height; ++y) {
-        MixRow<ColourUnder>(target.Row(y), ColourUnder ? nullptr : under.Row(y), colour, over.Row(y), width,
-                            alpha);
+        MixRow<ColourUnder>(target.Row(y), ColourUnder ? nullptr : under.Row(y), colour, over.Row(y), width, alpha);
     }
 }
 
@@ -88,8 +86,8 @@ void MixRowsBase(const PixelView& target, const ConstPixelView& under, Color32 c
 // The same loop with 256-bit registers, chosen at run time where the processor has them: a fade
 // composes a whole frame, and this halves its arithmetic.
 template <bool ColourUnder>
-__attribute__((target("avx2"))) void MixRowsAvx2(const PixelView& target, const ConstPixelView& under,
-                                                 Color32 colour, const ConstPixelView& over, std::uint32_t alpha) {
+__attribute__((target("avx2"))) void MixRowsAvx2(const PixelView& target, const ConstPixelView& under, Color32 colour,
+                                                 const ConstPixelView& over, std::uint32_t alpha) {
     MixRows<ColourUnder>(target, under, colour, over, alpha);
 }
 

@@ -168,9 +168,9 @@ std::unique_ptr<TFamily> CreateFamily(std::int32_t effect, const TTransImages& i
         case TRoutine::Unfolds:
             return MakeUnfolds(d.variant, images, frameCount);
         default:
-            // The line drop, box, ellipse, shape, random, sweep, zoom and fade families come later.
-            return nullptr;
+            break;
     }
+    return nullptr;
 }
 
 }  // namespace trans

@@ -76,7 +76,7 @@ void TTransThread::Execute() {
                 RunUnfolds(d.variant);
                 break;
             default:
-                break;  // families without a routine in this build go straight to the final frame
+                break;  // effect 0 has no worker, and later families come later
         }
         // Every transition, finished or stopped, ends with the whole new image, except at shutdown.
         if (!flags.TransShutdown) {
@@ -107,14 +107,14 @@ void TTransThread::Finish() {
     delete this;
 }
 
-void TTransThread::RunSlides(std::int32_t variant) {
-    if (auto family = MakeSlides(variant, Images(), core::Flags().TransFrameCount)) {
-        WaitFrame(*family);
-    }
-}
+void TTransThread::RunSlides(std::int32_t variant) { Run(MakeSlides(variant, Images(), FrameCount())); }
 
-void TTransThread::RunUnfolds(std::int32_t variant) {
-    if (auto family = MakeUnfolds(variant, Images(), core::Flags().TransFrameCount)) {
+void TTransThread::RunUnfolds(std::int32_t variant) { Run(MakeUnfolds(variant, Images(), FrameCount())); }
+
+std::int32_t TTransThread::FrameCount() { return core::Flags().TransFrameCount; }
+
+void TTransThread::Run(std::unique_ptr<TFamily> family) {
+    if (family) {
         WaitFrame(*family);
     }
 }
@@ -130,7 +130,7 @@ void TTransThread::WaitFrame(TFamily& family) {
         if (frameObserver_) {
             plat::Synchronize(frameObserver_);
         }
-        if (!more || stopRequested()) {
+        if (stopRequested() || (!more && !family.WaitsAfterLastFrame())) {
             return;
         }
         std::int64_t elapsed = 0;
@@ -138,6 +138,9 @@ void TTransThread::WaitFrame(TFamily& family) {
             plat::Sleep(static_cast<std::uint32_t>(std::min(delay, 1)));
             elapsed = std::llabs(static_cast<std::int32_t>(plat::GetTickCount() - t0));
         } while (elapsed < delay && !stopRequested());
+        if (!more) {
+            return;
+        }
         t0 = plat::GetTickCount();
     }
 }

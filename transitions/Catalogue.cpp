@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "transitions/Boxes.h"
+#include "transitions/Ellipses.h"
+#include "transitions/LineDrops.h"
 #include "transitions/Slides.h"
 #include "transitions/Unfolds.h"
 
@@ -167,6 +170,14 @@ std::unique_ptr<TFamily> CreateFamily(std::int32_t effect, const TTransImages& i
             return MakeSlides(d.variant, images, frameCount);
         case TRoutine::Unfolds:
             return MakeUnfolds(d.variant, images, frameCount);
+        case TRoutine::LineDrops:
+            return MakeLineDrops(d.variant, images, frameCount);
+        case TRoutine::BoxOut:
+            return MakeBoxOut(images, frameCount);
+        case TRoutine::BoxIn:
+            return MakeBoxIn(images, frameCount);
+        case TRoutine::Ellipses:
+            return MakeEllipses(d.variant, images, frameCount);
         default:
             break;
     }

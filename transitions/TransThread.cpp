@@ -8,7 +8,10 @@
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
 #include "platform/Worker.h"
+#include "transitions/Boxes.h"
 #include "transitions/Catalogue.h"
+#include "transitions/Ellipses.h"
+#include "transitions/LineDrops.h"
 #include "transitions/Slides.h"
 #include "transitions/Unfolds.h"
 
@@ -75,6 +78,18 @@ void TTransThread::Execute() {
             case TRoutine::Unfolds:
                 RunUnfolds(d.variant);
                 break;
+            case TRoutine::LineDrops:
+                RunLineDrops(d.variant);
+                break;
+            case TRoutine::BoxOut:
+                RunBoxOut();
+                break;
+            case TRoutine::BoxIn:
+                RunBoxIn();
+                break;
+            case TRoutine::Ellipses:
+                RunEllipses(d.variant);
+                break;
             default:
                 break;  // effect 0 has no worker, and later families come later
         }
@@ -110,6 +125,14 @@ void TTransThread::Finish() {
 void TTransThread::RunSlides(std::int32_t variant) { Run(MakeSlides(variant, Images(), FrameCount())); }
 
 void TTransThread::RunUnfolds(std::int32_t variant) { Run(MakeUnfolds(variant, Images(), FrameCount())); }
+
+void TTransThread::RunLineDrops(std::int32_t variant) { Run(MakeLineDrops(variant, Images(), FrameCount())); }
+
+void TTransThread::RunBoxOut() { Run(MakeBoxOut(Images(), FrameCount())); }
+
+void TTransThread::RunBoxIn() { Run(MakeBoxIn(Images(), FrameCount())); }
+
+void TTransThread::RunEllipses(std::int32_t variant) { Run(MakeEllipses(variant, Images(), FrameCount())); }
 
 std::int32_t TTransThread::FrameCount() { return core::Flags().TransFrameCount; }
 

@@ -5,6 +5,7 @@
 #include "transitions/Boxes.h"
 #include "transitions/Ellipses.h"
 #include "transitions/LineDrops.h"
+#include "transitions/Shapes.h"
 #include "transitions/Slides.h"
 #include "transitions/Unfolds.h"
 
@@ -178,6 +179,8 @@ std::unique_ptr<TFamily> CreateFamily(std::int32_t effect, const TTransImages& i
             return MakeBoxIn(images, frameCount);
         case TRoutine::Ellipses:
             return MakeEllipses(d.variant, images, frameCount);
+        case TRoutine::Shapes:
+            return MakeShapes(d.variant, images, frameCount);
         default:
             break;
     }

@@ -12,6 +12,7 @@
 #include "transitions/Catalogue.h"
 #include "transitions/Ellipses.h"
 #include "transitions/LineDrops.h"
+#include "transitions/Shapes.h"
 #include "transitions/Slides.h"
 #include "transitions/Unfolds.h"
 
@@ -90,6 +91,9 @@ void TTransThread::Execute() {
             case TRoutine::Ellipses:
                 RunEllipses(d.variant);
                 break;
+            case TRoutine::Shapes:
+                RunShapes(d.variant);
+                break;
             default:
                 break;  // effect 0 has no worker, and later families come later
         }
@@ -133,6 +137,8 @@ void TTransThread::RunBoxOut() { Run(MakeBoxOut(Images(), FrameCount())); }
 void TTransThread::RunBoxIn() { Run(MakeBoxIn(Images(), FrameCount())); }
 
 void TTransThread::RunEllipses(std::int32_t variant) { Run(MakeEllipses(variant, Images(), FrameCount())); }
+
+void TTransThread::RunShapes(std::int32_t variant) { Run(MakeShapes(variant, Images(), FrameCount())); }
 
 std::int32_t TTransThread::FrameCount() { return core::Flags().TransFrameCount; }
 

@@ -5,8 +5,10 @@
 #include "transitions/Boxes.h"
 #include "transitions/Ellipses.h"
 #include "transitions/LineDrops.h"
+#include "transitions/RandomShapes.h"
 #include "transitions/Shapes.h"
 #include "transitions/Slides.h"
+#include "transitions/Sweeps.h"
 #include "transitions/Unfolds.h"
 
 namespace trans {
@@ -181,6 +183,10 @@ std::unique_ptr<TFamily> CreateFamily(std::int32_t effect, const TTransImages& i
             return MakeEllipses(d.variant, images, frameCount);
         case TRoutine::Shapes:
             return MakeShapes(d.variant, images, frameCount);
+        case TRoutine::RandomShapes:
+            return MakeRandomShapes(d.variant, images, frameCount);
+        case TRoutine::Sweeps:
+            return MakeSweeps(d.variant, images, frameCount);
         default:
             break;
     }

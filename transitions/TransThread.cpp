@@ -12,8 +12,10 @@
 #include "transitions/Catalogue.h"
 #include "transitions/Ellipses.h"
 #include "transitions/LineDrops.h"
+#include "transitions/RandomShapes.h"
 #include "transitions/Shapes.h"
 #include "transitions/Slides.h"
+#include "transitions/Sweeps.h"
 #include "transitions/Unfolds.h"
 
 namespace trans {
@@ -94,6 +96,12 @@ void TTransThread::Execute() {
             case TRoutine::Shapes:
                 RunShapes(d.variant);
                 break;
+            case TRoutine::RandomShapes:
+                RunRandomShapes(d.variant);
+                break;
+            case TRoutine::Sweeps:
+                RunSweeps(d.variant);
+                break;
             default:
                 break;  // effect 0 has no worker, and later families come later
         }
@@ -139,6 +147,10 @@ void TTransThread::RunBoxIn() { Run(MakeBoxIn(Images(), FrameCount())); }
 void TTransThread::RunEllipses(std::int32_t variant) { Run(MakeEllipses(variant, Images(), FrameCount())); }
 
 void TTransThread::RunShapes(std::int32_t variant) { Run(MakeShapes(variant, Images(), FrameCount())); }
+
+void TTransThread::RunRandomShapes(std::int32_t variant) { Run(MakeRandomShapes(variant, Images(), FrameCount())); }
+
+void TTransThread::RunSweeps(std::int32_t variant) { Run(MakeSweeps(variant, Images(), FrameCount())); }
 
 std::int32_t TTransThread::FrameCount() { return core::Flags().TransFrameCount; }
 

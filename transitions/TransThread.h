@@ -51,6 +51,8 @@ private:
     void RunBoxIn();
     void RunEllipses(std::int32_t variant);
     void RunShapes(std::int32_t variant);
+    void RunRandomShapes(std::int32_t variant);
+    void RunSweeps(std::int32_t variant);
     // Runs a family's frames, if it has any.
     void Run(std::unique_ptr<TFamily> family);
     // The frame loop shared by every family: one frame, then wait out the frame delay in 1 ms sleeps

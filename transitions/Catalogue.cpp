@@ -4,12 +4,15 @@
 
 #include "transitions/Boxes.h"
 #include "transitions/Ellipses.h"
+#include "transitions/FadeUnfolds.h"
+#include "transitions/Fades.h"
 #include "transitions/LineDrops.h"
 #include "transitions/RandomShapes.h"
 #include "transitions/Shapes.h"
 #include "transitions/Slides.h"
 #include "transitions/Sweeps.h"
 #include "transitions/Unfolds.h"
+#include "transitions/Zooms.h"
 
 namespace trans {
 
@@ -187,7 +190,13 @@ std::unique_ptr<TFamily> CreateFamily(std::int32_t effect, const TTransImages& i
             return MakeRandomShapes(d.variant, images, frameCount);
         case TRoutine::Sweeps:
             return MakeSweeps(d.variant, images, frameCount);
-        default:
+        case TRoutine::Zooms:
+            return MakeZooms(d.variant, images, frameCount);
+        case TRoutine::Fades:
+            return MakeFades(d.variant, images, frameCount);
+        case TRoutine::FadeUnfolds:
+            return MakeFadeUnfolds(d.variant, images, frameCount);
+        case TRoutine::None:
             break;
     }
     return nullptr;

@@ -11,12 +11,15 @@
 #include "transitions/Boxes.h"
 #include "transitions/Catalogue.h"
 #include "transitions/Ellipses.h"
+#include "transitions/FadeUnfolds.h"
+#include "transitions/Fades.h"
 #include "transitions/LineDrops.h"
 #include "transitions/RandomShapes.h"
 #include "transitions/Shapes.h"
 #include "transitions/Slides.h"
 #include "transitions/Sweeps.h"
 #include "transitions/Unfolds.h"
+#include "transitions/Zooms.h"
 
 namespace trans {
 
@@ -102,8 +105,17 @@ void TTransThread::Execute() {
             case TRoutine::Sweeps:
                 RunSweeps(d.variant);
                 break;
-            default:
-                break;  // effect 0 has no worker, and later families come later
+            case TRoutine::Zooms:
+                RunZooms(d.variant);
+                break;
+            case TRoutine::Fades:
+                RunFades(d.variant);
+                break;
+            case TRoutine::FadeUnfolds:
+                RunFadeUnfolds(d.variant);
+                break;
+            case TRoutine::None:
+                break;  // effect 0 has no worker
         }
         // Every transition, finished or stopped, ends with the whole new image, except at shutdown.
         if (!flags.TransShutdown) {
@@ -151,6 +163,12 @@ void TTransThread::RunShapes(std::int32_t variant) { Run(MakeShapes(variant, Ima
 void TTransThread::RunRandomShapes(std::int32_t variant) { Run(MakeRandomShapes(variant, Images(), FrameCount())); }
 
 void TTransThread::RunSweeps(std::int32_t variant) { Run(MakeSweeps(variant, Images(), FrameCount())); }
+
+void TTransThread::RunZooms(std::int32_t variant) { Run(MakeZooms(variant, Images(), FrameCount())); }
+
+void TTransThread::RunFades(std::int32_t variant) { Run(MakeFades(variant, Images(), FrameCount())); }
+
+void TTransThread::RunFadeUnfolds(std::int32_t variant) { Run(MakeFadeUnfolds(variant, Images(), FrameCount())); }
 
 std::int32_t TTransThread::FrameCount() { return core::Flags().TransFrameCount; }
 

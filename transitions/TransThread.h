@@ -53,6 +53,9 @@ private:
     void RunShapes(std::int32_t variant);
     void RunRandomShapes(std::int32_t variant);
     void RunSweeps(std::int32_t variant);
+    void RunZooms(std::int32_t variant);
+    void RunFades(std::int32_t variant);
+    void RunFadeUnfolds(std::int32_t variant);
     // Runs a family's frames, if it has any.
     void Run(std::unique_ptr<TFamily> family);
     // The frame loop shared by every family: one frame, then wait out the frame delay in 1 ms sleeps

@@ -65,6 +65,24 @@ TEST(Ssrender, TheSheetShowsEachEffectAtTheFractionOfItsFrames) {
     EXPECT_TRUE(SamePicture(first, ssrender::SamplePicture(0, {40, 30})));
 }
 
+TEST(Ssrender, FramesAreOpaqueAsTheScreenShowsThem) {
+    // "Fade To Black" composes over transparent black; the screen, and so every frame, has no
+    // transparency.
+    ssrender::Transition t{ssrender::SamplePicture(0, {24, 16}), ssrender::SamplePicture(1, {24, 16}), 116, 8, 10};
+    int frames = 0;
+    bool opaque = true;
+    ssrender::RunTransition(t, [&](const gfx::TBitmap32& canvas, std::uint64_t) {
+        ++frames;
+        for (std::int32_t y = 0; y < canvas.Height(); ++y) {
+            for (std::int32_t x = 0; x < canvas.Width(); ++x) {
+                opaque = opaque && gfx::AlphaOf(canvas.Pixel(x, y)) == 255;
+            }
+        }
+    });
+    EXPECT_EQ(frames, 4);  // the old picture, blends at v = 95 and 190, the final frame
+    EXPECT_TRUE(opaque);
+}
+
 TEST(Ssrender, ReadsSizesAndEffectLists) {
     EXPECT_EQ(ssrender::ParseSize("800x600"), (gfx::IntSize{800, 600}));
     EXPECT_FALSE(ssrender::ParseSize("800"));

@@ -66,10 +66,15 @@ std::int32_t RunTransition(const Transition& t, const FrameSink& sink) {
     surface->Bitmap() = Fitted(t.from, bounds.Size());
     surface->Changed();
 
+    // A screen has no transparency: the sink sees each frame as the screen shows it, opaque (the fades
+    // compose with alpha below 255).
     std::int32_t calls = 0;
+    gfx::TBitmap32 shown;
     auto frame = [&] {
         ++calls;
-        sink(canvas.Canvas(), sim::Now());
+        shown = canvas.Canvas();
+        shown.MakeOpaque();
+        sink(shown, sim::Now());
     };
     frame();
     trans::SetFrameObserver(frame);

@@ -27,8 +27,8 @@ struct Transition {
 using FrameSink = std::function<void(const gfx::TBitmap32& canvas, std::uint64_t timeMs)>;
 
 // Runs the transition on a fresh simulated machine: the canvas shows `from`, StartTransition draws
-// `to` on it. The sink sees the canvas before the first frame, after every frame and after the
-// final frame. Returns how many times it was called.
+// `to` on it. The sink sees the canvas, opaque as a screen shows it, before the first frame, after
+// every frame and after the final frame. Returns how many times it was called.
 std::int32_t RunTransition(const Transition& transition, const FrameSink& sink);
 
 struct EffectOptions {

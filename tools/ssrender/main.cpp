@@ -3,7 +3,7 @@
 //
 //   ssrender effect --effect N --from A.png --to B.png [--size WxH] [--frames N] [--delay MS]
 //                   (--out DIR | --gif FILE)
-//   ssrender sheet --out FILE.png [--size WxH] [--frames N] [--at FRACTION] [--effects 1-64]
+//   ssrender sheet --out FILE.png [--size WxH] [--frames N] [--at FRACTION] [--effects 1-120]
 //                  [--from A.png --to B.png] [--columns C]
 
 #include <CLI/CLI.hpp>
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
 
     ssrender::SheetOptions sheet;
     std::string sheetSize = "160x120";
-    std::string sheetEffects = "1-64";
+    std::string sheetEffects = "1-120";
     CLI::App* sheetCommand = app.add_subcommand("sheet", "A contact sheet of effects part-way through");
     sheetCommand->add_option("--out", sheet.out, "PNG file to write")->required();
     sheetCommand->add_option("--size", sheetSize, "Size of each picture")->check(SizeText())->capture_default_str();

@@ -38,6 +38,15 @@ TEST(Ssrender, WritesTheOldPictureEveryFrameAndTheNewPicture) {
     o.gifFile = dir.File("t.gif");
     EXPECT_EQ(ssrender::RenderEffect(o), 6);
     EXPECT_TRUE(SamePicture(gfx::io::ReadGif(o.gifFile), from));  // 256 colours: exact
+
+    // Without pictures it uses the built-in ones.
+    o.from.clear();
+    o.to.clear();
+    o.size = gfx::IntSize{24, 18};
+    o.gifFile.clear();
+    o.outDir = dir.File("sample");
+    EXPECT_EQ(ssrender::RenderEffect(o), 6);
+    EXPECT_TRUE(SamePicture(gfx::io::ReadPng(dir.File("sample/frame-0006.png")), ssrender::SamplePicture(1, {24, 18})));
 }
 
 TEST(Ssrender, TheSheetShowsEachEffectAtTheFractionOfItsFrames) {

@@ -33,9 +33,9 @@ std::int32_t RunTransition(const Transition& transition, const FrameSink& sink);
 
 struct EffectOptions {
     std::int32_t effect = 1;
-    std::string from;
+    std::string from;  // both empty: the built-in pictures
     std::string to;
-    std::optional<gfx::IntSize> size;  // default: the size of `to`
+    std::optional<gfx::IntSize> size;  // default: the size of `to`, or 160 x 120 for the built-in ones
     std::int32_t frames = 32;
     std::int32_t delayMs = 10;
     std::string outDir;   // frame-0001.png ...

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
-#include <vector>
 
 #include "gfx/Region.h"
 #include "tests/unit/TransitionPictures.h"
@@ -70,22 +69,6 @@ TEST(ShapeGeometry, AQuarterClockFillsTheHalfPictureInTheFrameItTurnsTheCorner) 
     EXPECT_TRUE(SamePicture(square.Canvas(), expected)) << "i = 7";
 }
 
-TEST(ShapeGeometry, QuarterClockToUpLeftTurnsAboutTheBottomLeftCorner) {
-    // "Quarter Clock To Up Left 1", 16 x 8, N = 8: up the right edge while t <= 8 (i <= 2), the turn
-    // at i = 3 fills the lower-right half, then left along the top by Ceil(3 i - 8).
-    FamilyRun run(89, 16, 8, 8);
-    run.RunTo(3);
-    TBitmap32 expected = run.Old();
-    Reveal(expected, run.New(), {Triangle({16, 8}, {0, 8}, {16, 2})});
-    EXPECT_TRUE(SamePicture(run.Canvas(), expected)) << "i = 2";
-    run.Frame();
-    Reveal(expected, run.New(), {Triangle({0, 8}, {16, 8}, {16, 0})});
-    EXPECT_TRUE(SamePicture(run.Canvas(), expected)) << "i = 3";
-    run.Frame();
-    Reveal(expected, run.New(), {Triangle({16, 0}, {0, 8}, {12, 0})});
-    EXPECT_TRUE(SamePicture(run.Canvas(), expected)) << "i = 4";
-}
-
 TEST(ShapeGeometry, TrianglesWithNFourGrowTheGridTwiceAndEndWithLegsOfNPlusOne) {
     // 24 x 12, N = 4: M = 2, grid corners every 4 columns and 2 rows. i = 1: legs Ceil(24 / 2 / 3) = 4
     // and Ceil(12 / 2 / 3) = 2; i = 2 covers every cell; i = 3 is drawn as i = 5, and ends the effect.
@@ -110,20 +93,6 @@ TEST(ShapeGeometry, ChaosStarTurnsATriangleByOneRadianAFrame) {
     run.RunTo(3);
     TBitmap32 expected = run.Old();
     Reveal(expected, run.New(), {Triangle({20, 15}, {24, 28}, {14, 25}), Triangle({20, 15}, {14, 38}, {6, 12})});
-    EXPECT_TRUE(SamePicture(run.Canvas(), expected));
-}
-
-TEST(ShapeGeometry, PropellerBladesTurnAboutTheCentre) {
-    // "Propeller Clockwise", 20 x 10, N = 4: blades a = Ceil(5 i) and b = Ceil(2.5 i) long from each
-    // corner, i = 1 and 2.
-    FamilyRun run(81, 20, 10, 4);
-    run.RunTo(3);
-    TBitmap32 expected = run.Old();
-    Reveal(
-        expected, run.New(),
-        {Triangle({0, 0}, {10, 5}, {5, 0}), Triangle({0, 10}, {10, 5}, {0, 7}), Triangle({20, 10}, {10, 5}, {15, 10}),
-         Triangle({20, 0}, {10, 5}, {20, 3}), Triangle({0, 0}, {10, 5}, {10, 0}), Triangle({0, 10}, {10, 5}, {0, 5}),
-         Triangle({20, 10}, {10, 5}, {10, 10}), Triangle({20, 0}, {10, 5}, {20, 5})});
     EXPECT_TRUE(SamePicture(run.Canvas(), expected));
 }
 

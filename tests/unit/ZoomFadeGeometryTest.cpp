@@ -54,17 +54,6 @@ TEST(ZoomFadeGeometry, ZoomInGrowsFromTheCentreIntoThePicture) {
     EXPECT_EQ(run.RunToEnd(), 4);
 }
 
-TEST(ZoomFadeGeometry, ZoomFromLeftKeepsTheFullHeightFromTheFirstFrame) {
-    FamilyRun run(108, 20, 10, 4);
-    TBitmap32 expected = run.Old();
-    for (int k = 1; k <= 4; ++k) {
-        expected = Zoomed(expected, run.New(), {{{0, 0, 5 * k, 10}, {0, 0, 20, 10}}});
-        run.Frame();
-        EXPECT_TRUE(SamePicture(run.Canvas(), expected)) << "frame " << k;
-    }
-    EXPECT_TRUE(SamePicture(run.Canvas(), run.New()));
-}
-
 TEST(ZoomFadeGeometry, QuattroZoomGrowsEachQuarterFromItsOwnCentre) {
     // 20 x 12, N = 4: quarters 10 x 6 from (5, 3), (15, 3), (5, 9), (15, 9), edges moving 1.25 and
     // 0.75 a step.

@@ -115,7 +115,7 @@ void TTransThread::Execute() {
                 RunFadeUnfolds(d.variant);
                 break;
             case TRoutine::None:
-                break;  // effect 0 has no worker
+                break;  // 0: the final frame alone
         }
         // Every transition, finished or stopped, ends with the whole new image, except at shutdown.
         if (!flags.TransShutdown) {

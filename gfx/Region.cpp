@@ -246,6 +246,33 @@ TRegion TRegion::Combine(const TRegion& a, const TRegion& b, CombineMode mode) {
     return builder.Finish();
 }
 
+TRegion TRegion::Union(std::span<const TRegion> parts) {
+    std::int32_t top = std::numeric_limits<std::int32_t>::max();
+    std::int32_t bottom = std::numeric_limits<std::int32_t>::min();
+    for (const TRegion& p : parts) {
+        if (!p.IsEmpty()) {
+            top = std::min(top, p.Top());
+            bottom = std::max(bottom, p.Bottom());
+        }
+    }
+    if (top >= bottom) {
+        return {};
+    }
+    Builder builder(top);
+    std::vector<Span> row;
+    for (std::int32_t y = top; y < bottom; ++y) {
+        row.clear();
+        for (const TRegion& p : parts) {
+            const auto spans = p.RowSpans(y);
+            row.insert(row.end(), spans.begin(), spans.end());
+        }
+        // Sorted by left edge, the builder joins what overlaps or touches.
+        std::sort(row.begin(), row.end(), [](const Span& a, const Span& b) { return a.left < b.left; });
+        builder.AddRow(row);
+    }
+    return builder.Finish();
+}
+
 IntRect TRegion::ClipBox() const {
     if (IsEmpty()) {
         return {};

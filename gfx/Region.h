@@ -38,6 +38,9 @@ public:
 
     // a op b. Copy gives a.
     static TRegion Combine(const TRegion& a, const TRegion& b, CombineMode mode);
+    // The union of many regions in one pass over their rows: joining them two at a time would walk
+    // the growing union once for every part.
+    static TRegion Union(std::span<const TRegion> parts);
 
     bool IsEmpty() const { return spans_.empty(); }
     // The smallest rectangle around the region; empty for an empty region.

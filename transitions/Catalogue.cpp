@@ -2,8 +2,17 @@
 
 #include <array>
 
+#include "transitions/Boxes.h"
+#include "transitions/Ellipses.h"
+#include "transitions/FadeUnfolds.h"
+#include "transitions/Fades.h"
+#include "transitions/LineDrops.h"
+#include "transitions/RandomShapes.h"
+#include "transitions/Shapes.h"
 #include "transitions/Slides.h"
+#include "transitions/Sweeps.h"
 #include "transitions/Unfolds.h"
+#include "transitions/Zooms.h"
 
 namespace trans {
 
@@ -167,10 +176,30 @@ std::unique_ptr<TFamily> CreateFamily(std::int32_t effect, const TTransImages& i
             return MakeSlides(d.variant, images, frameCount);
         case TRoutine::Unfolds:
             return MakeUnfolds(d.variant, images, frameCount);
-        default:
-            // The line drop, box, ellipse, shape, random, sweep, zoom and fade families come later.
-            return nullptr;
+        case TRoutine::LineDrops:
+            return MakeLineDrops(d.variant, images, frameCount);
+        case TRoutine::BoxOut:
+            return MakeBoxOut(images, frameCount);
+        case TRoutine::BoxIn:
+            return MakeBoxIn(images, frameCount);
+        case TRoutine::Ellipses:
+            return MakeEllipses(d.variant, images, frameCount);
+        case TRoutine::Shapes:
+            return MakeShapes(d.variant, images, frameCount);
+        case TRoutine::RandomShapes:
+            return MakeRandomShapes(d.variant, images, frameCount);
+        case TRoutine::Sweeps:
+            return MakeSweeps(d.variant, images, frameCount);
+        case TRoutine::Zooms:
+            return MakeZooms(d.variant, images, frameCount);
+        case TRoutine::Fades:
+            return MakeFades(d.variant, images, frameCount);
+        case TRoutine::FadeUnfolds:
+            return MakeFadeUnfolds(d.variant, images, frameCount);
+        case TRoutine::None:
+            break;
     }
+    return nullptr;
 }
 
 }  // namespace trans

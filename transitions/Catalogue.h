@@ -42,7 +42,8 @@ struct TDispatch {
 TDispatch Dispatch(std::int32_t effect);
 
 // The family of an effect with its pieces set up for the worker's images and frame count, or null
-// when the number has no family in this build.
+// when the number is not an effect, or when the effect draws no frame at this size and frame count
+// (the engine then shows the final frame at once).
 std::unique_ptr<TFamily> CreateFamily(std::int32_t effect, const TTransImages& images, std::int32_t frameCount);
 
 }  // namespace trans

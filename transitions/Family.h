@@ -37,8 +37,18 @@ public:
 class TFamily {
 public:
     virtual ~TFamily() = default;
-    // Draws one frame; true while any piece has steps left.
+    // Draws one frame; true while more frames follow (while any piece has steps left).
     virtual bool DrawFrame(TPresenter& presenter) = 0;
+    // Whether the frame delay is waited out after the last frame too, before the final frame.
+    virtual bool WaitsAfterLastFrame() const { return false; }
+};
+
+// The families that pace their own frames (line drops to sweeps, and the two whole-picture fades):
+// their loop waits after every frame it draws, the last one included, and they test their end
+// condition before drawing, so at some sizes they draw no frame at all (their maker then gives none).
+class TPacedFamily : public TFamily {
+public:
+    bool WaitsAfterLastFrame() const final { return true; }
 };
 
 }  // namespace trans

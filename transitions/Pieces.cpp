@@ -102,4 +102,22 @@ bool TFold::Step() {
     return stepsLeft_ > 0;
 }
 
+TZoom::TZoom(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const gfx::IntRect& source, double vx,
+             double vr, double vy, double vb, std::int32_t steps)
+    : stepsLeft_(steps), x_(x), y_(y), w_(w), h_(h), vx_(vx), vr_(vr), vy_(vy), vb_(vb), source_(source) {}
+
+bool TZoom::Step() {
+    if (stepsLeft_ <= 0) {
+        return false;
+    }
+    --stepsLeft_;
+    x_ += vx_;
+    y_ += vy_;
+    w_ += vr_ - vx_;
+    h_ += vb_ - vy_;
+    targetRect_ = {Round(x_), Round(y_), Round(x_ + w_), Round(y_ + h_)};
+    shownSource_ = source_;
+    return stepsLeft_ > 0;
+}
+
 }  // namespace trans

@@ -50,6 +50,10 @@ public:
 
     const gfx::IntRect& SourceRect() const { return sourceRect_; }
     const gfx::IntRect& TargetRect() const { return targetRect_; }
+    // The position the next step starts from.
+    double X() const { return x_; }
+    double Y() const { return y_; }
+    std::int32_t StepsLeft() const { return stepsLeft_; }
 
 private:
     std::int32_t imageWidth_;
@@ -63,6 +67,36 @@ private:
     double dy_;
     gfx::IntRect sourceRect_;
     gfx::IntRect targetRect_;
+};
+
+// A fixed source rectangle of the new image drawn scaled into a target rectangle whose four edges move
+// by their own velocities every step: vx and vr for the left and right edges, vy and vb for the top
+// and bottom.
+class TZoom {
+public:
+    TZoom(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const gfx::IntRect& source, double vx,
+          double vr, double vy, double vb, std::int32_t steps);
+
+    // Moves the edges and takes the rounded target rectangle; false once no steps are left. Without
+    // steps left it changes nothing.
+    bool Step();
+
+    const gfx::IntRect& SourceRect() const { return shownSource_; }
+    const gfx::IntRect& TargetRect() const { return targetRect_; }
+
+private:
+    std::int32_t stepsLeft_;
+    double x_;
+    double y_;
+    double w_;
+    double h_;
+    double vx_;
+    double vr_;
+    double vy_;
+    double vb_;
+    gfx::IntRect source_;
+    gfx::IntRect targetRect_;
+    gfx::IntRect shownSource_;
 };
 
 }  // namespace trans

@@ -8,9 +8,18 @@
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
 #include "platform/Worker.h"
+#include "transitions/Boxes.h"
 #include "transitions/Catalogue.h"
+#include "transitions/Ellipses.h"
+#include "transitions/FadeUnfolds.h"
+#include "transitions/Fades.h"
+#include "transitions/LineDrops.h"
+#include "transitions/RandomShapes.h"
+#include "transitions/Shapes.h"
 #include "transitions/Slides.h"
+#include "transitions/Sweeps.h"
 #include "transitions/Unfolds.h"
+#include "transitions/Zooms.h"
 
 namespace trans {
 
@@ -75,8 +84,38 @@ void TTransThread::Execute() {
             case TRoutine::Unfolds:
                 RunUnfolds(d.variant);
                 break;
-            default:
-                break;  // families without a routine in this build go straight to the final frame
+            case TRoutine::LineDrops:
+                RunLineDrops(d.variant);
+                break;
+            case TRoutine::BoxOut:
+                RunBoxOut();
+                break;
+            case TRoutine::BoxIn:
+                RunBoxIn();
+                break;
+            case TRoutine::Ellipses:
+                RunEllipses(d.variant);
+                break;
+            case TRoutine::Shapes:
+                RunShapes(d.variant);
+                break;
+            case TRoutine::RandomShapes:
+                RunRandomShapes(d.variant);
+                break;
+            case TRoutine::Sweeps:
+                RunSweeps(d.variant);
+                break;
+            case TRoutine::Zooms:
+                RunZooms(d.variant);
+                break;
+            case TRoutine::Fades:
+                RunFades(d.variant);
+                break;
+            case TRoutine::FadeUnfolds:
+                RunFadeUnfolds(d.variant);
+                break;
+            case TRoutine::None:
+                break;  // 0: the final frame alone
         }
         // Every transition, finished or stopped, ends with the whole new image, except at shutdown.
         if (!flags.TransShutdown) {
@@ -107,14 +146,34 @@ void TTransThread::Finish() {
     delete this;
 }
 
-void TTransThread::RunSlides(std::int32_t variant) {
-    if (auto family = MakeSlides(variant, Images(), core::Flags().TransFrameCount)) {
-        WaitFrame(*family);
-    }
-}
+void TTransThread::RunSlides(std::int32_t variant) { Run(MakeSlides(variant, Images(), FrameCount())); }
 
-void TTransThread::RunUnfolds(std::int32_t variant) {
-    if (auto family = MakeUnfolds(variant, Images(), core::Flags().TransFrameCount)) {
+void TTransThread::RunUnfolds(std::int32_t variant) { Run(MakeUnfolds(variant, Images(), FrameCount())); }
+
+void TTransThread::RunLineDrops(std::int32_t variant) { Run(MakeLineDrops(variant, Images(), FrameCount())); }
+
+void TTransThread::RunBoxOut() { Run(MakeBoxOut(Images(), FrameCount())); }
+
+void TTransThread::RunBoxIn() { Run(MakeBoxIn(Images(), FrameCount())); }
+
+void TTransThread::RunEllipses(std::int32_t variant) { Run(MakeEllipses(variant, Images(), FrameCount())); }
+
+void TTransThread::RunShapes(std::int32_t variant) { Run(MakeShapes(variant, Images(), FrameCount())); }
+
+void TTransThread::RunRandomShapes(std::int32_t variant) { Run(MakeRandomShapes(variant, Images(), FrameCount())); }
+
+void TTransThread::RunSweeps(std::int32_t variant) { Run(MakeSweeps(variant, Images(), FrameCount())); }
+
+void TTransThread::RunZooms(std::int32_t variant) { Run(MakeZooms(variant, Images(), FrameCount())); }
+
+void TTransThread::RunFades(std::int32_t variant) { Run(MakeFades(variant, Images(), FrameCount())); }
+
+void TTransThread::RunFadeUnfolds(std::int32_t variant) { Run(MakeFadeUnfolds(variant, Images(), FrameCount())); }
+
+std::int32_t TTransThread::FrameCount() { return core::Flags().TransFrameCount; }
+
+void TTransThread::Run(std::unique_ptr<TFamily> family) {
+    if (family) {
         WaitFrame(*family);
     }
 }
@@ -130,7 +189,7 @@ void TTransThread::WaitFrame(TFamily& family) {
         if (frameObserver_) {
             plat::Synchronize(frameObserver_);
         }
-        if (!more || stopRequested()) {
+        if (stopRequested() || (!more && !family.WaitsAfterLastFrame())) {
             return;
         }
         std::int64_t elapsed = 0;
@@ -138,6 +197,9 @@ void TTransThread::WaitFrame(TFamily& family) {
             plat::Sleep(static_cast<std::uint32_t>(std::min(delay, 1)));
             elapsed = std::llabs(static_cast<std::int32_t>(plat::GetTickCount() - t0));
         } while (elapsed < delay && !stopRequested());
+        if (!more) {
+            return;
+        }
         t0 = plat::GetTickCount();
     }
 }

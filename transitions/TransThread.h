@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "gfx/Bitmap32.h"
 #include "gfx/Geometry.h"
@@ -45,11 +46,26 @@ private:
     void Finish();
     void RunSlides(std::int32_t variant);
     void RunUnfolds(std::int32_t variant);
+    void RunLineDrops(std::int32_t variant);
+    void RunBoxOut();
+    void RunBoxIn();
+    void RunEllipses(std::int32_t variant);
+    void RunShapes(std::int32_t variant);
+    void RunRandomShapes(std::int32_t variant);
+    void RunSweeps(std::int32_t variant);
+    void RunZooms(std::int32_t variant);
+    void RunFades(std::int32_t variant);
+    void RunFadeUnfolds(std::int32_t variant);
+    // Runs a family's frames, if it has any.
+    void Run(std::unique_ptr<TFamily> family);
     // The frame loop shared by every family: one frame, then wait out the frame delay in 1 ms sleeps
-    // unless a stop is requested or no piece has steps left.
+    // unless a stop is requested or no piece has steps left (the families that pace themselves wait
+    // after their last frame too).
     void WaitFrame(TFamily& family);
     void Present(TSource image, const gfx::IntRect& source, const gfx::IntRect& target) override;
     TTransImages Images() { return {&NewImage, &OldImage, &WorkImage}; }
+    // TransFrameCount, which does not change while the worker runs.
+    static std::int32_t FrameCount();
 
     std::atomic<std::int32_t> EffectNumber;
     gfx::TBitmap32 NewImage;

@@ -38,6 +38,15 @@ TEST(Ssrender, WritesTheOldPictureEveryFrameAndTheNewPicture) {
     o.gifFile = dir.File("t.gif");
     EXPECT_EQ(ssrender::RenderEffect(o), 6);
     EXPECT_TRUE(SamePicture(gfx::io::ReadGif(o.gifFile), from));  // 256 colours: exact
+
+    // Without pictures it uses the built-in ones.
+    o.from.clear();
+    o.to.clear();
+    o.size = gfx::IntSize{24, 18};
+    o.gifFile.clear();
+    o.outDir = dir.File("sample");
+    EXPECT_EQ(ssrender::RenderEffect(o), 6);
+    EXPECT_TRUE(SamePicture(gfx::io::ReadPng(dir.File("sample/frame-0006.png")), ssrender::SamplePicture(1, {24, 18})));
 }
 
 TEST(Ssrender, TheSheetShowsEachEffectAtTheFractionOfItsFrames) {
@@ -63,6 +72,24 @@ TEST(Ssrender, TheSheetShowsEachEffectAtTheFractionOfItsFrames) {
     ssrender::RenderSheet(o);
     first.CopyRect({0, 0}, gfx::io::ReadPng(o.out), {6, 6, 46, 36});
     EXPECT_TRUE(SamePicture(first, ssrender::SamplePicture(0, {40, 30})));
+}
+
+TEST(Ssrender, FramesAreOpaqueAsTheScreenShowsThem) {
+    // "Fade To Black" composes over transparent black; the screen, and so every frame, has no
+    // transparency.
+    ssrender::Transition t{ssrender::SamplePicture(0, {24, 16}), ssrender::SamplePicture(1, {24, 16}), 116, 8, 10};
+    int frames = 0;
+    bool opaque = true;
+    ssrender::RunTransition(t, [&](const gfx::TBitmap32& canvas, std::uint64_t) {
+        ++frames;
+        for (std::int32_t y = 0; y < canvas.Height(); ++y) {
+            for (std::int32_t x = 0; x < canvas.Width(); ++x) {
+                opaque = opaque && gfx::AlphaOf(canvas.Pixel(x, y)) == 255;
+            }
+        }
+    });
+    EXPECT_EQ(frames, 4);  // the old picture, blends at v = 95 and 190, the final frame
+    EXPECT_TRUE(opaque);
 }
 
 TEST(Ssrender, ReadsSizesAndEffectLists) {

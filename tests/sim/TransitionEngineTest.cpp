@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -155,6 +156,32 @@ TEST_F(TransitionEngine, FramesComeAtTheFrameDelayAndTheHandlerRunsAfterTheFinal
     }
 }
 
+TEST_F(TransitionEngine, FamiliesThatPaceThemselvesWaitAfterTheirLastFrameToo) {
+    // "Box Out" with N = 4 on 33 x 21: d = 8, boxes of half-width 8 and 16; the final frame follows
+    // the last box by a frame delay.
+    Record r = Run(69, 4);
+    EXPECT_EQ(r.times, (std::vector<std::uint64_t>{0, 9, 18}));
+    EXPECT_TRUE(SamePicture(PictureArea(Canvas()), new_));
+
+    // "Crossfade" with N = 4: one blend, then the final frame a delay later. With N = 3 the first step
+    // (765 div 3 = 255) is already full strength: no blend, the final frame at once.
+    ShowOld();
+    std::uint64_t start = sim::Now();
+    r = Run(115, 4);
+    EXPECT_EQ(r.times, (std::vector<std::uint64_t>{start, start + 9}));
+    ShowOld();
+    start = sim::Now();
+    r = Run(115, 3);
+    EXPECT_EQ(r.times, (std::vector<std::uint64_t>{start}));
+    EXPECT_TRUE(SamePicture(PictureArea(Canvas()), new_));
+
+    // A stop request still ends the loop right after the frame.
+    ShowOld();
+    start = sim::Now();
+    r = Run(71, 32, [](int frame) { core::Flags().TransCancel = frame == 2 || core::Flags().TransCancel; });
+    EXPECT_EQ(r.times, (std::vector<std::uint64_t>{start, start + 9, start + 9}));
+}
+
 TEST_F(TransitionEngine, NumbersOutsideTheCatalogueDrawARandomEffectFromAFreshSeed) {
     Machine().seed = 0x5EED;
     for (const std::int32_t effect : {-1, 121, 255}) {
@@ -208,7 +235,7 @@ TEST_F(TransitionEngine, AtShutdownThereIsNoFinalFrameButTheHandlerStillRuns) {
 
 TEST_F(TransitionEngine, EveryEffectEndsOnTheWholeNewImageUnlessTheSaverShutsDown) {
     enum class Stop { None, Abort, Cancel, Shutdown };
-    for (std::int32_t effect = 1; effect <= 64; ++effect) {
+    for (std::int32_t effect = 1; effect <= 120; ++effect) {
         for (const Stop stop : {Stop::None, Stop::Abort, Stop::Cancel, Stop::Shutdown}) {
             SCOPED_TRACE(::testing::Message() << "effect " << effect << ", stop " << static_cast<int>(stop));
             ShowOld();
@@ -236,16 +263,24 @@ TEST_F(TransitionEngine, EveryEffectEndsOnTheWholeNewImageUnlessTheSaverShutsDow
 }
 
 TEST_F(TransitionEngine, FourFramesLastAsLongAsEachEffectsLongestPiece) {
-    // Frames of effects 1-64 at N = 4 (the final frame not counted): staggered slides N + 9 (N div 4),
-    // staggered unfolds N + 9 (N div 2), "& Back" lines 2N or 2N + 1, the sweeps 10 S + 1 with
-    // S = max(4, N div 3), the downloads 4 S with S = min(N div 4, H div 4).
+    // Frames of every effect at N = 4 on 33 x 21 (the final frame not counted): staggered slides
+    // N + 9 (N div 4), staggered unfolds N + 9 (N div 2), "& Back" lines 2N or 2N + 1, the sweeps
+    // 10 S + 1 with S = max(4, N div 3), the downloads 4 S with S = min(N div 4, H div 4); line drops
+    // N - 1; the boxes ceil(16 / 8); the ellipses while r <= N / 1.5 or 1.5 N; the triangle regions
+    // N + 1, "Triangles" M + 2 with M = 2; random bands d = 4, rectangles ceil(25 / 4), ellipses
+    // (d = 21 div 8 = 2) 9 cells one at a time, large ellipses 121 cells cut to N^3 = 64; the spirals
+    // 4N + 1 and until the bounds cross; zooms N; fades one blend (d = 191); fade unfolds N or N + 1.
     const std::vector<int> expected = {
         4, 4, 4, 4, 4, 4, 4, 4, 4, 5, 4, 4, 4, 13, 4, 13, 4, 4, 13, 13, 4, 4,           // 1-22
         4, 5, 4, 5, 4, 5, 5, 5, 5, 5, 6, 5, 5, 22, 5, 22, 5, 5, 9, 9, 4,                // 23-43
         4, 8, 8, 8, 9, 9, 8, 5, 8, 9, 9, 8, 5, 8, 8, 8, 8, 41, 41, 4, 4,                // 44-64
+        3, 3, 3, 3, 2, 2, 4, 4, 8, 8, 8, 8,                                              // 65-76
+        5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 4, 5, 5, 5, 5, 5, 5, 5, 5,                        // 77-95
+        4, 4, 7, 9, 64, 17, 16,                                                          // 96-102
+        4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 1, 1, 4, 5, 4, 5,                           // 103-120
     };
     std::vector<int> lengths;
-    for (std::int32_t effect = 1; effect <= 64; ++effect) {
+    for (std::int32_t effect = 1; effect <= 120; ++effect) {
         ShowOld();
         lengths.push_back(static_cast<int>(Run(effect, 4).frames.size()) - 1);
     }
@@ -266,6 +301,102 @@ TEST_F(TransitionEngine, AWaitingStartReturnsOnceTheTransitionHasEnded) {
     EXPECT_TRUE(SamePicture(PictureArea(Canvas()), new_));
     EXPECT_EQ(sim::Now(), 9u * 31);  // 2N frames
     plat::ProcessMessages();  // the worker frees itself
+}
+
+// Every effect on pictures of other sizes, in a canvas with a margin of marker around them: a run
+// ends, draws nothing outside the picture and ends on the whole new image. Tiny pictures meet the
+// cases that would divide by zero; the large one meets the full size of a screen.
+class TransitionSizes : public testing_support::SimTest {
+protected:
+    // Runs the effect and returns its frames (the final frame not counted), or -1 when the handler
+    // never ran.
+    int Run(std::int32_t effect, std::int32_t width, std::int32_t height, std::int32_t frameCount) {
+        const gfx::IntRect canvas{0, 0, width + kMargin, height + kMargin};
+        if (!surface_ || surface_->Bounds() != canvas) {
+            plat::Window::Options options;
+            options.bounds = canvas;
+            options.border = plat::BorderStyle::None;
+            surface_.reset();
+            window_ = plat::Window::Create(options, {});
+            surface_ = plat::Surface::Create(*window_, canvas);
+            surface_->Bitmap().SetSize(canvas.right, canvas.bottom);
+            old_ = testing_support::OldPicture(width, height);
+            new_ = testing_support::NewPicture(width, height);
+        }
+        surface_->Bitmap().Clear(kMarker);
+        surface_->Bitmap().CopyRect({0, 0}, old_, old_.BoundsRect());
+        surface_->Changed();
+        int frames = 0;
+        bool done = false;
+        trans::SetFrameObserver([&frames] { ++frames; });
+        trans::StartTransition(*surface_, new_, effect, 9, frameCount, false);
+        if (trans::TTransThread* worker = core::Flags().ActiveTransition) {
+            worker->OnTerminate = [&done] { done = true; };
+        }
+        for (int spins = 0; !done && spins < 1000000; ++spins) {
+            plat::ProcessMessages();
+        }
+        trans::SetFrameObserver({});
+        return done ? frames - 1 : -1;
+    }
+
+    // The picture's part of the canvas is the new picture and the margin still shows the marker.
+    ::testing::AssertionResult EndsOnTheNewPicture() const {
+        const gfx::TBitmap32& canvas = sim::AsSim(*surface_).Canvas();
+        for (std::int32_t y = 0; y < canvas.Height(); ++y) {
+            const gfx::Color32* row = canvas.Row(y);
+            const std::int32_t inside = y < new_.Height() ? new_.Width() : 0;
+            if (!std::equal(row, row + inside, new_.Row(std::min(y, new_.Height() - 1)))) {
+                gfx::TBitmap32 part(new_.Width(), new_.Height());
+                part.CopyRect({0, 0}, canvas, part.BoundsRect());
+                return SamePicture(part, new_);
+            }
+            const auto outside = std::find_if(row + inside, row + canvas.Width(),
+                                              [](gfx::Color32 c) { return c != kMarker; });
+            if (outside != row + canvas.Width()) {
+                return ::testing::AssertionFailure()
+                       << "drawn outside the picture at (" << outside - row << "," << y << ")";
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    static constexpr std::int32_t kMargin = 6;
+    gfx::TBitmap32 old_;
+    gfx::TBitmap32 new_;
+    std::unique_ptr<plat::Window> window_;
+    std::unique_ptr<plat::Surface> surface_;
+};
+
+TEST_F(TransitionSizes, EveryEffectEndsInsideTinyAndOddPictures) {
+    const struct {
+        std::int32_t width, height, frames;
+    } cases[] = {{1, 1, 4}, {3, 3, 9}, {7, 2, 8}, {2, 9, 12}, {13, 5, 1}};
+    for (const auto& c : cases) {
+        for (std::int32_t effect = 1; effect <= 120; ++effect) {
+            SCOPED_TRACE(::testing::Message() << "effect " << effect << " at " << c.width << "x" << c.height
+                                              << ", N = " << c.frames);
+            EXPECT_GE(Run(effect, c.width, c.height, c.frames), 0);
+            EXPECT_TRUE(EndsOnTheNewPicture());
+        }
+    }
+}
+
+// A full screen in two halves, which the test runner can run side by side.
+TEST_F(TransitionSizes, EffectsOneToSixtyEndInsideAFullScreenPicture) {
+    for (std::int32_t effect = 1; effect <= 60; ++effect) {
+        SCOPED_TRACE(::testing::Message() << "effect " << effect);
+        EXPECT_GE(Run(effect, 1920, 1080, 4), 0);
+        EXPECT_TRUE(EndsOnTheNewPicture());
+    }
+}
+
+TEST_F(TransitionSizes, EffectsSixtyOneToOneHundredTwentyEndInsideAFullScreenPicture) {
+    for (std::int32_t effect = 61; effect <= 120; ++effect) {
+        SCOPED_TRACE(::testing::Message() << "effect " << effect);
+        EXPECT_GE(Run(effect, 1920, 1080, 4), 0);
+        EXPECT_TRUE(EndsOnTheNewPicture());
+    }
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <ostream>
 
 #include "gfx/Bitmap32.h"
+#include "gfx/Blend.h"
 #include "gfx/Blit.h"
+#include "gfx/Mix.h"
 
 namespace gfx {
 
@@ -110,6 +113,53 @@ TEST(Bitmap32, OpaqueDrawCopiesAndBlendDrawMixesByAlphaTimesMasterAlpha) {
     source.SetMasterAlpha(255);
     source.DrawTo(clear, gfx::IntPoint{-1, 0});
     EXPECT_EQ(clear.Pixel(0, 0), 0xFF204060u);
+}
+
+TEST(Bitmap32, BlendingRoundsEveryChannelToTheNearestStepOfAlphaOver255) {
+    // Every source and target value at every weight: alpha 0 leaves the target, 255 gives the source,
+    // and in between each channel is t + (s - t) a / 255 rounded to nearest.
+    for (std::uint32_t a = 0; a <= 255; ++a) {
+        for (std::uint32_t s = 0; s <= 255; ++s) {
+            for (std::uint32_t t = 0; t <= 255; ++t) {
+                const Color32 mixed = gfx::BlendOver(0xFF000000u | s << 8, 0xFF000000u | t << 8, a);
+                const double exact = t + (double(s) - double(t)) * a / 255;
+                ASSERT_LE(std::abs(double(gfx::GreenOf(mixed)) - exact), 0.5) << s << " over " << t << " at " << a;
+            }
+        }
+    }
+    EXPECT_EQ(gfx::BlendOver(0xFF102030u, 0x7F405060u, 0), 0x7F405060u);
+    EXPECT_EQ(gfx::BlendOver(0xFF102030u, 0x7F405060u, 255), 0xFF102030u);
+    // The source's own alpha weighs too: half of 128 over transparent black.
+    EXPECT_EQ(gfx::BlendOver(0x80FF0000u, 0x00000000u, 128), 0x40400000u);
+}
+
+TEST(Bitmap32, MixingWholePicturesDrawsTheUpperOneOpaqueWithTheMasterAlpha) {
+    // 19 pixels wide: whole blocks of the vector loop and a tail. The upper picture's own alpha does
+    // not count; the result is what drawing it opaque with that master alpha onto the lower one gives.
+    TBitmap32 under(19, 3);
+    TBitmap32 over(21, 3);
+    for (std::int32_t y = 0; y < 3; ++y) {
+        for (std::int32_t x = 0; x < 21; ++x) {
+            over.SetPixel(x, y, static_cast<Color32>(0x40000000u | (x * 12) << 16 | (y * 90) << 8 | (250 - x)));
+            under.SetPixelS(x, y, static_cast<Color32>(0xFF000000u | (200 - x * 9) << 16 | (x * 7) << 8 | y));
+        }
+    }
+    for (const std::uint32_t alpha : {0u, 1u, 127u, 200u, 255u}) {
+        TBitmap32 target(20, 4, 0x12345678u);
+        gfx::MixPixels(target.View(), under.View(), over.View(), alpha);
+        TBitmap32 onBlack(20, 4, 0x12345678u);
+        gfx::MixPixels(onBlack.View(), 0, over.View(), alpha);
+        for (std::int32_t y = 0; y < 4; ++y) {
+            for (std::int32_t x = 0; x < 20; ++x) {
+                const bool inside = x < 19 && y < 3;
+                const Color32 opaque = over.Pixel(x, std::min(y, 2)) | 0xFF000000u;
+                EXPECT_EQ(target.Pixel(x, y), inside ? gfx::BlendOver(opaque, under.Pixel(x, y), alpha) : 0x12345678u)
+                    << x << "," << y << " at " << alpha;
+                EXPECT_EQ(onBlack.Pixel(x, y), y < 3 ? gfx::BlendOver(opaque, 0, alpha) : 0x12345678u)
+                    << x << "," << y << " at " << alpha;
+            }
+        }
+    }
 }
 
 TEST(Bitmap32, StretchedDrawSamplesBetweenPixelCentres) {

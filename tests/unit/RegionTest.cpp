@@ -118,6 +118,20 @@ TEST(Region, CombinationsFollowTheirSetOperation) {
     EXPECT_EQ(moved, TRegion::Rect({0, 0, 10, 10}));
 }
 
+TEST(Region, AUnionOfManyPartsIsTheirPairwiseUnion) {
+    const IntPoint triangle[] = {{3, 1}, {12, 9}, {0, 7}};
+    const std::vector<TRegion> parts = {TRegion::Rect({0, 0, 4, 4}),  TRegion::Rect({4, 0, 8, 2}),
+                                        TRegion::Polygon(triangle),     TRegion::Ellipse({6, 6, 16, 12}),
+                                        TRegion(),                      TRegion::Rect({20, -5, 22, 30})};
+    TRegion pairwise;
+    for (const TRegion& p : parts) {
+        pairwise = TRegion::Combine(pairwise, p, CombineMode::Or);
+    }
+    EXPECT_EQ(TRegion::Union(parts), pairwise);
+    EXPECT_EQ(Row(TRegion::Union(parts), 0), (std::vector<Span>{{0, 8}, {20, 22}}));  // touching parts join
+    EXPECT_TRUE(TRegion::Union(std::vector<TRegion>(3)).IsEmpty());
+}
+
 TEST(Region, CopiesAndFillsTouchOnlyCoveredPixels) {
     gfx::TBitmap32 source(6, 4, 0xFFFFFFFFu);
     gfx::TBitmap32 target(6, 4, 0xFF000000u);

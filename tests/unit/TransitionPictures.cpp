@@ -67,9 +67,13 @@ FamilyRun::FamilyRun(std::int32_t effect, std::int32_t width, std::int32_t heigh
     const trans::TTransImages images{&new_, &old_, &work_};
     presenter_ = std::make_unique<trans::TSurfacePresenter>(canvas_, images);
     family_ = trans::CreateFamily(effect, images, frameCount);
+    more_ = family_ != nullptr;
 }
 
 bool FamilyRun::Frame() {
+    if (!family_) {
+        return false;
+    }
     ++frames_;
     more_ = family_->DrawFrame(*presenter_);
     return more_;

@@ -39,11 +39,13 @@ inline constexpr trans::TSource kOld = trans::TSource::Old;
 // A part of the new picture in its own place.
 inline Copy InPlace(const gfx::IntRect& r) { return {kNew, r, {r.left, r.top}}; }
 
-// One effect's family driven frame by frame onto a simulated canvas that shows the old picture.
+// One effect's family driven frame by frame onto a simulated canvas that shows the old picture. An
+// effect without frames at this size and frame count draws none.
 class FamilyRun {
 public:
     FamilyRun(std::int32_t effect, std::int32_t width, std::int32_t height, std::int32_t frameCount);
 
+    bool HasFrames() const { return family_ != nullptr; }
     const gfx::TBitmap32& Canvas() const { return canvas_.Canvas(); }
     const gfx::TBitmap32& Old() const { return old_; }
     const gfx::TBitmap32& New() const { return new_; }

@@ -66,10 +66,15 @@ std::int32_t RunTransition(const Transition& t, const FrameSink& sink) {
     surface->Bitmap() = Fitted(t.from, bounds.Size());
     surface->Changed();
 
+    // A screen has no transparency: the sink sees each frame as the screen shows it, opaque (the fades
+    // compose with alpha below 255).
     std::int32_t calls = 0;
+    gfx::TBitmap32 shown;
     auto frame = [&] {
         ++calls;
-        sink(canvas.Canvas(), sim::Now());
+        shown = canvas.Canvas();
+        shown.MakeOpaque();
+        sink(shown, sim::Now());
     };
     frame();
     trans::SetFrameObserver(frame);
@@ -124,9 +129,17 @@ std::int32_t WriteGif(const std::string& file, const Transition& t) {
 }  // namespace
 
 std::int32_t RenderEffect(const EffectOptions& o) {
-    const gfx::TBitmap32 to = gfx::io::ReadImage(o.to);
-    const gfx::IntSize size = o.size.value_or(gfx::IntSize{to.Width(), to.Height()});
-    Transition t{Fitted(gfx::io::ReadImage(o.from), size), Fitted(to, size), o.effect, o.frames, o.delayMs};
+    Transition t{{}, {}, o.effect, o.frames, o.delayMs};
+    if (o.from.empty() && o.to.empty()) {
+        const gfx::IntSize size = o.size.value_or(gfx::IntSize{160, 120});
+        t.from = SamplePicture(0, size);
+        t.to = SamplePicture(1, size);
+    } else {
+        const gfx::TBitmap32 to = gfx::io::ReadImage(o.to);
+        const gfx::IntSize size = o.size.value_or(gfx::IntSize{to.Width(), to.Height()});
+        t.from = Fitted(gfx::io::ReadImage(o.from), size);
+        t.to = Fitted(to, size);
+    }
     if (!o.gifFile.empty()) {
         return WriteGif(o.gifFile, t);
     }

@@ -27,15 +27,15 @@ struct Transition {
 using FrameSink = std::function<void(const gfx::TBitmap32& canvas, std::uint64_t timeMs)>;
 
 // Runs the transition on a fresh simulated machine: the canvas shows `from`, StartTransition draws
-// `to` on it. The sink sees the canvas before the first frame, after every frame and after the
-// final frame. Returns how many times it was called.
+// `to` on it. The sink sees the canvas, opaque as a screen shows it, before the first frame, after
+// every frame and after the final frame. Returns how many times it was called.
 std::int32_t RunTransition(const Transition& transition, const FrameSink& sink);
 
 struct EffectOptions {
     std::int32_t effect = 1;
-    std::string from;
+    std::string from;  // both empty: the built-in pictures
     std::string to;
-    std::optional<gfx::IntSize> size;  // default: the size of `to`
+    std::optional<gfx::IntSize> size;  // default: the size of `to`, or 160 x 120 for the built-in ones
     std::int32_t frames = 32;
     std::int32_t delayMs = 10;
     std::string outDir;   // frame-0001.png ...

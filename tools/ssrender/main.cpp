@@ -1,9 +1,9 @@
 // ssrender: the runtime's transitions without Windows. It drives the real engine on the simulated
 // platform and writes what the screen would show.
 //
-//   ssrender effect --effect N --from A.png --to B.png [--size WxH] [--frames N] [--delay MS]
+//   ssrender effect --effect N [--from A.png --to B.png] [--size WxH] [--frames N] [--delay MS]
 //                   (--out DIR | --gif FILE)
-//   ssrender sheet --out FILE.png [--size WxH] [--frames N] [--at FRACTION] [--effects 1-64]
+//   ssrender sheet --out FILE.png [--size WxH] [--frames N] [--at FRACTION] [--effects 1-120]
 //                  [--from A.png --to B.png] [--columns C]
 
 #include <CLI/CLI.hpp>
@@ -43,12 +43,14 @@ int main(int argc, char** argv) {
         ->add_option("--effect", effect.effect,
                      "Effect number (0 copies at once; others outside 0..120 draw a random effect)")
         ->required();
-    effectCommand->add_option("--from", effect.from, "The old picture (PNG or GIF)")
-        ->required()
-        ->check(CLI::ExistingFile);
-    effectCommand->add_option("--to", effect.to, "The new picture (PNG or GIF)")
-        ->required()
-        ->check(CLI::ExistingFile);
+    CLI::Option* from =
+        effectCommand->add_option("--from", effect.from, "The old picture (PNG or GIF; built in when not given)")
+            ->check(CLI::ExistingFile);
+    CLI::Option* to =
+        effectCommand->add_option("--to", effect.to, "The new picture (PNG or GIF; built in when not given)")
+            ->check(CLI::ExistingFile);
+    from->needs(to);
+    to->needs(from);
     effectCommand->add_option("--size", effectSize, "Canvas size; both pictures are stretched to it")
         ->check(SizeText());
     effectCommand->add_option("--frames", effect.frames, "Frame count N")->capture_default_str();
@@ -60,7 +62,7 @@ int main(int argc, char** argv) {
 
     ssrender::SheetOptions sheet;
     std::string sheetSize = "160x120";
-    std::string sheetEffects = "1-64";
+    std::string sheetEffects = "1-120";
     CLI::App* sheetCommand = app.add_subcommand("sheet", "A contact sheet of effects part-way through");
     sheetCommand->add_option("--out", sheet.out, "PNG file to write")->required();
     sheetCommand->add_option("--size", sheetSize, "Size of each picture")->check(SizeText())->capture_default_str();

@@ -1,0 +1,77 @@
+#include "transitions/FadeUnfolds.h"
+
+#include <utility>
+
+#include "transitions/Arith.h"
+#include "transitions/FoldFade.h"
+#include "transitions/Pieces.h"
+
+namespace trans {
+
+namespace {
+
+class TFadeUnfolds final : public TFamily {
+public:
+    TFadeUnfolds(const TTransImages& images, const TFold& fold, TFoldFade band)
+        : images_(images), fold_(fold), band_(std::move(band)) {}
+
+    // The fold reveals the new image; then the band's rectangle of WorkImage is the old picture with
+    // the band's buffer blended over it, and goes to the screen. The fold covers the band's previous
+    // place, so only the band ahead of it is soft. Only the fold decides whether frames follow.
+    bool DrawFrame(TPresenter& presenter) override {
+        const bool more = fold_.Step();
+        presenter.Present(TSource::New, fold_.SourceRect(), fold_.TargetRect());
+        band_.Step();
+        const gfx::IntRect& r = band_.SourceRect();
+        gfx::TBitmap32& work = *images_.WorkImage;
+        work.CopyRect({r.left, r.top}, *images_.OldImage, r);
+        // The buffer holds the band's pixels from its own (0, 0); what lies beyond them on a band cut by
+        // the picture's edge is not shown.
+        band_.Buffer().DrawTo(work, r, {0, 0, r.Width(), r.Height()});
+        presenter.Present(TSource::Work, r, band_.TargetRect());
+        return more;
+    }
+
+private:
+    TTransImages images_;
+    TFold fold_;
+    TFoldFade band_;
+};
+
+}  // namespace
+
+std::unique_ptr<TFamily> MakeFadeUnfolds(std::int32_t variant, const TTransImages& images, std::int32_t frameCount) {
+    const gfx::TBitmap32& fresh = *images.NewImage;
+    const std::int32_t W = fresh.Width();
+    const std::int32_t H = fresh.Height();
+    const std::int32_t N = FrameUnit(frameCount);
+    const double w = W;
+    const double h = H;
+    const double n = N;
+    const gfx::IntSize size{W, H};
+    // The band is a tenth of the picture wide (or high) and starts just ahead of the fold.
+    const std::int32_t bw = Ceil(0.1 * w);
+    const std::int32_t bh = Ceil(0.1 * h);
+    switch (variant) {
+        case 1:  // "Fade Unfold From Left"
+            return std::make_unique<TFadeUnfolds>(
+                images, TFold(0, 0, Ceil(w / n), H, w / n, 0, N, size),
+                TFoldFade(Ceil(w / n), 0, bw, H, w / n, 0, N, TFoldFade::FallsRight, fresh));
+        case 2:  // "Fade Unfold From Right"
+            return std::make_unique<TFadeUnfolds>(
+                images, TFold(W, 0, -Ceil(w / n), H, -w / n, 0, N + 1, size),
+                TFoldFade(W - Ceil(w / n) - bw, 0, bw, H, -w / n, 0, N, TFoldFade::RisesRight, fresh));
+        case 3:  // "Fade Unfold From Up"
+            return std::make_unique<TFadeUnfolds>(
+                images, TFold(0, 0, W, Ceil(h / n), 0, h / n, N, size),
+                TFoldFade(0, Ceil(h / n), W, bh, 0, h / n, N, TFoldFade::FallsDown, fresh));
+        case 4:  // "Fade Unfold From Bottom"
+            return std::make_unique<TFadeUnfolds>(
+                images, TFold(0, H, W, -Ceil(h / n), 0, -h / n, N + 1, size),
+                TFoldFade(0, H - Ceil(h / n) - bh, W, bh, 0, -h / n, N, TFoldFade::RisesDown, fresh));
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace trans

@@ -12,7 +12,7 @@ void ResetFlags() {
     g_flags.SaverActive = false;
     g_flags.PreviewMode = false;
     g_flags.PresentationMode = false;
-    g_flags.PresentationPlaying = false;
+    g_flags.PresentationPlaying = true;
     g_flags.InputSuspended = false;
     g_flags.TransBusy = false;
     g_flags.TransAbort = false;

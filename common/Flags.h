@@ -15,7 +15,7 @@ struct ProcessFlags {
     bool SaverActive = false;
     bool PreviewMode = false;
     bool PresentationMode = false;
-    bool PresentationPlaying = false;
+    bool PresentationPlaying = true;
     bool InputSuspended = false;
 
     // Transition flags: single values shared with the transition worker, no lock.

@@ -74,7 +74,7 @@ std::string Describe(const pkg::SaverSettings& s) {
 
 TSSWindow::TSSWindow()
     : TForm("Screen Saver", {637, 541}),
-      timer_({}, 5000, false),
+      timer_([this] { TimerTimer(); }, 5000, false),
       presPanelHideTimer_([this] { PresPanelHideTimerTimer(); }, 5000, false) {
     Window().SetColor(0);
     PresPanel.visible = false;
@@ -122,7 +122,6 @@ void TSSWindow::FormCreate() {
     CreateImage32();
 
     if (F().SaverActive) {
-        directShow_ = true;
         if (F().PreviewMode) {
             Window().SetColor(0);
             LoadPreviewImage();
@@ -140,6 +139,8 @@ void TSSWindow::FormCreate() {
                 }
                 plat::SetMessageHook([this](plat::Message& msg, bool& handled) { DeactivateScrSaver(msg, handled); });
                 OpenSecondMonitor();
+                CreateLoader();
+                StartSlideshow();
             }
         }
     } else {
@@ -223,10 +224,19 @@ void TSSWindow::FormClose() {
             package_.items.clear();
         } catch (...) {
         }
-        if (!F().PreviewMode && package_.header.ExitBannerStoredSize > 0 && !F().TransBusy) {
-            core::Trace("Displaying exit banner");
+        if (!F().PreviewMode && !F().TransBusy) {
+            DisplayExitBanner();
         }
     }
+}
+
+void TSSWindow::DisplayExitBanner() {
+    // Both the close and a transition that ends the saver ask for it; it shows once.
+    if (exitBannerShown_ || package_.header.ExitBannerStoredSize <= 0) {
+        return;
+    }
+    exitBannerShown_ = true;
+    core::Trace("Displaying exit banner");
 }
 
 void TSSWindow::DeactivateScrSaver(plat::Message& msg, bool& handled) {
@@ -282,6 +292,7 @@ void TSSWindow::FinishScreenSaver(bool ending) {
         return;
     }
     try {
+        gif_.StopGif();
         if (F().TransBusy) {
             F().TransAbort = true;
             F().TransShutdown = true;
@@ -419,7 +430,8 @@ bool TSSWindow::ReadData(bool configOnly) {
         return false;
     }
     if (!configOnly) {
-        image32_->Bitmap().Clear(gfx::Color32FromTColor(package_.header.BackgroundColor));
+        // Until the first item the slideshow surface shows the background.
+        image32_->Bitmap() = overlays_.Background();
         image32_->Changed();
     }
     if (F().PresentationMode) {
@@ -456,6 +468,7 @@ void TSSWindow::ReadPackageSteps(bool configOnly) {
     package_.masks = reader.ReadMasks(h);
     package_.entrySounds = reader.ReadEntrySounds(h);
     core::Trace("Items " + std::to_string(package_.items.size()));
+    overlays_.Build(package_, plat::OwnFileName(), image32_->Bounds().Size());
     LoadSoundTable(reader);
 }
 

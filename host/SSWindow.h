@@ -14,6 +14,10 @@
 #include "platform/Surface.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
+#include "slideshow/GifAnimator.h"
+#include "slideshow/ItemLoader.h"
+#include "slideshow/Overlays.h"
+#include "slideshow/Sequencer.h"
 
 namespace host {
 
@@ -62,6 +66,12 @@ public:
     bool ReadData(bool configOnly);
     void LoadPreviewImage();
 
+    // The slideshow: its start, the item timer's tick and the transition's completion handler.
+    void StartSlideshow();
+    void TimerTimer();
+    void RestartTimer();
+    void DisplayExitBanner();
+
     // Panel events.
     void btnCloseClick();
 
@@ -75,6 +85,9 @@ public:
     bool SecondMonitorInUse() const { return secondMonitorInUse_; }
     plat::Surface& Image32() { return *image32_; }
     plat::Surface* PrImage() { return prImage_.get(); }
+    show::TSequencer& Sequencer() { return sequencer_; }
+    show::TItemLoader* Loader() { return loader_.get(); }
+    show::TGifAnimator& Gif() { return gif_; }
     const std::string& ExitLink() const { return package_.strings[pkg::PackageString::ExitLink]; }
 
     config::Control PanelDisplay{"PanelDisplay", ""};
@@ -92,6 +105,9 @@ private:
     void LoadSoundTable(pkg::PackageReader& reader);
     void OpenSecondMonitor();
     void CreateImage32();
+    void CreateLoader();
+    std::uint32_t ItemInterval() const;
+    bool LoneFlashItem() const;
     void AdjustPlaylistGroup();
     void InstallDialogKeys();
     void ShowPresentationPanel(gfx::IntPoint pos);
@@ -107,12 +123,16 @@ private:
     pkg::SaverSettings settings_;
     MusicState music_;
     gfx::IntPoint panelShownAt_;
-    bool directShow_ = false;
     bool secondMonitorInUse_ = false;
     std::unique_ptr<plat::Window> secondWindow_;
     std::unique_ptr<plat::Surface> secondImage_;
     std::unique_ptr<plat::FlashPlayer> flash_;
+    show::TOverlays overlays_;
+    show::TGifAnimator gif_;
+    show::TSequencer sequencer_;
+    std::unique_ptr<show::TItemLoader> loader_;
     bool closed_ = false;
+    bool exitBannerShown_ = false;
 };
 
 }  // namespace host

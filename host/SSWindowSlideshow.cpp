@@ -1,0 +1,123 @@
+// The main window's slideshow handlers: the start, the item timer and the transition's completion.
+
+#include <algorithm>
+
+#include "common/Flags.h"
+#include "common/Paths.h"
+#include "common/Trace.h"
+#include "host/SSWindow.h"
+#include "platform/System.h"
+
+namespace host {
+
+namespace {
+
+core::ProcessFlags& F() { return core::Flags(); }
+
+// A stored display time below one second would stop the slideshow for good.
+std::uint32_t SecondsToMs(std::int64_t seconds) {
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(seconds, 1, 0x7FFFFFFF / 1000) * 1000);
+}
+
+}  // namespace
+
+void TSSWindow::CreateLoader() {
+    show::TLoadStage stage{package_,
+                           plat::OwnFileName(),
+                           settings_,
+                           overlays_,
+                           gif_,
+                           sequencer_,
+                           *image32_,
+                           secondImage_.get(),
+                           F().PreviewMode,
+                           [this] { RestartTimer(); }};
+    loader_ = std::make_unique<show::TItemLoader>(std::move(stage));
+    loader_->DirectShow = true;
+}
+
+std::uint32_t TSSWindow::ItemInterval() const {
+    const std::int32_t shown = loader_->ShownIndex;
+    if (shown >= 0 && static_cast<std::size_t>(shown) < package_.items.size()) {
+        const std::int32_t own = package_.items[static_cast<std::size_t>(shown)].ItemDuration;
+        if (own > 0) {
+            return SecondsToMs(own);
+        }
+    }
+    return SecondsToMs(settings_.Seconds);
+}
+
+bool TSSWindow::LoneFlashItem() const {
+    if (package_.items.size() != 1) {
+        return false;
+    }
+    const std::string ext = core::UpperCase(package_.items[0].ItemExt);
+    return ext == ".SWF" || ext == ".FLA";
+}
+
+void TSSWindow::StartSlideshow() {
+    const auto count = static_cast<std::int32_t>(package_.items.size());
+    sequencer_.Reset(count, settings_.DisplayOrder, package_.header.IntroFirstItem, settings_.Effect);
+    if (package_.header.IntroFirstItem && count > 0) {
+        sequencer_.NextIndex = 0;
+    } else {
+        sequencer_.ChooseNextCounter();
+    }
+    if (settings_.DesktopStart) {
+        // The desktop first; the first tick brings the first item in with a transition from it.
+        loader_->LoadImage(sequencer_.NextIndex, true);
+    } else {
+        loader_->LoadImage(sequencer_.NextIndex, false);
+        sequencer_.ChooseNextCounter();
+    }
+    if (count <= 0 || loader_->VideoPlaying) {
+        timer_.SetEnabled(false);
+    } else {
+        timer_.SetInterval(settings_.DesktopStart ? 1 : ItemInterval());
+        timer_.SetEnabled(true);
+        if (!settings_.DesktopStart && count == 1 && !LoneFlashItem()) {
+            timer_.SetEnabled(false);
+        }
+        if (F().PresentationMode && !F().PresentationPlaying) {
+            timer_.SetEnabled(false);
+        }
+    }
+    settings_.DesktopStart = false;
+}
+
+void TSSWindow::TimerTimer() {
+    if (F().TransAbort) {
+        FinishScreenSaver(true);
+        return;
+    }
+    timer_.SetEnabled(false);
+    gif_.StopGif();
+    if (F().PreviewMode) {
+        LoadPreviewImage();
+    } else {
+        loader_->LoadImage(sequencer_.NextIndex, false);
+    }
+    sequencer_.ChooseNextCounter();
+    timer_.SetInterval(ItemInterval());
+    const bool off = package_.items.size() <= 1 || F().PreviewMode || loader_->VideoPlaying || F().TransBusy ||
+                     (F().PresentationMode && !F().PresentationPlaying);
+    timer_.SetEnabled(!off);
+    if (LoneFlashItem()) {
+        timer_.SetEnabled(true);
+    }
+}
+
+void TSSWindow::RestartTimer() {
+    core::Trace("Restart Timer");
+    if (!F().PresentationMode || F().PresentationPlaying) {
+        timer_.SetEnabled(true);
+    }
+    if (F().TransAbort) {
+        FinishScreenSaver(true);
+        DisplayExitBanner();
+    } else {
+        gif_.AnimateGif();
+    }
+}
+
+}  // namespace host

@@ -1,0 +1,215 @@
+#include "slideshow/ItemLoader.h"
+
+#include <stdexcept>
+
+#include "common/Flags.h"
+#include "common/Paths.h"
+#include "common/Trace.h"
+#include "gfx/decode/PictureFile.h"
+#include "package/Pieces.h"
+#include "platform/Files.h"
+#include "platform/Window.h"
+#include "slideshow/Filters.h"
+#include "slideshow/Layout.h"
+#include "transitions/FrameCount.h"
+#include "transitions/StartTransition.h"
+#include "transitions/TransThread.h"
+
+namespace show {
+
+namespace {
+
+class LoadFailed : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+bool IsFlash(const std::string& ext) { return ext == ".SWF" || ext == ".FLA"; }
+
+bool IsVideo(const std::string& ext) {
+    return ext == ".ASF" || ext == ".WMV" || ext == ".AVI" || ext == ".MPEG" || ext == ".MPG";
+}
+
+// Every pixel of the image takes the mask layer's blue channel as its alpha.
+void ApplyMask(gfx::TBitmap32& layer, const gfx::TBitmap32& maskLayer) {
+    const std::size_t count = static_cast<std::size_t>(layer.Width()) * static_cast<std::size_t>(layer.Height());
+    gfx::Color32* p = layer.Bits();
+    const gfx::Color32* m = maskLayer.Bits();
+    for (std::size_t i = 0; i < count; ++i) {
+        p[i] = (p[i] & 0x00FFFFFFu) | (gfx::Color32{gfx::BlueOf(m[i])} << 24);
+    }
+}
+
+}  // namespace
+
+void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
+    pkg::PackageHeader& h = stage_.package.header;
+    if (h.RepaintBackgroundPerItem && !h.DesktopBackground) {
+        stage_.overlays.RefreshBackground(h);
+    }
+    const bool valid = index >= 0 && static_cast<std::size_t>(index) < stage_.package.items.size();
+    IsGifItem = valid && core::UpperCase(stage_.package.items[static_cast<std::size_t>(index)].ItemExt) == ".GIF";
+
+    gfx::TBitmap32 workFrame = stage_.overlays.Background();
+    const gfx::IntSize frame = FrameSize();
+    if (workFrame.Width() != frame.width || workFrame.Height() != frame.height) {
+        workFrame.SetSize(frame.width, frame.height);
+        stage_.overlays.Background().DrawTo(workFrame, gfx::IntPoint{0, 0});
+    }
+    if (IsGifItem) {
+        gifbackg_ = workFrame;
+        stage_.overlays.DrawLogo(gifbackg_);
+        stage_.overlays.DrawCaption(stage_.package.items[static_cast<std::size_t>(index)], gifbackg_);
+    }
+    if (desktopFirst) {
+        plat::CaptureDesktop().DrawTo(workFrame, gfx::IntPoint{0, 0});
+        stage_.main.Bitmap() = workFrame;
+        stage_.main.Changed();
+    }
+    if (index < 0) {
+        return;
+    }
+    try {
+        if (!valid) {
+            throw LoadFailed("no such item");
+        }
+        LoadItem(index, desktopFirst, workFrame);
+        DirectShow = false;
+    } catch (const std::exception& e) {
+        // The screen stays as it was; the slideshow moves on at the next interval.
+        core::Trace(std::string("Item ") + std::to_string(index) + " skipped: " + e.what());
+    }
+}
+
+void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame) {
+    const pkg::ItemRecord& item = stage_.package.items[static_cast<std::size_t>(index)];
+    FlashShowing = false;
+    stage_.gif.StopGif();
+    const std::int32_t sizeMode = item.ItemSizeMode != -1 ? item.ItemSizeMode : stage_.settings.Stretch;
+
+    const auto piece = pkg::ItemPiece(stage_.package, index);
+    if (!piece) {
+        throw LoadFailed("unusable extension");
+    }
+    const auto file = pkg::ExtractPiece(stage_.packageFile, *piece);
+    if (!file) {
+        throw LoadFailed("cannot be taken out");
+    }
+    const std::string ext = core::UpperCase(item.ItemExt);
+    if (IsFlash(ext) || IsVideo(ext)) {
+        throw LoadFailed("this program plays no movies");
+    }
+    if (!desktopFirst) {
+        DecodeStill(item, *file);
+    }
+    DrawStill(stage_.previewMode ? 1 : sizeMode, workFrame);
+    StillIndex = index;
+    ShownIndex = index;
+    stage_.overlays.DrawLogo(workFrame);
+    stage_.overlays.DrawCaption(item, workFrame);
+
+    plat::Surface& target = desktopFirst ? stage_.main : ChooseTarget();
+    if (!desktopFirst) {
+        // The bitmap changes; the canvas keeps the old picture for the transition to start from.
+        target.Bitmap() = workFrame;
+    }
+    if (IsGifItem) {
+        stage_.gif.SetStage(gifbackg_, ImageRect, &target);
+    }
+    Present(target, item, workFrame);
+    plat::RemoveFile(*file);
+    core::Trace("Item " + std::to_string(index) + " shown");
+}
+
+void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& file) {
+    memImage_ = gfx::TBitmap32();
+    memMask_.reset();
+    ImageHeld = false;
+    if (IsGifItem) {
+        if (!stage_.gif.LoadGif(file)) {
+            throw LoadFailed("cannot be decoded");
+        }
+        auto first = stage_.gif.FirstFrame();
+        if (!first) {
+            throw LoadFailed("has no frame");
+        }
+        memImage_ = std::move(*first);
+    } else {
+        auto picture = gfx::LoadPictureFile(file);
+        if (!picture || picture->frames.empty() || picture->frames[0].bitmap.Empty()) {
+            throw LoadFailed("cannot be decoded");
+        }
+        // The decoded frame becomes MemImage itself: a large photograph is held once, not twice.
+        memImage_ = std::move(picture->frames[0].bitmap);
+        memImage_.MakeOpaque();
+    }
+    ApplyFilters(memImage_, item.ItemFilters);
+    ImageHeld = true;
+    if (item.ItemMaskIndex >= 0) {
+        memMask_ = stage_.overlays.LoadMask(stage_.package, stage_.packageFile, item.ItemMaskIndex);
+    }
+}
+
+void TItemLoader::DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame) {
+    if (!ImageHeld) {
+        return;
+    }
+    const gfx::IntSize frame{workFrame.Width(), workFrame.Height()};
+    ImageRect = PlaceStill(sizeMode, frame, {memImage_.Width(), memImage_.Height()});
+    if (!memMask_ && !IsGifItem) {
+        // An opaque image covers its rectangle: it goes straight onto the frame.
+        memImage_.SetDrawMode(gfx::DrawMode::Opaque);
+        memImage_.DrawTo(workFrame, ImageRect);
+        return;
+    }
+    gfx::TBitmap32 layer(frame.width, frame.height, 0);
+    memImage_.SetDrawMode(gfx::DrawMode::Opaque);
+    memImage_.DrawTo(layer, ImageRect);
+    if (memMask_) {
+        gfx::TBitmap32 maskLayer(frame.width, frame.height, gfx::kOpaqueBlack);
+        memMask_->SetDrawMode(gfx::DrawMode::Opaque);
+        memMask_->DrawTo(maskLayer, ImageRect);
+        ApplyMask(layer, maskLayer);
+    }
+    layer.SetDrawMode(gfx::DrawMode::Blend);
+    layer.DrawTo(workFrame, gfx::IntPoint{0, 0});
+}
+
+plat::Surface& TItemLoader::ChooseTarget() {
+    if (stage_.second != nullptr) {
+        AlternateTarget = !AlternateTarget;
+    } else {
+        AlternateTarget = true;
+    }
+    return AlternateTarget ? stage_.main : *stage_.second;
+}
+
+void TItemLoader::Present(plat::Surface& target, const pkg::ItemRecord& item, const gfx::TBitmap32& workFrame) {
+    const gfx::IntRect whole = workFrame.BoundsRect();
+    if (stage_.previewMode || DirectShow) {
+        stage_.main.CopyToCanvas(workFrame, whole, whole);
+        if (stage_.second != nullptr) {
+            stage_.second->Bitmap() = workFrame;
+            stage_.second->CopyToCanvas(workFrame, whole, whole);
+        }
+        stage_.gif.AnimateGif();
+        return;
+    }
+    std::string selection = stage_.sequencer.EffectSelection;
+    std::int32_t speed = stage_.settings.EffectSpeed;
+    if (item.ItemEffectSpeed != -1) {
+        selection = item.ItemEffects;
+        speed = item.ItemEffectSpeed;
+    }
+    const std::int32_t frames = trans::FrameCountFromSpeed(FrameSize().width, speed);
+    const std::uint8_t effect = RandomEffect(selection);
+    trans::StartTransition(target, workFrame, effect, 9, frames, false);
+    if (trans::TTransThread* worker = core::Flags().ActiveTransition) {
+        core::Trace("Effect " + std::to_string(effect));
+        worker->OnTerminate = stage_.restartTimer;
+    } else {
+        stage_.gif.AnimateGif();
+    }
+}
+
+}  // namespace show

@@ -85,6 +85,7 @@ public:
     bool SecondMonitorInUse() const { return secondMonitorInUse_; }
     plat::Surface& Image32() { return *image32_; }
     plat::Surface* PrImage() { return prImage_.get(); }
+    plat::Surface* SecondImage() { return secondImage_.get(); }
     show::TSequencer& Sequencer() { return sequencer_; }
     show::TItemLoader* Loader() { return loader_.get(); }
     show::TGifAnimator& Gif() { return gif_; }

@@ -5,6 +5,7 @@
 //                   (--out DIR | --gif FILE)
 //   ssrender sheet --out FILE.png [--size WxH] [--frames N] [--at FRACTION] [--effects 1-120]
 //                  [--from A.png --to B.png] [--columns C]
+//   ssrender run SAVER --screen WxH --seconds S [--seed N] [--every MS] [--monitors 2] --out DIR
 
 #include <CLI/CLI.hpp>
 
@@ -13,6 +14,7 @@
 
 #include "gfx/io/ImageFiles.h"
 #include "tools/ssrender/Render.h"
+#include "tools/ssrender/RunSaver.h"
 
 namespace {
 
@@ -78,6 +80,17 @@ int main(int argc, char** argv) {
     sheetCommand->add_option("--to", sheet.to, "The new picture (built in when not given)")->check(CLI::ExistingFile);
     sheetCommand->add_option("--columns", sheet.columns, "Pictures per row")->capture_default_str();
 
+    ssrender::RunOptions run;
+    std::string runScreen = "1024x768";
+    CLI::App* runCommand = app.add_subcommand("run", "A built saver running full screen, as screenshots");
+    runCommand->add_option("saver", run.saver, "The built saver")->required()->check(CLI::ExistingFile);
+    runCommand->add_option("--screen", runScreen, "Screen size")->check(SizeText())->capture_default_str();
+    runCommand->add_option("--seconds", run.seconds, "Virtual seconds to run")->capture_default_str();
+    runCommand->add_option("--seed", run.seed, "The random generator's seed")->capture_default_str();
+    runCommand->add_option("--every", run.everyMs, "A screenshot every MS of virtual time");
+    runCommand->add_option("--monitors", run.monitors, "1 or 2")->check(CLI::Range(1, 2))->capture_default_str();
+    runCommand->add_option("--out", run.outDir, "Folder for the screenshots")->required();
+
     CLI11_PARSE(app, argc, argv);
 
     try {
@@ -91,6 +104,10 @@ int main(int argc, char** argv) {
             }
             const int frames = ssrender::RenderEffect(effect);
             std::printf("%d frames\n", frames);
+        } else if (runCommand->parsed()) {
+            run.screen = *ssrender::ParseSize(runScreen);
+            const ssrender::RunResult result = ssrender::RunSaverFile(run);
+            std::printf("%d screenshots, %d transitions\n", result.screenshots, result.transitions);
         } else {
             sheet.size = *ssrender::ParseSize(sheetSize);
             sheet.effects = *ssrender::ParseEffects(sheetEffects);

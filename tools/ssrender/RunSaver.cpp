@@ -1,0 +1,104 @@
+#include "tools/ssrender/RunSaver.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include <unistd.h>
+
+#include "common/Flags.h"
+#include "common/Trace.h"
+#include "gfx/io/ImageFiles.h"
+#include "host/SSWindow.h"
+#include "host/Saver.h"
+#include "platform/sim/Sim.h"
+#include "platform/sim/SimSurface.h"
+
+namespace fs = std::filesystem;
+
+namespace ssrender {
+
+namespace {
+
+std::string Numbered(const std::string& folder, const char* prefix, long number, int digits) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s-%0*ld.png", prefix, digits, number);
+    return (fs::path(folder) / name).string();
+}
+
+class Recorder {
+public:
+    Recorder(const RunOptions& options, RunResult& result) : options_(options), result_(result) {}
+
+    void Attach(host::TSSWindow& window) { window_ = &window; }
+
+    void Screenshot(const char* prefix, long number, int digits) {
+        if (window_ == nullptr) {
+            return;
+        }
+        gfx::io::WritePng(Numbered(options_.outDir, prefix, number, digits),
+                          sim::AsSim(window_->Image32()).Canvas());
+        if (plat::Surface* second = window_->SecondImage()) {
+            gfx::io::WritePng(Numbered(options_.outDir, (std::string("second-") + prefix).c_str(), number, digits),
+                              sim::AsSim(*second).Canvas());
+        }
+    }
+
+    void TransitionDone() { Screenshot("transition", ++result_.transitions, 4); }
+
+    void Timed(long ms) {
+        Screenshot("screen", ms, 7);
+        ++result_.screenshots;
+    }
+
+private:
+    const RunOptions& options_;
+    RunResult& result_;
+    host::TSSWindow* window_ = nullptr;
+};
+
+}  // namespace
+
+RunResult RunSaverFile(const RunOptions& options) {
+    if (!fs::exists(options.saver)) {
+        throw std::runtime_error("no such saver: " + options.saver);
+    }
+    fs::create_directories(options.outDir);
+    const fs::path temp = fs::temp_directory_path() / ("ssrender-" + std::to_string(::getpid()));
+    fs::create_directories(temp);
+
+    sim::Reset();
+    core::ResetFlags();
+    sim::Machine& m = sim::M();
+    m.ownFile = options.saver;
+    m.args = {"/s"};
+    m.seed = options.seed;
+    m.tempPath = temp.string() + "/";
+    m.monitors = {gfx::IntRect::FromSize(0, 0, options.screen.width, options.screen.height)};
+    if (options.monitors > 1) {
+        m.monitors.push_back(
+            gfx::IntRect::FromSize(options.screen.width, 0, options.screen.width, options.screen.height));
+    }
+    // The pointer stays still: only the virtual clock drives the run.
+    RunResult result;
+    Recorder recorder(options, result);
+    core::SetTraceSink([&](std::string_view text) {
+        if (text == "Restart Timer") {
+            recorder.TransitionDone();
+        }
+    });
+    if (options.everyMs > 0) {
+        for (long t = 0; t <= static_cast<long>(options.seconds) * 1000; t += options.everyMs) {
+            sim::At(static_cast<std::uint64_t>(t), [&recorder, t] { recorder.Timed(t); });
+        }
+    }
+    sim::SetRunLimit(static_cast<std::uint64_t>(options.seconds) * 1000);
+    host::RunSaver([&](host::TSSWindow& window) { recorder.Attach(window); });
+    core::SetTraceSink({});
+    sim::Reset();
+    std::error_code ignored;
+    fs::remove_all(temp, ignored);
+    return result;
+}
+
+}  // namespace ssrender

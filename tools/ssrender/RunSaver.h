@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "gfx/Geometry.h"
+
+namespace ssrender {
+
+struct RunOptions {
+    std::string saver;
+    gfx::IntSize screen{1024, 768};
+    std::int32_t seconds = 10;
+    std::uint32_t seed = 12345;
+    std::int32_t everyMs = 0;  // 0: no timed screenshots
+    std::int32_t monitors = 1;
+    std::string outDir;
+};
+
+struct RunResult {
+    int screenshots = 0;
+    int transitions = 0;
+};
+
+// Runs a built saver full screen on the simulated machine for the given virtual time. The main
+// screen (and the second) is written as screen-TTTTTTT.png every everyMs of virtual time, and
+// after every completed transition as transition-NNNN.png (second-… for the second monitor).
+RunResult RunSaverFile(const RunOptions& options);
+
+}  // namespace ssrender

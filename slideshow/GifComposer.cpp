@@ -34,8 +34,14 @@ std::int32_t TGifComposer::StartFrame(std::int32_t k) const {
     const gfx::IntRect screen{0, 0, picture_.size.width, picture_.size.height};
     for (std::int32_t j = k; j >= 1; --j) {
         const gfx::TPictureFrame& f = picture_.frames[static_cast<std::size_t>(j)];
-        if (f.Rect() == screen &&
-            (!f.HasTransparency() || (f.disposal == TDisposal::RestoreBackground && j < k))) {
+        if (f.Rect() != screen) {
+            continue;
+        }
+        // Frame k itself hides everything when it is opaque. An earlier frame decides what follows
+        // it only when it stays (opaque) or clears the screen (restored to the background); one
+        // restored to the previous picture leaves the frames before it showing.
+        const bool opaque = !f.HasTransparency() && (j == k || f.disposal != TDisposal::RestorePrevious);
+        if (opaque || (f.disposal == TDisposal::RestoreBackground && j < k)) {
             return j;
         }
     }

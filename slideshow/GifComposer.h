@@ -31,7 +31,9 @@ public:
 
 private:
     // Going down from k to 1, the first frame after which the picture no longer depends on the
-    // frames before it; 0 when there is none.
+    // frames before it: one that covers the logical screen and either has no transparent colour
+    // or is restored to the background before k; 0 when there is none. A frame before k that is
+    // restored to the previous picture never counts: after it, the frames before it show again.
     std::int32_t StartFrame(std::int32_t k) const;
     void DrawFrame(std::int32_t j);
     void FillFrame(std::int32_t j);

@@ -41,12 +41,12 @@ GifFrameSpec Plain(int w, int h, std::uint8_t index, int delayCs) {
 
 // Red, green, blue for 50, 70 and 90 ms.
 GifSpec ThreeFrames(bool looping) {
-    GifSpec spec{8, 6, {kRed, kGreen, kBlue}, 0, std::nullopt, {}};
+    GifSpec gif{8, 6, {kRed, kGreen, kBlue}, 0, std::nullopt, {}};
     if (looping) {
-        spec.loopCount = 0;
+        gif.loopCount = 0;
     }
-    spec.frames = {Plain(8, 6, 0, 5), Plain(8, 6, 1, 7), Plain(8, 6, 2, 9)};
-    return spec;
+    gif.frames = {Plain(8, 6, 0, 5), Plain(8, 6, 1, 7), Plain(8, 6, 2, 9)};
+    return gif;
 }
 
 class GifAnimation : public testing_support::SimTest {
@@ -61,10 +61,10 @@ protected:
     }
 
     // Loads the GIF and stages it over a grey gifbackg in the rectangle.
-    void Load(const GifSpec& spec, const IntRect& rect,
+    void Load(const GifSpec& gif, const IntRect& rect,
               const TBitmap32& gifbackg = TBitmap32(kClient.width, kClient.height, kGrey)) {
         const std::string path = Dir().File("SSIMG.GIF");
-        testing_support::WriteBytes(path, testing_support::EncodeGif(spec));
+        testing_support::WriteBytes(path, testing_support::EncodeGif(gif));
         ASSERT_TRUE(animator.LoadGif(path));
         animator.SetStage(gifbackg, rect, display_.get(), 0x00FFFF);  // yellow
     }
@@ -143,15 +143,15 @@ TEST_F(GifAnimation, OneFrameNeverAnimatesAndShortDelaysPlayAtATenthOfASecond) {
 
 TEST_F(GifAnimation, EveryFrameIsScaledIntoTheFirstFramesRectangle) {
     // 8 x 6 frames of two halves, shown at half size: the halves stay whole.
-    GifSpec spec{8, 6, {kRed, kBlue}, 0, 0, {}};
+    GifSpec gif{8, 6, {kRed, kBlue}, 0, 0, {}};
     for (const std::uint8_t left : {0, 1}) {
         GifFrameSpec f = Plain(8, 6, left, 5);
         for (std::size_t i = 0; i < f.indices.size(); ++i) {
             f.indices[i] = static_cast<std::uint8_t>(i % 8 < 4 ? left : 1 - left);
         }
-        spec.frames.push_back(f);
+        gif.frames.push_back(f);
     }
-    Load(spec, {4, 4, 8, 7});
+    Load(gif, {4, 4, 8, 7});
     animator.AnimateGif();
     RunUntil(60);
     ASSERT_EQ(shown.size(), 2u);
@@ -165,17 +165,17 @@ TEST_F(GifAnimation, EveryFrameIsScaledIntoTheFirstFramesRectangle) {
 
 TEST_F(GifAnimation, TransparentPixelsShowGifbackgWithItsOverlays) {
     // Index 1 is transparent: the left column of frame 0, the right column of frame 1.
-    GifSpec spec{2, 1, {kRed, kGreen}, 0, 0, {}};
+    GifSpec gif{2, 1, {kRed, kGreen}, 0, 0, {}};
     GifFrameSpec first = Plain(2, 1, 0, 5);
     first.indices = {1, 0};
     first.transparent = 1;
     first.disposal = 2;
     GifFrameSpec second = first;
     second.indices = {0, 1};
-    spec.frames = {first, second};
+    gif.frames = {first, second};
     TBitmap32 gifbackg(kClient.width, kClient.height, kGrey);
     gifbackg.FillRect({0, 0, 40, 1}, kBlue);  // an overlay across the item's row
-    Load(spec, {5, 0, 7, 1}, gifbackg);
+    Load(gif, {5, 0, 7, 1}, gifbackg);
 
     const auto still = animator.FirstFrame(0x00FFFF);
     ASSERT_TRUE(still);

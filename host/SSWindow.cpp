@@ -23,6 +23,7 @@
 #include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/WinConst.h"
+#include "slideshow/Background.h"
 
 namespace host {
 
@@ -486,19 +487,8 @@ void TSSWindow::ApplyHeaderToPanel() {
 }
 
 void TSSWindow::RandomizeBackground() {
-    auto& h = package_.header;
-    Window().SetColor(h.BackgroundColor);
-    if (h.RandomColors) {
-        auto channel = [] { return static_cast<std::uint8_t>(core::Random(256)); };
-        const std::uint8_t r = channel(), g = channel(), b = channel();
-        h.BackgroundColor = gfx::TColorFromRgb(r, g, b);
-        Window().SetColor(h.BackgroundColor);
-        const std::uint8_t r2 = channel(), g2 = channel(), b2 = channel();
-        h.BackgroundColor2 = gfx::TColorFromRgb(r2, g2, b2);
-    }
-    if (h.RandomGradientStyle) {
-        h.GradientStyle = core::Random(8) + 1;
-    }
+    show::RandomizeBackground(package_.header);
+    Window().SetColor(package_.header.BackgroundColor);
 }
 
 void TSSWindow::LoadSoundTable(pkg::PackageReader& reader) {

@@ -114,7 +114,7 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         target.Bitmap() = workFrame;
     }
     if (IsGifItem) {
-        stage_.gif.SetStage(gifbackg_, ImageRect, &target);
+        stage_.gif.SetStage(gifbackg_, ImageRect, &target, stage_.package.header.BackgroundColor);
     }
     Present(target, item, workFrame);
     plat::RemoveFile(*file);
@@ -129,7 +129,7 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
         if (!stage_.gif.LoadGif(file)) {
             throw LoadFailed("cannot be decoded");
         }
-        auto first = stage_.gif.FirstFrame();
+        auto first = stage_.gif.FirstFrame(stage_.package.header.BackgroundColor);
         if (!first) {
             throw LoadFailed("has no frame");
         }

@@ -19,7 +19,7 @@ namespace show {
 // What loading an item works with; owned by the main window.
 struct TLoadStage {
     pkg::Package& package;
-    const std::string& packageFile;
+    std::string packageFile;
     const pkg::SaverSettings& settings;
     TOverlays& overlays;
     TGifAnimator& gif;

@@ -8,17 +8,10 @@
 #include "gfx/Color.h"
 #include "gfx/Geometry.h"
 #include "package/PackageFormat.h"
+#include "slideshow/AnchorPlace.h"
+#include "slideshow/Gradient.h"
 
 namespace show {
-
-// Where an object of the given size goes on a frame by a corner or centre code 0..6 (codes compare
-// as unsigned numbers, so negative codes count as large) and its offsets.
-gfx::IntPoint AnchorPlace(std::int32_t code, gfx::IntSize object, gfx::IntSize frame, std::int32_t dx,
-                          std::int32_t dy);
-
-// Paints one of the gradient styles 0..8 (0 paints as 2) over the whole target with the two
-// package colours (0x00BBGGRR).
-void PaintGradient(gfx::TBitmap32& target, std::int32_t style, gfx::TColor c1, gfx::TColor c2);
 
 // Everything a frame shows besides the item: the background `backg` (gradient or desktop, with the
 // package's background picture `bgimg` on it), the logo, the items' captions, and the masks.
@@ -32,7 +25,7 @@ public:
 
     // Before an item when the package asks for a new background per item (and the background is
     // not the desktop): re-randomise the colours and style of header as at start-up, repaint the
-    // gradient, draw bgimg again.
+    // gradient, draw bgimg again. Does nothing when the background is the desktop.
     void RefreshBackground(pkg::PackageHeader& header);
 
     const gfx::TBitmap32& Background() const { return backg_; }

@@ -26,7 +26,7 @@ protected:
         Put("b.jpg", Pattern(300, 2));
         Put("song.mp3", Pattern(100, 3));
         Json h = {{"ExitMouseMove", false}, {"ExitMouseButton", false}, {"ExitKeyboard", false}, {"ExitESC", false},
-                  {"BackgroundColor", "#336699"}};
+                  {"BackgroundColor", "#336699"}, {"BackgroundColor2", "#336699"}};
         if (header.is_object()) {
             h.update(header);
         }

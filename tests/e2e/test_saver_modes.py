@@ -21,7 +21,7 @@ class ModeTest(harness.WineTestCase):
 
     def manifest(self, **header):
         base = {"ExitMouseMove": False, "ExitMouseButton": False, "ExitKeyboard": False, "ExitESC": False,
-                "BackgroundColor": "#336699"}
+                "BackgroundColor": "#336699", "BackgroundColor2": "#336699"}
         base.update(header)
         return {"header": base,
                 "strings": {"SaverName": self.name, "ExitLink": "http://exit.invalid/"},

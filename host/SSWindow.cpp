@@ -280,7 +280,9 @@ void TSSWindow::DeactivateScrSaver(plat::Message& msg, bool& handled) {
 }
 
 void TSSWindow::FinishScreenSaver(bool ending) {
-    core::Trace("FinishScreenSaver");
+    if (ending) {
+        core::Trace("FinishScreenSaver");  // every input passes here; only an ending is worth a line
+    }
     if (ending && !F().TransBusy) {
         Suspend();
         if (screenSaver_ && !screenSaver_->VerifyPassword()) {

@@ -22,11 +22,11 @@ class Slideshow(harness.WineTestCase):
     def test_each_item_after_its_transition_matches_the_simulation(self):
         self.make_pictures()
         manifest = {
-            "header": {"Seconds": 3, "DisplayOrder": 0, "EffectSpeed": 8, "Stretch": 0,
+            "header": {"Seconds": 3, "DisplayOrder": 0, "EffectSpeed": 8, "Stretch": 2,
                        "BackgroundColor": "#102030", "BackgroundColor2": "#405060", "GradientStyle": 1,
                        "ExitMouseMove": False, "ExitMouseButton": False, "ExitKeyboard": False, "ExitESC": True},
             "strings": {"SaverName": "E2E Slideshow", "Effect": [5]},
-            "items": [{"file": name} for name in ITEMS],
+            "items": [{"file": name} for name in ITEMS[:2]] + [{"file": ITEMS[2], "sizeMode": 0}],
         }
         saver = self.build_saver(manifest, files={})
         expected = os.path.join(self.dir, "expected")

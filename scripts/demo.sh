@@ -17,20 +17,29 @@ convert -size 800x600 plasma:fractal -seed 7 "$demo/pictures/plasma.png" 2>/dev/
   convert -size 800x600 gradient:'#e63946-#f1faee' "$demo/pictures/plasma.png"
 convert wizard: "$demo/pictures/wizard.png"
 convert rose: -resize 400% "$demo/pictures/rose.jpg"
+convert -delay 60 -size 240x180 xc:'#e63946' -delay 60 -size 240x180 xc:'#f1faee' \
+  -delay 60 -size 240x180 xc:'#457b9d' -loop 0 "$demo/pictures/blink.gif"
+convert -size 160x48 xc:'#1d3557' -fill '#f1faee' -gravity center -pointsize 22 \
+  -font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf -annotate 0 'DEMO' PNG24:"$demo/pictures/logo.png"
 convert -size 152x112 gradient:'#457b9d-#1d3557' -fill white -gravity center -pointsize 18 \
   -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
   -annotate 0 'Demo' BMP3:"$demo/pictures/preview.bmp"
 
 cat >"$demo/demo.json" <<'JSON'
 {
-  "header": { "Seconds": 4, "EffectSpeed": 6, "BackgroundColor": "#1d3557", "ExitMouseMove": true },
-  "strings": { "SaverName": "Demo Saver", "AboutText": "A demo built by scripts/demo.sh", "Effect": [1, 5, 23, 115] },
+  "header": { "Seconds": 3, "EffectSpeed": 7, "BackgroundColor": "#1d3557", "BackgroundColor2": "#457b9d",
+              "GradientStyle": 3, "Stretch": 4, "ExitMouseMove": true, "LogoPosition": 1,
+              "LogoOffsetX": 20, "LogoOffsetY": 20 },
+  "strings": { "SaverName": "Demo Saver", "AboutText": "A demo built by scripts/demo.sh",
+               "Effect": [1, 10, 23, 45, 71, 85, 96, 103, 115, 117] },
   "items": [
-    { "file": "pictures/dusk.jpg", "caption": { "text": "Dusk" } },
-    { "file": "pictures/plasma.png", "compress": true },
+    { "file": "pictures/dusk.jpg", "caption": { "text": "Dusk over the bay" } },
+    { "file": "pictures/plasma.png", "compress": true, "caption": { "text": "Plasma", "position": 0 } },
     { "file": "pictures/wizard.png", "compress": true, "sizeMode": 2 },
-    { "file": "pictures/rose.jpg" }
+    { "file": "pictures/blink.gif", "sizeMode": 2, "caption": { "text": "An animated GIF" } },
+    { "file": "pictures/rose.jpg", "filters": 1 }
   ],
+  "logo": { "file": "pictures/logo.png" },
   "previewImage": { "file": "pictures/preview.bmp" }
 }
 JSON
@@ -58,8 +67,8 @@ trap cleanup EXIT
 rm -f "$demo"/screen-*.png
 wine "$demo/Demo Saver.scr" /s &
 saver=$!
-for shot in 1 2 3 4; do
-  sleep 2
+for shot in 1 2 3 4 5 6 7 8; do
+  sleep 1.5
   if [ -n "$xvfb" ]; then import -window root "$demo/screen-$shot.png"; fi
 done
 xdotool key Escape

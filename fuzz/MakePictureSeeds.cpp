@@ -54,12 +54,12 @@ int main(int argc, char** argv) {
     Write(root / "tiff", "palette.tif", ts::EncodeTiff(small, ts::TiffKind::Palette));
     Write(root / "tiff", "fax.tif", ts::EncodeTiff(blocks, ts::TiffKind::Fax));
 
-    ts::GifSpec animation{8, 8, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, 1, 0};
+    ts::GifLayout animation{8, 8, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, 1, 0};
     animation.frames.push_back({0, 0, 8, 8, ts::Bytes(64, 2)});
     animation.frames.push_back({2, 2, 4, 4, ts::Bytes(16, 1), {0xFF000000, 0xFFFFFFFF}, true, true, 10, 2, 0});
     animation.frames.push_back({1, 1, 3, 3, ts::Bytes(9, 0), {}, false, true, 5, 3, -1});
     Write(root / "gif", "animation.gif", ts::EncodeGif(animation));
-    Write(root / "gif", "still.gif", ts::EncodeGif(ts::GifSpec{4, 4, {0xFF000000, 0xFFFFFFFF}, 0, std::nullopt,
+    Write(root / "gif", "still.gif", ts::EncodeGif(ts::GifLayout{4, 4, {0xFF000000, 0xFFFFFFFF}, 0, std::nullopt,
                                                                {{0, 0, 4, 4, ts::Bytes(16, 1)}}}));
 
     Write(root / "bmp", "rgb.bmp", ts::EncodeBmp(small));

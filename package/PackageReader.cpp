@@ -116,46 +116,41 @@ std::vector<std::uint8_t> PackageReader::ReadTable(const PackageHeader& header, 
     return data;
 }
 
-std::vector<ItemRecord> PackageReader::ReadItems(const PackageHeader& header) {
-    const auto data = ReadTable(header, Segment::ItemTable, header.ItemCount, kItemRecordSize,
-                                "item table");
-    std::vector<ItemRecord> items;
-    items.reserve(static_cast<std::size_t>(header.ItemCount));
-    for (std::size_t at = 0; at < data.size(); at += kItemRecordSize) {
-        items.push_back(DecodeItem(data.data() + at));
+namespace {
+
+// The records of a table's bytes, one after the other.
+template <typename Record>
+std::vector<Record> DecodeRecords(const std::vector<std::uint8_t>& data, std::size_t recordSize,
+                                  Record (*decode)(const std::uint8_t*)) {
+    std::vector<Record> records;
+    records.reserve(data.size() / recordSize);
+    for (std::size_t at = 0; at < data.size(); at += recordSize) {
+        records.push_back(decode(data.data() + at));
     }
-    return items;
+    return records;
+}
+
+}  // namespace
+
+std::vector<ItemRecord> PackageReader::ReadItems(const PackageHeader& header) {
+    return DecodeRecords(ReadTable(header, Segment::ItemTable, header.ItemCount, kItemRecordSize, "item table"),
+                         kItemRecordSize, DecodeItem);
 }
 
 std::vector<MaskRecord> PackageReader::ReadMasks(const PackageHeader& header) {
-    const auto data = ReadTable(header, Segment::MaskTable, header.MaskCount, kMaskRecordSize,
-                                "mask table");
-    std::vector<MaskRecord> masks;
-    for (std::size_t at = 0; at < data.size(); at += kMaskRecordSize) {
-        masks.push_back(DecodeMask(data.data() + at));
-    }
-    return masks;
+    return DecodeRecords(ReadTable(header, Segment::MaskTable, header.MaskCount, kMaskRecordSize, "mask table"),
+                         kMaskRecordSize, DecodeMask);
 }
 
 std::vector<EntrySoundRecord> PackageReader::ReadEntrySounds(const PackageHeader& header) {
-    const auto data = ReadTable(header, Segment::EntrySoundTable, header.EntrySoundCount,
-                                kEntrySoundRecordSize, "entry-sound table");
-    std::vector<EntrySoundRecord> sounds;
-    for (std::size_t at = 0; at < data.size(); at += kEntrySoundRecordSize) {
-        sounds.push_back(DecodeEntrySound(data.data() + at));
-    }
-    return sounds;
+    return DecodeRecords(ReadTable(header, Segment::EntrySoundTable, header.EntrySoundCount, kEntrySoundRecordSize,
+                                   "entry-sound table"),
+                         kEntrySoundRecordSize, DecodeEntrySound);
 }
 
 std::vector<SoundRecord> PackageReader::ReadSounds(const PackageHeader& header) {
-    const auto data = ReadTable(header, Segment::SoundTable, header.SoundCount, kSoundRecordSize,
-                                "sound table");
-    std::vector<SoundRecord> sounds;
-    sounds.reserve(static_cast<std::size_t>(header.SoundCount));
-    for (std::size_t at = 0; at < data.size(); at += kSoundRecordSize) {
-        sounds.push_back(DecodeItem(data.data() + at));
-    }
-    return sounds;
+    return DecodeRecords(ReadTable(header, Segment::SoundTable, header.SoundCount, kSoundRecordSize, "sound table"),
+                         kSoundRecordSize, DecodeItem);
 }
 
 Package ReadPackage(const std::string& path) {

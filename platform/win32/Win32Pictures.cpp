@@ -11,6 +11,7 @@
 
 #include "gfx/decode/IcoDecoder.h"
 #include "gfx/decode/Limits.h"
+#include "platform/PictureFiles.h"
 #include "platform/Pictures.h"
 #include "platform/win32/Win32Util.h"
 
@@ -22,25 +23,6 @@ constexpr int kDpi = 96;
 constexpr int kHimetricPerInch = 2540;
 constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::size_t kPlaceableHeader = 22;
-
-// The file's extension with its dot, upper-cased.
-std::string UpperExtension(const std::string& path) {
-    const auto dot = path.find_last_of(".\\/");
-    std::string ext = dot != std::string::npos && path[dot] == '.' ? path.substr(dot) : std::string();
-    for (char& c : ext) {
-        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    }
-    return ext;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in || in.tellg() > gfx::kMaxPictureFileBytes) {
-        return std::nullopt;
-    }
-    in.seekg(0);
-    return std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Lets `draw` paint into a fresh 32-bit DIB of the size, first filled with `fill`, and copies
 // the result out.
@@ -114,7 +96,7 @@ gfx::Color32 Unblend(gfx::Color32 onBlack, gfx::Color32 onWhite) {
 // The icon file's largest image, drawn by the system over black and over white to recover its
 // transparency, whether the image has an AND mask or an alpha channel.
 std::optional<gfx::TBitmap32> LoadIconFile(const std::string& path) {
-    const auto bytes = ReadWhole(path);
+    const auto bytes = ReadPictureBytes(path);
     const auto size = bytes ? gfx::LargestIconSize(*bytes) : std::nullopt;
     if (!size) {
         return std::nullopt;
@@ -170,7 +152,7 @@ std::optional<gfx::TBitmap32> LoadEnhancedMetafile(const std::string& path) {
 // A Windows metafile, usually with the placeable header that gives its bounds in units of an inch
 // of its own; without it, the size the system's conversion finds.
 std::optional<gfx::TBitmap32> LoadWindowsMetafile(const std::string& path) {
-    const auto bytes = ReadWhole(path);
+    const auto bytes = ReadPictureBytes(path);
     if (!bytes || bytes->size() <= kPlaceableHeader) {
         return std::nullopt;
     }

@@ -20,8 +20,8 @@ namespace {
 using gfx::Color32;
 using gfx::IntRect;
 using gfx::TBitmap32;
-using testing_support::GifFrameSpec;
-using testing_support::GifSpec;
+using testing_support::GifFrameLayout;
+using testing_support::GifLayout;
 
 constexpr Color32 kRed = 0xFFFF0000u;
 constexpr Color32 kGreen = 0xFF00FF00u;
@@ -30,8 +30,8 @@ constexpr Color32 kGrey = 0xFF808080u;
 constexpr gfx::IntSize kClient{40, 30};
 
 // A full-screen frame of one palette index.
-GifFrameSpec Plain(int w, int h, std::uint8_t index, int delayCs) {
-    GifFrameSpec f;
+GifFrameLayout Plain(int w, int h, std::uint8_t index, int delayCs) {
+    GifFrameLayout f;
     f.width = w;
     f.height = h;
     f.indices.assign(static_cast<std::size_t>(w * h), index);
@@ -40,8 +40,8 @@ GifFrameSpec Plain(int w, int h, std::uint8_t index, int delayCs) {
 }
 
 // Red, green, blue for 50, 70 and 90 ms.
-GifSpec ThreeFrames(bool looping) {
-    GifSpec gif{8, 6, {kRed, kGreen, kBlue}, 0, std::nullopt, {}};
+GifLayout ThreeFrames(bool looping) {
+    GifLayout gif{8, 6, {kRed, kGreen, kBlue}, 0, std::nullopt, {}};
     if (looping) {
         gif.loopCount = 0;
     }
@@ -61,7 +61,7 @@ protected:
     }
 
     // Loads the GIF and stages it over a grey gifbackg in the rectangle.
-    void Load(const GifSpec& gif, const IntRect& rect,
+    void Load(const GifLayout& gif, const IntRect& rect,
               const TBitmap32& gifbackg = TBitmap32(kClient.width, kClient.height, kGrey)) {
         const std::string path = Dir().File("SSIMG.GIF");
         testing_support::WriteBytes(path, testing_support::EncodeGif(gif));
@@ -122,14 +122,14 @@ TEST_F(GifAnimation, AGifThatDoesNotLoopKeepsItsLastFrame) {
 }
 
 TEST_F(GifAnimation, OneFrameNeverAnimatesAndShortDelaysPlayAtATenthOfASecond) {
-    GifSpec still{8, 6, {kRed}, 0, 0, {Plain(8, 6, 0, 5)}};
+    GifLayout still{8, 6, {kRed}, 0, 0, {Plain(8, 6, 0, 5)}};
     Load(still, {0, 0, 8, 6});
     animator.AnimateGif();
     EXPECT_FALSE(animator.GifTimer().Enabled());
     RunUntil(500);
     EXPECT_TRUE(shown.empty());
 
-    GifSpec fast = ThreeFrames(true);
+    GifLayout fast = ThreeFrames(true);
     fast.frames[0].delayCs = 0;
     fast.frames[1].delayCs = 1;
     Load(fast, {0, 0, 8, 6});
@@ -143,9 +143,9 @@ TEST_F(GifAnimation, OneFrameNeverAnimatesAndShortDelaysPlayAtATenthOfASecond) {
 
 TEST_F(GifAnimation, EveryFrameIsScaledIntoTheFirstFramesRectangle) {
     // 8 x 6 frames of two halves, shown at half size: the halves stay whole.
-    GifSpec gif{8, 6, {kRed, kBlue}, 0, 0, {}};
+    GifLayout gif{8, 6, {kRed, kBlue}, 0, 0, {}};
     for (const std::uint8_t left : {0, 1}) {
-        GifFrameSpec f = Plain(8, 6, left, 5);
+        GifFrameLayout f = Plain(8, 6, left, 5);
         for (std::size_t i = 0; i < f.indices.size(); ++i) {
             f.indices[i] = static_cast<std::uint8_t>(i % 8 < 4 ? left : 1 - left);
         }
@@ -165,12 +165,12 @@ TEST_F(GifAnimation, EveryFrameIsScaledIntoTheFirstFramesRectangle) {
 
 TEST_F(GifAnimation, TransparentPixelsShowGifbackgWithItsOverlays) {
     // Index 1 is transparent: the left column of frame 0, the right column of frame 1.
-    GifSpec gif{2, 1, {kRed, kGreen}, 0, 0, {}};
-    GifFrameSpec first = Plain(2, 1, 0, 5);
+    GifLayout gif{2, 1, {kRed, kGreen}, 0, 0, {}};
+    GifFrameLayout first = Plain(2, 1, 0, 5);
     first.indices = {1, 0};
     first.transparent = 1;
     first.disposal = 2;
-    GifFrameSpec second = first;
+    GifFrameLayout second = first;
     second.indices = {0, 1};
     gif.frames = {first, second};
     TBitmap32 gifbackg(kClient.width, kClient.height, kGrey);

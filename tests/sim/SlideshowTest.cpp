@@ -173,8 +173,8 @@ TEST_F(Slideshow, TwoMonitorsTakeTheStillImagesInTurn) {
 }
 
 TEST_F(Slideshow, ATransparentGifShowsTheBackgroundThroughIt) {
-    testing_support::GifSpec gif{40, 20, {0xFF000000, 0xFFFFFFFF}, 0, std::nullopt, {}};
-    testing_support::GifFrameSpec frame;
+    testing_support::GifLayout gif{40, 20, {0xFF000000, 0xFFFFFFFF}, 0, std::nullopt, {}};
+    testing_support::GifFrameLayout frame;
     frame.width = 40;
     frame.height = 20;
     frame.transparent = 0;

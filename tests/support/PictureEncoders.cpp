@@ -79,7 +79,7 @@ std::vector<int> InterlacedRows(int height) {
     return rows;
 }
 
-void PutFrame(GifFileType* gif, const GifFrameSpec& f) {
+void PutFrame(GifFileType* gif, const GifFrameLayout& f) {
     if (f.control) {
         GraphicsControlBlock gcb{f.disposal, false, f.delayCs, f.transparent};
         GifByteType block[4];
@@ -273,22 +273,22 @@ Bytes EncodeTiff(const gfx::TBitmap32& bitmap, TiffKind kind) {
     return bytes;
 }
 
-Bytes EncodeGif(const GifSpec& spec) {
+Bytes EncodeGif(const GifLayout& layout) {
     Bytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, AppendGif, &error);
     EGifSetGifVersion(gif, true);
-    const ColorMap global = MakeColorMap(spec.palette);
-    EGifPutScreenDesc(gif, spec.width, spec.height, 8, spec.background, global.get());
-    if (spec.loopCount) {
-        const GifByteType loop[3] = {1, static_cast<GifByteType>(*spec.loopCount & 0xFF),
-                                     static_cast<GifByteType>(*spec.loopCount >> 8)};
+    const ColorMap global = MakeColorMap(layout.palette);
+    EGifPutScreenDesc(gif, layout.width, layout.height, 8, layout.background, global.get());
+    if (layout.loopCount) {
+        const GifByteType loop[3] = {1, static_cast<GifByteType>(*layout.loopCount & 0xFF),
+                                     static_cast<GifByteType>(*layout.loopCount >> 8)};
         EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE);
         EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0");
         EGifPutExtensionBlock(gif, 3, loop);
         EGifPutExtensionTrailer(gif);
     }
-    for (const GifFrameSpec& frame : spec.frames) {
+    for (const GifFrameLayout& frame : layout.frames) {
         PutFrame(gif, frame);
     }
     EGifCloseFile(gif, &error);

@@ -40,7 +40,7 @@ enum class TiffKind { Rgb, RgbLzw, GreyDeflate, Palette, Fax };
 // order of appearance (at most 256); Fax is bilevel with CCITT group 3, black where green < 128.
 Bytes EncodeTiff(const gfx::TBitmap32& bitmap, TiffKind kind);
 
-struct GifFrameSpec {
+struct GifFrameLayout {
     int left = 0;
     int top = 0;
     int width = 0;
@@ -53,15 +53,15 @@ struct GifFrameSpec {
     int disposal = 0;
     int transparent = -1;
 };
-struct GifSpec {
+struct GifLayout {
     int width = 0;
     int height = 0;
     std::vector<gfx::Color32> palette;  // the global palette; may be empty
     int background = 0;
     std::optional<int> loopCount;  // writes the looping application extension
-    std::vector<GifFrameSpec> frames;
+    std::vector<GifFrameLayout> frames;
 };
-Bytes EncodeGif(const GifSpec& spec);
+Bytes EncodeGif(const GifLayout& layout);
 
 // A 24-bit Windows bitmap file.
 Bytes EncodeBmp(const gfx::TBitmap32& bitmap);

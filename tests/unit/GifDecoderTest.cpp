@@ -12,8 +12,8 @@ namespace {
 using gfx::Color32;
 using gfx::TDisposal;
 using testing_support::Bytes;
-using testing_support::GifFrameSpec;
-using testing_support::GifSpec;
+using testing_support::GifFrameLayout;
+using testing_support::GifLayout;
 
 constexpr Color32 R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF, K = 0xFF000000;
 
@@ -21,29 +21,29 @@ std::vector<Color32> Pixels(const gfx::TBitmap32& b) { return {b.Bits(), b.Bits(
 
 std::optional<gfx::TPicture> Decode(const Bytes& bytes) { return gfx::DecodePicture(gfx::TPictureFormat::Gif, bytes); }
 
-GifFrameSpec Frame(int left, int top, int width, int height, std::uint8_t index) {
-    return GifFrameSpec{left, top, width, height, Bytes(static_cast<std::size_t>(width * height), index)};
+GifFrameLayout Frame(int left, int top, int width, int height, std::uint8_t index) {
+    return GifFrameLayout{left, top, width, height, Bytes(static_cast<std::size_t>(width * height), index)};
 }
 
 TEST(GifDecoder, FramesCarryTimingPlacementDisposalAndTransparency) {
-    GifSpec spec{8, 6, {R, G, B, W}, 2, 0};
-    GifFrameSpec first = Frame(0, 0, 8, 6, 3);
+    GifLayout layout{8, 6, {R, G, B, W}, 2, 0};
+    GifFrameLayout first = Frame(0, 0, 8, 6, 3);
     first.indices[0] = 0;
     first.delayCs = 10;
     first.disposal = 1;
-    GifFrameSpec second{2, 1, 3, 2, {0, 1, 0, 1, 1, 0}, {K, 0xFF808080}};
+    GifFrameLayout second{2, 1, 3, 2, {0, 1, 0, 1, 1, 0}, {K, 0xFF808080}};
     second.delayCs = 25;
     second.disposal = 2;
     second.transparent = 1;
-    GifFrameSpec third{4, 3, 4, 3, {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2}};
+    GifFrameLayout third{4, 3, 4, 3, {0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2}};
     third.interlaced = true;
     third.delayCs = 5;
     third.disposal = 3;
-    GifFrameSpec fourth = Frame(7, 5, 1, 1, 1);
+    GifFrameLayout fourth = Frame(7, 5, 1, 1, 1);
     fourth.control = false;
-    spec.frames = {first, second, third, fourth};
+    layout.frames = {first, second, third, fourth};
 
-    const auto gif = Decode(testing_support::EncodeGif(spec));
+    const auto gif = Decode(testing_support::EncodeGif(layout));
     ASSERT_TRUE(gif);
     EXPECT_EQ(gif->size, (gfx::IntSize{8, 6}));
     EXPECT_EQ(gif->backgroundColor, B);
@@ -83,22 +83,22 @@ TEST(GifDecoder, FramesCarryTimingPlacementDisposalAndTransparency) {
 }
 
 TEST(GifDecoder, LoopCountAndBackgroundOnlyWhenTheFileHasThem) {
-    GifFrameSpec local = Frame(0, 0, 2, 2, 1);
+    GifFrameLayout local = Frame(0, 0, 2, 2, 1);
     local.palette = {R, G};
-    const auto bare = Decode(testing_support::EncodeGif(GifSpec{2, 2, {}, 0, std::nullopt, {local}}));
+    const auto bare = Decode(testing_support::EncodeGif(GifLayout{2, 2, {}, 0, std::nullopt, {local}}));
     ASSERT_TRUE(bare);
     EXPECT_FALSE(bare->loopCount);
     EXPECT_FALSE(bare->backgroundColor);
     EXPECT_EQ(Pixels(bare->frames[0].bitmap), (std::vector<Color32>(4, G)));
 
-    const auto looping = Decode(testing_support::EncodeGif(GifSpec{2, 2, {R, G}, 1, 513, {Frame(0, 0, 2, 2, 0)}}));
+    const auto looping = Decode(testing_support::EncodeGif(GifLayout{2, 2, {R, G}, 1, 513, {Frame(0, 0, 2, 2, 0)}}));
     ASSERT_TRUE(looping);
     EXPECT_EQ(looping->loopCount, 513);
     EXPECT_EQ(looping->backgroundColor, G);
 }
 
 TEST(GifDecoder, BrokenFilesGiveNothing) {
-    const GifSpec good{4, 4, {R, G}, 0, std::nullopt, {Frame(0, 0, 4, 4, 1), Frame(1, 1, 2, 2, 0)}};
+    const GifLayout good{4, 4, {R, G}, 0, std::nullopt, {Frame(0, 0, 4, 4, 1), Frame(1, 1, 2, 2, 0)}};
     const Bytes bytes = testing_support::EncodeGif(good);
     ASSERT_TRUE(Decode(bytes));
 
@@ -114,22 +114,22 @@ TEST(GifDecoder, BrokenFilesGiveNothing) {
     EXPECT_FALSE(Decode(magic));
 
     // A frame reaching out of the screen, a screen beyond the cap, a frame without any palette.
-    GifSpec outside = good;
+    GifLayout outside = good;
     outside.frames[1].left = 3;
     EXPECT_FALSE(Decode(testing_support::EncodeGif(outside)));
-    GifSpec huge = good;
+    GifLayout huge = good;
     huge.width = huge.height = 65535;
     gfx::TGifDecoder decoder;
     EXPECT_FALSE(decoder.Open(testing_support::EncodeGif(huge)));
     EXPECT_FALSE(decoder.Frames());
-    GifSpec paletteless = good;
+    GifLayout paletteless = good;
     paletteless.palette.clear();
     EXPECT_FALSE(Decode(testing_support::EncodeGif(paletteless)));
 }
 
 TEST(GifDecoder, ManyFramesStopAtTheAnimationLimits) {
     // One 2 x 2 frame, its bytes repeated 100,000 times between the header and the trailer.
-    const Bytes one = testing_support::EncodeGif(GifSpec{64, 64, {R, G}, 0, std::nullopt, {Frame(5, 5, 2, 2, 1)}});
+    const Bytes one = testing_support::EncodeGif(GifLayout{64, 64, {R, G}, 0, std::nullopt, {Frame(5, 5, 2, 2, 1)}});
     const std::size_t header = 13 + 3 * 2;
     Bytes many(one.begin(), one.begin() + static_cast<std::ptrdiff_t>(header));
     const Bytes frame(one.begin() + static_cast<std::ptrdiff_t>(header), one.end() - 1);

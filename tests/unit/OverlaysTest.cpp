@@ -154,7 +154,7 @@ TEST_F(Overlays, MasksOfEachKindAreOpaqueAndTheirFilesGo) {
     TBitmap32 faded = With(8, 4, kWhite, {4, 0, 8, 4}, 0x00FFFFFFu);  // transparent white hides like black
     faded.SetPixel(0, 0, 0x80FFFFFFu);
     Put("m.png", testing_support::EncodePng(faded));
-    testing_support::GifSpec gif{4, 1, {kWhite, kRed}, 0, std::nullopt, {}};
+    testing_support::GifLayout gif{4, 1, {kWhite, kRed}, 0, std::nullopt, {}};
     gif.frames.push_back({0, 0, 4, 1, {0, 1, 1, 0}, {}, false, true, 0, 0, 1});
     Put("m.gif", testing_support::EncodeGif(gif));
     Put("bad.png", testing_support::Pattern(100, 6));

@@ -19,7 +19,7 @@ constexpr char kClassName[] = "SaverSurface";
 class Win32Surface final : public Surface {
 public:
     Win32Surface(Window& parent, const gfx::IntRect& bounds) : bounds_(bounds) {
-        RegisterClassOnce();
+        win32::RegisterWindowClass(kClassName, Proc);
         window_.reset(::CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, bounds.left,
                                         bounds.top, bounds.Width(), bounds.Height(),
                                         reinterpret_cast<HWND>(parent.Handle()), nullptr,
@@ -95,18 +95,6 @@ public:
     }
 
 private:
-    static void RegisterClassOnce() {
-        static const ATOM atom = [] {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = Proc;
-            wc.hInstance = ::GetModuleHandleA(nullptr);
-            wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-            wc.lpszClassName = kClassName;
-            return ::RegisterClassA(&wc);
-        }();
-        (void)atom;
-    }
-
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_NCCREATE) {
             const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);

@@ -126,6 +126,20 @@ inline Dib CreateDib(HDC like, int width, int height) {
     return dib;
 }
 
+// Registers a window class with the arrow pointer; later calls for the same name do nothing.
+inline void RegisterWindowClass(const char* name, WNDPROC proc) {
+    WNDCLASSA existing{};
+    if (::GetClassInfoA(::GetModuleHandleA(nullptr), name, &existing)) {
+        return;
+    }
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = name;
+    ::RegisterClassA(&wc);
+}
+
 // An exported function of a library as a typed pointer.
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {

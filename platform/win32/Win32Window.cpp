@@ -38,7 +38,7 @@ COLORREF ToColorRef(gfx::TColor color) {
 class Win32Window final : public Window {
 public:
     Win32Window(const Options& o, WindowEvents events) : events_(std::move(events)), color_(o.color), border_(o.border) {
-        RegisterClassOnce();
+        win32::RegisterWindowClass(kClassName, Proc);
         hwnd_ = ::CreateWindowExA(ExStyleFor(border_), kClassName, o.caption.c_str(), StyleFor(border_),
                                   o.bounds.left, o.bounds.top, o.bounds.Width(), o.bounds.Height(),
                                   reinterpret_cast<HWND>(o.owner != 0 ? o.owner : ApplicationHandle()), nullptr,
@@ -159,18 +159,6 @@ public:
     void Close() override { ::PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
 private:
-    static void RegisterClassOnce() {
-        static const ATOM atom = [] {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = Proc;
-            wc.hInstance = ::GetModuleHandleA(nullptr);
-            wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-            wc.lpszClassName = kClassName;
-            return ::RegisterClassA(&wc);
-        }();
-        (void)atom;
-    }
-
     // A borderless maximized window covers its whole monitor, task bar included, in physical pixels.
     void ApplyState() {
         if (state_ == WindowState::Maximized && border_ == BorderStyle::None) {

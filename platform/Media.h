@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "gfx/Geometry.h"
@@ -18,29 +19,41 @@ enum class MediaNotice : std::uint32_t {
     Failure = 0x0008,
 };
 
-// A media player: one open file at a time, played with a completion notice on the main loop.
+const char* NoticeName(MediaNotice notice);
+
+// A media player over the system's media control services: one open file at a time, the device
+// chosen from the file's type, played with a completion notice that arrives on the main loop.
+// Nothing here throws: every failure is a false result or an empty value.
 class MediaPlayer {
 public:
-    static std::unique_ptr<MediaPlayer> Create();
+    // The name says which player it is in traces and in the simulated machine's log.
+    static std::unique_ptr<MediaPlayer> Create(const std::string& name);
     virtual ~MediaPlayer() = default;
 
     virtual void SetNotifyHandler(std::function<void(MediaNotice)> handler) = 0;
-    // Opens a file; false when the services cannot play it.
+
+    // Closes what was open and opens the file, waiting until the device is ready. The file name
+    // stays as given, opened or not, until the next Open.
     virtual bool Open(const std::string& path) = 0;
-    virtual std::string FileName() const = 0;
+    virtual const std::string& FileName() const = 0;
     virtual bool IsOpen() const = 0;
-    // Plays from the start; the notice arrives when playing ends or is interrupted.
+    // Why the last command that failed did, in the services' words.
+    virtual const std::string& LastError() const = 0;
+    // Plays from the current position, or from the start when the media is at its end (automatic
+    // rewind). One notice follows: when playing ends, or when a later command interrupts it.
     virtual bool Play() = 0;
-    virtual void Stop() = 0;
-    // The next notice is not delivered.
+    // The notices of everything asked so far are not delivered; the next Play asks for a new one.
     virtual void SuppressNextNotice() = 0;
+    // Does nothing when no device is open.
     virtual void Close() = 0;
 
-    // Video: the window the picture goes to, the part of the movie shown and where it goes.
-    virtual void SetDisplay(WindowHandle window) = 0;
-    virtual gfx::IntSize MovieSize() const = 0;
-    virtual void SetDisplayRect(const gfx::IntRect& target) = 0;
-    virtual void SetAudioVolume(int percent) = 0;
+    // Video. The window the picture goes to (0: the device's own), the picture's destination
+    // rectangle in that window (right after opening: the movie's natural size at (0, 0)), and the
+    // audio volume, 0 to 1000.
+    virtual bool SetDisplay(WindowHandle window) = 0;
+    virtual std::optional<gfx::IntRect> DisplayRect() const = 0;
+    virtual bool SetDisplayRect(const gfx::IntRect& target) = 0;
+    virtual bool SetAudioVolume(int volume) = 0;
 };
 
 }  // namespace plat

@@ -16,6 +16,7 @@
 #include "gfx/Geometry.h"
 #include "platform/MessageLoop.h"
 #include "platform/System.h"
+#include "platform/sim/MediaFiles.h"
 
 namespace sim {
 
@@ -49,6 +50,16 @@ struct SimLibrary {
     bool exportsVerifyPassword = false;
     bool verifyAccepts = true;
     bool exportsRegisterServer = false;
+};
+
+// One thing a media player did, at a virtual time: "open", "open failed", "play", "notice" (detail:
+// how the play ended), "notice dropped", "close", "display", "rect", "volume".
+struct MediaEvent {
+    std::uint64_t time = 0;
+    std::string player;
+    std::string event;
+    std::string file;
+    std::string detail;
 };
 
 struct RegValue {
@@ -108,6 +119,9 @@ struct Machine {
     // Runs for every process started, as the process would act (a registration, say).
     std::function<void(const std::string& commandLine)> onProcess;
     bool flashInstalled = false;  // the Flash player control class is registered
+    // Files whose headers the media services do not read (and replacements for those they do), by
+    // lower-case file name or, failing that, extension (".mid").
+    std::map<std::string, MediaInfo> mediaFiles;
 
     // What the program did.
     Registry registry;
@@ -117,6 +131,7 @@ struct Machine {
     std::vector<LibraryCallRecord> libraryCalls;
     std::optional<bool> screenSaverRunning;
     std::vector<std::string> wallpapers;
+    std::vector<MediaEvent> mediaLog;
     int showCursorCount = 0;
 };
 

@@ -203,6 +203,22 @@ plat::WindowHandle AddForeignWindow(const std::string& caption, const gfx::IntRe
 
 plat::WindowHandle ForegroundHandle() { return D().foreground; }
 
+WindowRecord& AddChildWindow(plat::WindowHandle parent, const gfx::IntRect& bounds) {
+    WindowRecord& r = NewRecord("", false);
+    r.parent = parent;
+    r.bounds = bounds;
+    r.border = plat::BorderStyle::None;
+    r.style = plat::WS_CHILD;
+    return r;
+}
+
+void RemoveWindow(plat::WindowHandle handle) {
+    D().records.erase(handle);
+    std::erase(D().order, handle);
+}
+
+WindowRecord* MutableWindow(plat::WindowHandle handle) { return Record(handle); }
+
 std::optional<std::intptr_t> SendToWindow(const plat::Message& msg) {
     const auto it = D().ours.find(msg.window);
     return it != D().ours.end() ? it->second->Deliver(msg) : std::nullopt;

@@ -40,6 +40,11 @@ plat::WindowHandle AddForeignWindow(const std::string& caption, const gfx::IntRe
 
 plat::WindowHandle ForegroundHandle();
 
+// A child window of ours (a panel), and its end; the record is the child's own state.
+WindowRecord& AddChildWindow(plat::WindowHandle parent, const gfx::IntRect& bounds);
+void RemoveWindow(plat::WindowHandle handle);
+WindowRecord* MutableWindow(plat::WindowHandle handle);
+
 // Sends a message straight to one of our windows, as the system sends (not posts) it: the answer
 // of the window's procedure filter, or nothing when the message went on to the default handling.
 std::optional<std::intptr_t> SendToWindow(const plat::Message& msg);

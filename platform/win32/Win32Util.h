@@ -140,6 +140,15 @@ inline void RegisterWindowClass(const char* name, WNDPROC proc) {
     ::RegisterClassA(&wc);
 }
 
+// TColor: 0x00BBGGRR, or a system colour index with the top bit set.
+inline COLORREF ToColorRef(std::int32_t color) {
+    const auto v = static_cast<std::uint32_t>(color);
+    if (v & 0x80000000u) {
+        return ::GetSysColor(static_cast<int>(v & 0xFF));
+    }
+    return static_cast<COLORREF>(v & 0x00FFFFFF);
+}
+
 // An exported function of a library as a typed pointer.
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {

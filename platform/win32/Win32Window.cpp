@@ -26,15 +26,6 @@ DWORD ExStyleFor(BorderStyle border) { return border == BorderStyle::Dialog ? WS
 
 gfx::IntRect ToRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-// TColor: 0x00BBGGRR, or a system colour index with the top bit set.
-COLORREF ToColorRef(gfx::TColor color) {
-    const auto v = static_cast<std::uint32_t>(color);
-    if (v & 0x80000000u) {
-        return ::GetSysColor(static_cast<int>(v & 0xFF));
-    }
-    return static_cast<COLORREF>(v & 0x00FFFFFF);
-}
-
 class Win32Window final : public Window {
 public:
     Win32Window(const Options& o, WindowEvents events) : events_(std::move(events)), color_(o.color), border_(o.border) {
@@ -203,7 +194,7 @@ private:
             case WM_ERASEBKGND: {
                 RECT r{};
                 ::GetClientRect(hwnd, &r);
-                win32::GdiObject<HBRUSH> brush(::CreateSolidBrush(ToColorRef(color_)));
+                win32::GdiObject<HBRUSH> brush(::CreateSolidBrush(win32::ToColorRef(color_)));
                 ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush.get());
                 return 1;
             }

@@ -1,0 +1,25 @@
+#pragma once
+
+// What the simulated media services know of a file: its length, and for a movie its picture size.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "gfx/Color.h"
+#include "gfx/Geometry.h"
+
+namespace sim {
+
+struct MediaInfo {
+    std::uint32_t lengthMs = 0;
+    gfx::IntSize picture;  // 0 x 0: sound only
+    bool hasSound = true;
+    gfx::Color32 pictureColor = 0xFF808080;  // what the simulated screen shows of the movie
+};
+
+// Reads the length (and picture size) from a WAV, AVI or MPEG audio file's own headers; nothing
+// when the file is none of these or is damaged.
+std::optional<MediaInfo> ReadMediaHeaders(const std::string& path);
+
+}  // namespace sim

@@ -1,0 +1,215 @@
+// The media player over MCI. Completion notices go to one message-only window of the main thread,
+// which hands each to the player whose device it names.
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <digitalv.h>
+
+#include <map>
+#include <vector>
+
+#include "platform/Media.h"
+
+namespace plat {
+
+namespace {
+
+class Win32MediaPlayer;
+
+constexpr char kNotifyClass[] = "SaverMediaNotify";
+
+std::map<MCIDEVICEID, Win32MediaPlayer*>& Players() {
+    static std::map<MCIDEVICEID, Win32MediaPlayer*> players;
+    return players;
+}
+
+LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+HWND NotifyWindow() {
+    static HWND hwnd = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = NotifyProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = kNotifyClass;
+        ::RegisterClassA(&wc);
+        return ::CreateWindowExA(0, kNotifyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }();
+    return hwnd;
+}
+
+std::string ErrorText(MCIERROR error) {
+    char text[256] = {};
+    if (!::mciGetErrorStringA(error, text, sizeof text)) {
+        return "MCI error " + std::to_string(error);
+    }
+    return text;
+}
+
+// RECT as MCI gives and takes it for pictures: origin, then width and height.
+RECT ToMciRect(const gfx::IntRect& r) { return RECT{r.left, r.top, r.Width(), r.Height()}; }
+
+gfx::IntRect FromMciRect(const RECT& r) { return gfx::IntRect::FromSize(r.left, r.top, r.right, r.bottom); }
+
+class Win32MediaPlayer final : public MediaPlayer {
+public:
+    Win32MediaPlayer() { NotifyWindow(); }
+
+    ~Win32MediaPlayer() override {
+        handler_ = nullptr;
+        Close();
+    }
+
+    void SetNotifyHandler(std::function<void(MediaNotice)> handler) override { handler_ = std::move(handler); }
+
+    bool Open(const std::string& path) override {
+        Close();
+        file_ = path;
+        MCI_OPEN_PARMSA open{};
+        open.lpstrElementName = file_.c_str();
+        // No device type: the system chooses the device from the file's extension.
+        if (!Check(::mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open)))) {
+            return false;
+        }
+        device_ = open.wDeviceID;
+        Players()[device_] = this;
+        MCI_SET_PARMS set{};
+        set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+        Send(MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, &set);
+        return true;
+    }
+
+    const std::string& FileName() const override { return file_; }
+
+    bool IsOpen() const override { return device_ != 0; }
+
+    const std::string& LastError() const override { return error_; }
+
+    bool Play() override {
+        if (device_ == 0) {
+            error_ = "no device is open";
+            return false;
+        }
+        if (AtEnd()) {
+            Send(MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, nullptr);
+        }
+        suppressed_ = false;
+        MCI_PLAY_PARMS play{};
+        play.dwCallback = reinterpret_cast<DWORD_PTR>(NotifyWindow());
+        return Send(MCI_PLAY, MCI_NOTIFY, &play);
+    }
+
+    void SuppressNextNotice() override { suppressed_ = true; }
+
+    void Close() override {
+        if (device_ == 0) {
+            return;
+        }
+        const MCIDEVICEID device = device_;
+        Send(MCI_CLOSE, MCI_WAIT, nullptr);
+        Players().erase(device);
+        device_ = 0;
+        DropQueuedNotices(device);
+    }
+
+    bool SetDisplay(WindowHandle window) override {
+        MCI_DGV_WINDOW_PARMSA parms{};
+        parms.hWnd = reinterpret_cast<HWND>(window);
+        return device_ != 0 && Send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, &parms);
+    }
+
+    std::optional<gfx::IntRect> DisplayRect() const override {
+        MCI_DGV_RECT_PARMS parms{};
+        if (device_ == 0 || !Send(MCI_WHERE, MCI_DGV_WHERE_DESTINATION | MCI_WAIT, &parms)) {
+            return std::nullopt;
+        }
+        return FromMciRect(parms.rc);
+    }
+
+    bool SetDisplayRect(const gfx::IntRect& target) override {
+        MCI_DGV_RECT_PARMS parms{};
+        parms.rc = ToMciRect(target);
+        return device_ != 0 && Send(MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &parms);
+    }
+
+    bool SetAudioVolume(int volume) override {
+        MCI_DGV_SETAUDIO_PARMSA parms{};
+        parms.dwItem = MCI_DGV_SETAUDIO_VOLUME;
+        parms.dwValue = static_cast<DWORD>(volume);
+        return device_ != 0 &&
+               Send(MCI_SETAUDIO, MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE | MCI_WAIT, &parms);
+    }
+
+    void OnNotice(WPARAM flags) {
+        if (suppressed_ || !handler_) {
+            return;
+        }
+        auto handler = handler_;
+        handler(static_cast<MediaNotice>(flags));
+    }
+
+private:
+    bool Send(UINT command, DWORD flags, void* parms) const {
+        return Check(::mciSendCommandA(device_, command, flags, reinterpret_cast<DWORD_PTR>(parms)));
+    }
+
+    bool Check(MCIERROR error) const {
+        if (error != 0) {
+            error_ = ErrorText(error);
+        }
+        return error == 0;
+    }
+
+    bool AtEnd() const {
+        MCI_STATUS_PARMS position{};
+        position.dwItem = MCI_STATUS_POSITION;
+        MCI_STATUS_PARMS length{};
+        length.dwItem = MCI_STATUS_LENGTH;
+        return Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &position) &&
+               Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &length) && length.dwReturn > 0 &&
+               position.dwReturn >= length.dwReturn;
+    }
+
+    // A closed device's notices may already wait in the queue, and its number is given to the
+    // next device opened: they must not reach that one's player.
+    static void DropQueuedNotices(MCIDEVICEID device) {
+        std::vector<MSG> others;
+        MSG msg{};
+        while (::PeekMessageA(&msg, NotifyWindow(), MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
+            if (static_cast<MCIDEVICEID>(msg.lParam) != device) {
+                others.push_back(msg);
+            }
+        }
+        for (const MSG& m : others) {
+            ::PostMessageA(m.hwnd, m.message, m.wParam, m.lParam);
+        }
+    }
+
+    std::function<void(MediaNotice)> handler_;
+    std::string file_;
+    mutable std::string error_;
+    MCIDEVICEID device_ = 0;
+    bool suppressed_ = false;
+};
+
+LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == MM_MCINOTIFY) {
+        const auto it = Players().find(static_cast<MCIDEVICEID>(lParam));
+        if (it != Players().end()) {
+            try {
+                it->second->OnNotice(wParam);
+            } catch (...) {
+                // Nothing thrown by a handler may cross the window procedure.
+            }
+        }
+        return 0;
+    }
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+std::unique_ptr<MediaPlayer> MediaPlayer::Create(const std::string&) {
+    return std::make_unique<Win32MediaPlayer>();
+}
+
+}  // namespace plat

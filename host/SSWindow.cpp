@@ -76,7 +76,8 @@ std::string Describe(const pkg::SaverSettings& s) {
 TSSWindow::TSSWindow()
     : TForm("Screen Saver", {637, 541}),
       timer_([this] { TimerTimer(); }, 5000, false),
-      presPanelHideTimer_([this] { PresPanelHideTimerTimer(); }, 5000, false) {
+      presPanelHideTimer_([this] { PresPanelHideTimerTimer(); }, 5000, false),
+      music_(package_, plat::OwnFileName(), settings_) {
     Window().SetColor(0);
     PresPanel.visible = false;
     PresPanel.bounds = gfx::IntRect::FromSize(0, 0, 193, 41);
@@ -88,6 +89,7 @@ TSSWindow::TSSWindow()
     screenSaver_->OnMainSaverActive = [this](void*) { ScreenSaverMainSaverActive(); };
     screenSaver_->OnConfigBoxActive = [this](void*) { ScreenSaverConfigBoxActive(); };
     screenSaver_->Loaded();
+    music_.SndPlay().SetNotifyHandler([this](plat::MediaNotice notice) { SndPlayNotify(notice); });
     plat::SetApplicationMinimizeHandler([this] { ApplicationEventsMinimize(); });
     FormCreate();
 }
@@ -99,7 +101,7 @@ TSSWindow::~TSSWindow() {
 }
 
 std::vector<config::Control*> TSSWindow::Panels() {
-    return {&PanelDisplay, &PresPanel, &cfg_.CfgBox, &cfg_.BannerPlaceHolderPanel, &cfg_.PanelWebBanner,
+    return {&PresPanel, &cfg_.CfgBox, &cfg_.BannerPlaceHolderPanel, &cfg_.PanelWebBanner,
             &cfg_.ConfigControlsPanel};
 }
 
@@ -136,11 +138,12 @@ void TSSWindow::FormCreate() {
                     plat::PostQuit();
                 }
                 if (package_.header.FlashPlayerSize > 0) {
-                    flash_ = plat::FlashPlayer::Create(Window(), PanelDisplay.bounds);
+                    flash_ = plat::FlashPlayer::Create(Window(), panelDisplay_->Bounds());
                 }
                 plat::SetMessageHook([this](plat::Message& msg, bool& handled) { DeactivateScrSaver(msg, handled); });
                 OpenSecondMonitor();
                 CreateLoader();
+                music_.StartMusic();
                 StartSlideshow();
             }
         }
@@ -158,6 +161,7 @@ void TSSWindow::CreateImage32() {
     image32_->Bitmap().SetSize(screen.width, screen.height);
     // Only the full-screen saver shows it; until its first frame it shows the window's colour.
     image32_->SetVisible(F().SaverActive && !F().PreviewMode);
+    panelDisplay_ = plat::Panel::Create(Window(), image32_->Bounds(), Window().Color());
 }
 
 void TSSWindow::FormShow() { panelShownAt_ = plat::CursorPos(); }
@@ -194,13 +198,8 @@ void TSSWindow::FormClose() {
 
     if (!F().PreviewMode) {
         core::Trace("Delete snd files");
-        const std::int32_t track = music_.CurrentTrack;
-        if (track >= 0 && static_cast<std::size_t>(track) < package_.sounds.size() && !settings_.UseCustomPlaylist) {
-            const std::string& ext = package_.sounds[static_cast<std::size_t>(track)].ItemExt;
-            if (pkg::IsSafeExtension(ext)) {
-                plat::RemoveFile(pkg::TempFolder() + "SSSND" + ext);
-            }
-        }
+        StopPlayers();
+        music_.DeleteCurrentTrackFile();
         core::Trace("Extradata exitlink stuff");
         if (F().SaverActive && !ExitLink().empty()) {
             core::Trace("Open " + ExitLink());
@@ -296,6 +295,7 @@ void TSSWindow::FinishScreenSaver(bool ending) {
     }
     try {
         gif_.StopGif();
+        StopPlayers();
         if (F().TransBusy) {
             F().TransAbort = true;
             F().TransShutdown = true;
@@ -305,6 +305,14 @@ void TSSWindow::FinishScreenSaver(bool ending) {
     } catch (...) {
     }
     core::Trace("FinishScreenSaver done");
+}
+
+// The video, the music and the entry sound stop, and their temporary files go.
+void TSSWindow::StopPlayers() {
+    if (video_) {
+        video_->Stop();
+    }
+    music_.StopAll();
 }
 
 void TSSWindow::ApplicationEventsMinimize() {
@@ -491,27 +499,30 @@ void TSSWindow::ApplyHeaderToPanel() {
 void TSSWindow::RandomizeBackground() {
     show::RandomizeBackground(package_.header);
     Window().SetColor(package_.header.BackgroundColor);
+    panelDisplay_->SetColor(package_.header.BackgroundColor);
 }
 
 void TSSWindow::LoadSoundTable(pkg::PackageReader& reader) {
     package_.sounds = reader.ReadSounds(package_.header);
-    music_.TrackCount = static_cast<std::int32_t>(package_.sounds.size());
+    std::vector<std::string> own;
     if (settings_.UseCustomPlaylist) {
-        music_.CustomPlaylist = pkg::LoadCustomPlayListNoWindow(
-            pkg::PlaylistKey(package_.strings[pkg::PackageString::SaverName]));
-        music_.TrackCount = static_cast<std::int32_t>(music_.CustomPlaylist.size());
-        package_.sounds.resize(music_.CustomPlaylist.size());
+        own = pkg::LoadCustomPlayListNoWindow(pkg::PlaylistKey(package_.strings[pkg::PackageString::SaverName]));
+        // The sound table follows the length of the user's list.
+        package_.sounds.resize(own.size());
     }
-    if (settings_.PlayOneRandom && music_.TrackCount > 1) {
-        const auto pick = static_cast<std::size_t>(core::Random(music_.TrackCount));
-        if (settings_.UseCustomPlaylist) {
-            music_.CustomPlaylist[0] = music_.CustomPlaylist[pick];
-        } else {
-            package_.sounds[0] = package_.sounds[pick];
-        }
-        music_.TrackCount = 1;
+    music_.PreparePlaylist(std::move(own));
+}
+
+void TSSWindow::LoadMelody(std::int32_t index) { music_.LoadMelody(index); }
+
+void TSSWindow::SndPlayNotify(plat::MediaNotice notice) { music_.SndPlayNotify(notice); }
+
+void TSSWindow::LoadEnterSound(std::int32_t index) { music_.LoadEnterSound(index); }
+
+void TSSWindow::MPlayNotify(plat::MediaNotice notice) {
+    if (video_) {
+        video_->MPlayNotify(notice);
     }
-    music_.CurrentTrack = 0;
 }
 
 void TSSWindow::LoadPreviewImage() {

@@ -11,6 +11,8 @@
 #include "package/PackageReader.h"
 #include "package/Settings.h"
 #include "platform/Flash.h"
+#include "platform/Media.h"
+#include "platform/Panel.h"
 #include "platform/Surface.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
@@ -18,18 +20,13 @@
 #include "slideshow/ItemLoader.h"
 #include "slideshow/Overlays.h"
 #include "slideshow/Sequencer.h"
+#include "slideshow/VideoItem.h"
+#include "sound/MusicPlayer.h"
 
 namespace host {
 
 // The message of a package that cannot be read.
 extern const char* const kCanNotRunMessage;
-
-// The music state the package reader fills (the built-in tracks, or the user's own playlist).
-struct MusicState {
-    std::vector<std::string> CustomPlaylist;
-    std::int32_t TrackCount = 0;
-    std::int32_t CurrentTrack = -1;
-};
 
 // The program's one main window: its creation runs the mode dispatch and reads the package, its
 // input filter decides when the full-screen saver ends, and closing it undoes everything.
@@ -72,6 +69,12 @@ public:
     void RestartTimer();
     void DisplayExitBanner();
 
+    // Sound and video: the music player's and the video player's handlers.
+    void LoadMelody(std::int32_t index);
+    void SndPlayNotify(plat::MediaNotice notice);
+    void LoadEnterSound(std::int32_t index);
+    void MPlayNotify(plat::MediaNotice notice);
+
     // Panel events.
     void btnCloseClick();
 
@@ -79,7 +82,9 @@ public:
     config::ConfigPanel& Panel() { return cfg_; }
     const pkg::Package& Package() const { return package_; }
     const pkg::SaverSettings& Settings() const { return settings_; }
-    const MusicState& Music() const { return music_; }
+    snd::TMusicPlayer& Music() { return music_; }
+    show::TVideoItem* Video() { return video_.get(); }
+    plat::Panel& PanelDisplay() { return *panelDisplay_; }
     plat::Timer& Timer() { return timer_; }
     TScreenSaver* ScreenSaver() { return screenSaver_.get(); }
     bool SecondMonitorInUse() const { return secondMonitorInUse_; }
@@ -91,7 +96,6 @@ public:
     show::TGifAnimator& Gif() { return gif_; }
     const std::string& ExitLink() const { return package_.strings[pkg::PackageString::ExitLink]; }
 
-    config::Control PanelDisplay{"PanelDisplay", ""};
     config::Control PresPanel{"PresPanel", ""};
 
 protected:
@@ -107,8 +111,10 @@ private:
     void OpenSecondMonitor();
     void CreateImage32();
     void CreateLoader();
+    void StopPlayers();
     std::uint32_t ItemInterval() const;
     bool LoneFlashItem() const;
+    bool VideoPlaying() const;
     void AdjustPlaylistGroup();
     void InstallDialogKeys();
     void ShowPresentationPanel(gfx::IntPoint pos);
@@ -118,11 +124,12 @@ private:
     config::ConfigPanel cfg_;
     std::unique_ptr<plat::Surface> image32_;  // the full-window slideshow surface
     std::unique_ptr<plat::Surface> prImage_;  // the preview's picture
+    std::unique_ptr<plat::Panel> panelDisplay_;  // where a movie shows
     plat::Timer timer_;
     plat::Timer presPanelHideTimer_;
     pkg::Package package_;
     pkg::SaverSettings settings_;
-    MusicState music_;
+    snd::TMusicPlayer music_;
     gfx::IntPoint panelShownAt_;
     bool secondMonitorInUse_ = false;
     std::unique_ptr<plat::Window> secondWindow_;
@@ -131,6 +138,7 @@ private:
     show::TOverlays overlays_;
     show::TGifAnimator gif_;
     show::TSequencer sequencer_;
+    std::unique_ptr<show::TVideoItem> video_;
     std::unique_ptr<show::TItemLoader> loader_;
     bool closed_ = false;
     bool exitBannerShown_ = false;

@@ -22,6 +22,13 @@ std::uint32_t SecondsToMs(std::int64_t seconds) {
 }  // namespace
 
 void TSSWindow::CreateLoader() {
+    const auto nextItemNow = [this] {
+        timer_.SetInterval(1);
+        timer_.SetEnabled(true);
+    };
+    video_ = std::make_unique<show::TVideoItem>(*panelDisplay_, image32_->Bounds().Size(), package_.header.MuteVideo,
+                                                nextItemNow);
+    video_->MPlay().SetNotifyHandler([this](plat::MediaNotice notice) { MPlayNotify(notice); });
     show::TLoadStage stage{package_,
                            plat::OwnFileName(),
                            settings_,
@@ -31,7 +38,9 @@ void TSSWindow::CreateLoader() {
                            *image32_,
                            secondImage_.get(),
                            F().PreviewMode,
-                           [this] { RestartTimer(); }};
+                           [this] { RestartTimer(); },
+                           video_.get(),
+                           [this](std::int32_t index) { LoadEnterSound(index); }};
     loader_ = std::make_unique<show::TItemLoader>(std::move(stage));
     loader_->DirectShow = true;
 }
@@ -46,6 +55,8 @@ std::uint32_t TSSWindow::ItemInterval() const {
     }
     return SecondsToMs(settings_.Seconds);
 }
+
+bool TSSWindow::VideoPlaying() const { return video_ && video_->VideoPlaying; }
 
 bool TSSWindow::LoneFlashItem() const {
     if (package_.items.size() != 1) {
@@ -70,7 +81,7 @@ void TSSWindow::StartSlideshow() {
         loader_->LoadImage(sequencer_.NextIndex, false);
         sequencer_.ChooseNextCounter();
     }
-    if (count <= 0 || loader_->VideoPlaying) {
+    if (count <= 0 || VideoPlaying()) {
         timer_.SetEnabled(false);
     } else {
         timer_.SetInterval(settings_.DesktopStart ? 1 : ItemInterval());
@@ -92,6 +103,11 @@ void TSSWindow::TimerTimer() {
     }
     timer_.SetEnabled(false);
     gif_.StopGif();
+    if (VideoPlaying()) {
+        // A video still playing (the timer came back through Resume or a presentation control)
+        // gives way to the next item.
+        video_->Stop();
+    }
     if (F().PreviewMode) {
         LoadPreviewImage();
     } else {
@@ -99,7 +115,7 @@ void TSSWindow::TimerTimer() {
     }
     sequencer_.ChooseNextCounter();
     timer_.SetInterval(ItemInterval());
-    const bool off = package_.items.size() <= 1 || F().PreviewMode || loader_->VideoPlaying || F().TransBusy ||
+    const bool off = package_.items.size() <= 1 || F().PreviewMode || VideoPlaying() || F().TransBusy ||
                      (F().PresentationMode && !F().PresentationPlaying);
     timer_.SetEnabled(!off);
     if (LoneFlashItem()) {

@@ -58,7 +58,7 @@ std::optional<Piece> EntrySoundPiece(const Package& p, std::int32_t index) {
         return std::nullopt;
     }
     return Make(PackageStart(p.header) + r->BlobOffset, r->BlobSize, r->BlobStoredSize, r->BlobStoredSize > 0,
-                "SSSnd", r->Ext);
+                "SSESND", r->Ext);
 }
 
 std::optional<Piece> MaskPiece(const Package& p, std::int32_t index) {

@@ -96,8 +96,16 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         throw LoadFailed("cannot be taken out");
     }
     const std::string ext = core::UpperCase(item.ItemExt);
-    if (IsFlash(ext) || IsVideo(ext)) {
-        throw LoadFailed("this program plays no movies");
+    if (IsFlash(ext)) {
+        throw LoadFailed("this program plays no Flash movies");
+    }
+    if (IsVideo(ext)) {
+        if (desktopFirst) {
+            // The desktop stays; the first tick plays the movie, once.
+            return;
+        }
+        ShowVideo(index, sizeMode, *file, workFrame);
+        return;
     }
     if (!desktopFirst) {
         DecodeStill(item, *file);
@@ -116,9 +124,39 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
     if (IsGifItem) {
         stage_.gif.SetStage(gifbackg_, ImageRect, &target, stage_.package.header.BackgroundColor);
     }
+    if (item.ItemEnterSound >= 0 && !stage_.settings.Mute && !stage_.previewMode && !desktopFirst &&
+        stage_.loadEnterSound) {
+        stage_.loadEnterSound(item.ItemEnterSound);
+    }
     Present(target, item, workFrame);
     plat::RemoveFile(*file);
     core::Trace("Item " + std::to_string(index) + " shown");
+}
+
+void TItemLoader::ShowVideo(std::int32_t index, std::int32_t sizeMode, const std::string& file,
+                            gfx::TBitmap32& workFrame) {
+    TVideoItem& video = *stage_.video;
+    if (!video.Open(file)) {
+        throw LoadFailed("cannot be played: " + video.LastError());
+    }
+    stage_.overlays.DrawLogo(workFrame);
+    ShowBehindPanel(workFrame);
+    if (!video.Play(sizeMode, stage_.package.items.size() == 1)) {
+        throw LoadFailed("does not play: " + video.LastError());
+    }
+    StillIndex = -1;
+    ShownIndex = index;
+    core::Trace("Item " + std::to_string(index) + " shown");
+}
+
+// Around a movie the screens show the background and the logo.
+void TItemLoader::ShowBehindPanel(gfx::TBitmap32& workFrame) {
+    if (stage_.second != nullptr) {
+        stage_.second->Bitmap() = workFrame;
+        stage_.second->Changed();
+    }
+    stage_.main.Bitmap() = workFrame;
+    stage_.main.Changed();
 }
 
 void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& file) {

@@ -13,6 +13,7 @@
 #include "slideshow/GifAnimator.h"
 #include "slideshow/Overlays.h"
 #include "slideshow/Sequencer.h"
+#include "slideshow/VideoItem.h"
 
 namespace show {
 
@@ -28,6 +29,8 @@ struct TLoadStage {
     plat::Surface* second;    // the second monitor's image control, when in use
     bool previewMode = false;
     std::function<void()> restartTimer;  // the transition's completion handler
+    TVideoItem* video = nullptr;         // the player of video items
+    std::function<void(std::int32_t)> loadEnterSound;
 };
 
 // LoadImage: one item of the package to the screen. A still image is decoded, filtered, masked and
@@ -46,7 +49,6 @@ public:
     bool DirectShow = false;
     std::int32_t ShownIndex = -1;
     std::int32_t StillIndex = -1;
-    bool VideoPlaying = false;
     bool FlashShowing = false;
     bool AlternateTarget = false;
     bool ImageHeld = false;
@@ -56,6 +58,8 @@ public:
 
 private:
     void LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame);
+    void ShowVideo(std::int32_t index, std::int32_t sizeMode, const std::string& file, gfx::TBitmap32& workFrame);
+    void ShowBehindPanel(gfx::TBitmap32& workFrame);
     void DecodeStill(const pkg::ItemRecord& item, const std::string& file);
     void DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame);
     plat::Surface& ChooseTarget();

@@ -108,10 +108,16 @@ protected:
                       {"music", music}});
     }
 
-    host::MusicState Read(const std::string& saver, pkg::Package* package = nullptr) {
-        host::MusicState music;
+    struct Music {
+        std::int32_t TrackCount = 0;
+        std::int32_t CurrentTrack = -1;
+        std::vector<std::string> CustomPlaylist;
+    };
+
+    Music Read(const std::string& saver, pkg::Package* package = nullptr) {
+        Music music;
         Run(saver, {"/s"}, 10, [&](host::TSSWindow& w) {
-            music = w.Music();
+            music = {w.Music().Playlist().TrackCount, w.Music().Playlist().CurrentTrack, w.Music().CustomPlaylist()};
             if (package != nullptr) {
                 *package = w.Package();
             }
@@ -130,7 +136,7 @@ TEST_F(MusicSteps, OneRandomTrackBecomesTheOnlyOne) {
     const std::string saver = Saver({{"PlayOneRandom", true}}, 3);
     const pkg::Package original = pkg::ReadPackage(saver);
     pkg::Package package;
-    const host::MusicState music = Read(saver, &package);
+    const Music music = Read(saver, &package);
     EXPECT_EQ(music.TrackCount, 1);
     EXPECT_EQ(music.CurrentTrack, 0);
     ASSERT_EQ(package.sounds.size(), 3u) << "the table keeps its records; only the first is replaced";
@@ -150,7 +156,7 @@ TEST_F(MusicSteps, TheOwnPlaylistReplacesTheBuiltInTracks) {
     Machine().registry.SetString(key + "\\PlayList", "item1", "");
     Machine().registry.SetString(key + "\\PlayList", "item2", "C:\\c.mp3");
     pkg::Package package;
-    const host::MusicState music = Read(Saver(Json::object(), 1), &package);
+    const Music music = Read(Saver(Json::object(), 1), &package);
     EXPECT_EQ(music.TrackCount, 1);
     ASSERT_EQ(music.CustomPlaylist.size(), 3u);
     EXPECT_EQ(package.sounds.size(), 3u) << "the sound table follows the playlist's length";

@@ -403,7 +403,7 @@ TEST_F(Configuration, TheDialogSitsInTheScreensCentreAtThePanelsSize) {
             EXPECT_EQ(r->bounds.left, (1024 - r->bounds.Width()) / 2);
             EXPECT_EQ(r->bounds.top, (768 - r->bounds.Height()) / 2);
             EXPECT_TRUE(w.Panel().CfgBox.visible);
-            EXPECT_FALSE(w.PanelDisplay.visible);
+            EXPECT_FALSE(w.PanelDisplay().Visible());
             EXPECT_FALSE(w.PresPanel.visible);
             checked = true;
         });

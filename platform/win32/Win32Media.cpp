@@ -8,7 +8,9 @@
 #include <map>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Media.h"
+#include "platform/SilentAvi.h"
 
 namespace plat {
 
@@ -64,18 +66,7 @@ public:
     bool Open(const std::string& path) override {
         Close();
         file_ = path;
-        MCI_OPEN_PARMSA open{};
-        open.lpstrElementName = file_.c_str();
-        // No device type: the system chooses the device from the file's extension.
-        if (!Check(::mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open)))) {
-            return false;
-        }
-        device_ = open.wDeviceID;
-        Players()[device_] = this;
-        MCI_SET_PARMS set{};
-        set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
-        Send(MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, &set);
-        return true;
+        return OpenDevice(file_);
     }
 
     const std::string& FileName() const override { return file_; }
@@ -101,20 +92,21 @@ public:
     void SuppressNextNotice() override { suppressed_ = true; }
 
     void Close() override {
-        if (device_ == 0) {
-            return;
+        CloseDevice();
+        if (!silentCopy_.empty()) {
+            RemoveFile(silentCopy_);
+            silentCopy_.clear();
         }
-        const MCIDEVICEID device = device_;
-        Send(MCI_CLOSE, MCI_WAIT, nullptr);
-        Players().erase(device);
-        device_ = 0;
-        DropQueuedNotices(device);
     }
 
     bool SetDisplay(WindowHandle window) override {
         MCI_DGV_WINDOW_PARMSA parms{};
         parms.hWnd = reinterpret_cast<HWND>(window);
-        return device_ != 0 && Send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, &parms);
+        if (device_ == 0 || !Send(MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT, &parms)) {
+            return false;
+        }
+        display_ = window;
+        return true;
     }
 
     std::optional<gfx::IntRect> DisplayRect() const override {
@@ -128,15 +120,23 @@ public:
     bool SetDisplayRect(const gfx::IntRect& target) override {
         MCI_DGV_RECT_PARMS parms{};
         parms.rc = ToMciRect(target);
-        return device_ != 0 && Send(MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &parms);
+        if (device_ == 0 || !Send(MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT, &parms)) {
+            return false;
+        }
+        target_ = target;
+        return true;
     }
 
     bool SetAudioVolume(int volume) override {
         MCI_DGV_SETAUDIO_PARMSA parms{};
         parms.dwItem = MCI_DGV_SETAUDIO_VOLUME;
         parms.dwValue = static_cast<DWORD>(volume);
-        return device_ != 0 &&
-               Send(MCI_SETAUDIO, MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE | MCI_WAIT, &parms);
+        if (device_ == 0 || !Send(MCI_SETAUDIO, MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE | MCI_WAIT, &parms)) {
+            return false;
+        }
+        // Some devices take the command and play on at full volume (Wine's AVI device does): a movie
+        // that must be silent then plays from a copy without its sound stream.
+        return volume != 0 || VolumeIs(0) || PlaySilentCopy();
     }
 
     void OnNotice(WPARAM flags) {
@@ -148,6 +148,68 @@ public:
     }
 
 private:
+    bool OpenDevice(const std::string& path) {
+        MCI_OPEN_PARMSA open{};
+        open.lpstrElementName = path.c_str();
+        // No device type: the system chooses the device from the file's extension.
+        if (!Check(::mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open)))) {
+            return false;
+        }
+        device_ = open.wDeviceID;
+        Players()[device_] = this;
+        display_ = 0;
+        target_.reset();
+        MCI_SET_PARMS set{};
+        set.dwTimeFormat = MCI_FORMAT_MILLISECONDS;
+        Send(MCI_SET, MCI_SET_TIME_FORMAT | MCI_WAIT, &set);
+        return true;
+    }
+
+    void CloseDevice() {
+        if (device_ == 0) {
+            return;
+        }
+        const MCIDEVICEID device = device_;
+        Send(MCI_CLOSE, MCI_WAIT, nullptr);
+        Players().erase(device);
+        device_ = 0;
+        DropQueuedNotices(device);
+    }
+
+    bool VolumeIs(DWORD volume) const {
+        MCI_STATUS_PARMS status{};
+        status.dwItem = MCI_DGV_STATUS_VOLUME;
+        return Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) && status.dwReturn == volume;
+    }
+
+    // The same movie without its sound, in the same window and place. When no such copy opens the
+    // device stays on the file as it was.
+    bool PlaySilentCopy() {
+        if (!silentCopy_.empty()) {
+            return true;
+        }
+        const std::size_t dot = file_.find_last_of('.');
+        const std::string copy = file_.substr(0, dot) + "-silent" + (dot == std::string::npos ? "" : file_.substr(dot));
+        if (!WriteSilentAviCopy(file_, copy)) {
+            return false;
+        }
+        const WindowHandle display = display_;
+        const std::optional<gfx::IntRect> target = target_;
+        CloseDevice();
+        silentCopy_ = copy;
+        const bool silent = OpenDevice(silentCopy_);
+        if (!silent && !OpenDevice(file_)) {
+            return false;
+        }
+        if (display != 0) {
+            SetDisplay(display);
+        }
+        if (target) {
+            SetDisplayRect(*target);
+        }
+        return silent;
+    }
+
     bool Send(UINT command, DWORD flags, void* parms) const {
         return Check(::mciSendCommandA(device_, command, flags, reinterpret_cast<DWORD_PTR>(parms)));
     }
@@ -186,8 +248,11 @@ private:
 
     std::function<void(MediaNotice)> handler_;
     std::string file_;
+    std::string silentCopy_;  // ours: deleted when the device closes
     mutable std::string error_;
     MCIDEVICEID device_ = 0;
+    WindowHandle display_ = 0;
+    std::optional<gfx::IntRect> target_;
     bool suppressed_ = false;
 };
 

@@ -1,0 +1,137 @@
+#include "tests/support/MediaEncoders.h"
+
+#include <string>
+
+namespace testing_support {
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void Put32(Bytes& b, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+}
+
+void Put16(Bytes& b, std::uint16_t v) {
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void PutTag(Bytes& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
+
+Bytes Chunk(const char* tag, const Bytes& body) {
+    Bytes c;
+    PutTag(c, tag);
+    Put32(c, static_cast<std::uint32_t>(body.size()));
+    c.insert(c.end(), body.begin(), body.end());
+    if (body.size() % 2 != 0) {
+        c.push_back(0);
+    }
+    return c;
+}
+
+Bytes List(const char* outer, const char* type, const Bytes& body) {
+    Bytes inner;
+    PutTag(inner, type);
+    inner.insert(inner.end(), body.begin(), body.end());
+    return Chunk(outer, inner);
+}
+
+Bytes StreamHeader(const char* type, std::uint32_t scale, std::uint32_t rate, std::uint32_t length) {
+    Bytes h;
+    PutTag(h, type);
+    Put32(h, 0);  // handler
+    Put32(h, 0);  // flags
+    Put32(h, 0);  // priority, language
+    Put32(h, 0);  // initial frames
+    Put32(h, scale);
+    Put32(h, rate);
+    Put32(h, 0);  // start
+    Put32(h, length);
+    Put32(h, 0);           // suggested buffer size
+    Put32(h, 0xFFFFFFFF);  // quality
+    Put32(h, 0);           // sample size
+    Put32(h, 0);           // frame rectangle
+    Put32(h, 0);
+    return h;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) {
+        all.insert(all.end(), p.begin(), p.end());
+    }
+    return all;
+}
+
+}  // namespace
+
+Bytes SilentWav(std::uint32_t ms) {
+    Bytes fmt;
+    Put16(fmt, 1);     // PCM
+    Put16(fmt, 1);     // mono
+    Put32(fmt, 8000);  // samples a second
+    Put32(fmt, 8000);  // bytes a second
+    Put16(fmt, 1);     // block align
+    Put16(fmt, 8);     // bits
+    const Bytes data(static_cast<std::size_t>(ms) * 8, 0x80);
+    return List("RIFF", "WAVE", Concat({Chunk("fmt ", fmt), Chunk("data", data)}));
+}
+
+Bytes Mp3Frames(int frames) {
+    Bytes b;
+    for (int i = 0; i < frames; ++i) {
+        // Sync, MPEG-1, Layer III, no CRC; 128 kbit/s, 44.1 kHz, no padding: 417 bytes.
+        b.insert(b.end(), {0xFF, 0xFB, 0x90, 0x00});
+        b.resize(b.size() + 413, 0);
+    }
+    return b;
+}
+
+Bytes MovieAvi(int width, int height, int frames, bool withSound) {
+    const auto w = static_cast<std::uint32_t>(width);
+    const auto h = static_cast<std::uint32_t>(height);
+    Bytes avih;
+    Put32(avih, 100000);  // microseconds a frame
+    Put32(avih, 0);
+    Put32(avih, 0);
+    Put32(avih, 0x10);  // has an index
+    Put32(avih, static_cast<std::uint32_t>(frames));
+    Put32(avih, 0);
+    Put32(avih, withSound ? 2 : 1);
+    Put32(avih, 0);
+    Put32(avih, w);
+    Put32(avih, h);
+    avih.resize(avih.size() + 16, 0);
+    Bytes bih;
+    Put32(bih, 40);
+    Put32(bih, w);
+    Put32(bih, h);
+    Put16(bih, 1);
+    Put16(bih, 24);
+    bih.resize(40, 0);
+    Bytes streams = List("LIST", "strl", Concat({Chunk("strh", StreamHeader("vids", 1, 10, static_cast<std::uint32_t>(frames))),
+                                                 Chunk("strf", bih)}));
+    if (withSound) {
+        Bytes wave;
+        Put16(wave, 1);
+        Put16(wave, 1);
+        Put32(wave, 8000);
+        Put32(wave, 8000);
+        Put16(wave, 1);
+        Put16(wave, 8);
+        streams = Concat({streams, List("LIST", "strl", Concat({Chunk("strh", StreamHeader("auds", 1, 8000, 0)),
+                                                               Chunk("strf", wave)}))});
+    }
+    const Bytes header = List("LIST", "hdrl", Concat({Chunk("avih", avih), streams}));
+    const std::size_t frameBytes = ((w * 3 + 3) & ~3u) * h;
+    Bytes movi;
+    for (int i = 0; i < frames; ++i) {
+        movi = Concat({movi, Chunk("00db", Bytes(frameBytes, static_cast<std::uint8_t>(i * 8)))});
+    }
+    return List("RIFF", "AVI ", Concat({header, List("LIST", "movi", movi)}));
+}
+
+}  // namespace testing_support

@@ -1,7 +1,9 @@
 #include "tools/ssrender/RunSaver.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include "host/SSWindow.h"
 #include "host/Saver.h"
 #include "platform/sim/Sim.h"
+#include "platform/sim/SimPanel.h"
 #include "platform/sim/SimSurface.h"
 
 namespace fs = std::filesystem;
@@ -37,7 +40,7 @@ public:
             return;
         }
         gfx::io::WritePng(Numbered(options_.outDir, prefix, number, digits),
-                          sim::AsSim(window_->Image32()).Canvas());
+                          sim::WithPanels(window_->Window().Handle(), sim::AsSim(window_->Image32()).Canvas()));
         if (plat::Surface* second = window_->SecondImage()) {
             gfx::io::WritePng(Numbered(options_.outDir, (std::string("second-") + prefix).c_str(), number, digits),
                               sim::AsSim(*second).Canvas());
@@ -56,6 +59,24 @@ private:
     RunResult& result_;
     host::TSSWindow* window_ = nullptr;
 };
+
+void WriteSoundLog(const std::string& file) {
+    std::ofstream out(file);
+    for (const sim::MediaEvent& e : sim::M().mediaLog) {
+        out << e.time << '\t' << e.player << '\t' << e.event << '\t' << fs::path(e.file).filename().string() << '\t'
+            << e.detail << '\n';
+    }
+    if (!out) {
+        throw std::runtime_error("cannot write " + file);
+    }
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return s;
+}
 
 }  // namespace
 
@@ -79,6 +100,9 @@ RunResult RunSaverFile(const RunOptions& options) {
         m.monitors.push_back(
             gfx::IntRect::FromSize(options.screen.width, 0, options.screen.width, options.screen.height));
     }
+    for (const auto& [name, ms] : options.mediaLengths) {
+        m.mediaFiles[Lower(name)] = sim::MediaInfo{ms};
+    }
     // The pointer stays still: only the virtual clock drives the run.
     RunResult result;
     Recorder recorder(options, result);
@@ -95,6 +119,9 @@ RunResult RunSaverFile(const RunOptions& options) {
     sim::SetRunLimit(static_cast<std::uint64_t>(options.seconds) * 1000);
     host::RunSaver([&](host::TSSWindow& window) { recorder.Attach(window); });
     core::SetTraceSink({});
+    if (!options.soundLog.empty()) {
+        WriteSoundLog(options.soundLog);
+    }
     sim::Reset();
     std::error_code ignored;
     fs::remove_all(temp, ignored);

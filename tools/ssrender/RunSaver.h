@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,9 @@ struct RunOptions {
     std::int32_t everyMs = 0;  // 0: no timed screenshots
     std::int32_t monitors = 1;
     std::string outDir;
+    std::string soundLog;  // where the media players' events go, with their virtual times
+    // Lengths in ms of media the machine cannot read from their headers, by file name or extension.
+    std::map<std::string, std::uint32_t> mediaLengths;
 };
 
 struct RunResult {
@@ -25,7 +29,9 @@ struct RunResult {
 
 // Runs a built saver full screen on the simulated machine for the given virtual time. The main
 // screen (and the second) is written as screen-TTTTTTT.png every everyMs of virtual time, and
-// after every completed transition as transition-NNNN.png (second-… for the second monitor).
+// after every completed transition as transition-NNNN.png (second-… for the second monitor). A
+// movie shows in its panel as a grey rectangle. With soundLog, every open, play, notice and close
+// of the media players is written there, one a line: time, player, event, file, detail, by tabs.
 RunResult RunSaverFile(const RunOptions& options);
 
 }  // namespace ssrender

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything, makes a demo screen saver from generated sample pictures, shows what it
-# carries, and runs it full screen under Wine for a few seconds: on the user's display when there
-# is one, otherwise on a virtual display, with screenshots in out/demo/.
+# Builds everything, makes a demo screen saver from generated sample pictures and sounds, shows
+# what it carries, and runs it full screen under Wine for a few seconds, with its music: on the
+# user's display when there is one, otherwise on a virtual display, with screenshots in out/demo/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -25,9 +25,33 @@ convert -size 152x112 gradient:'#457b9d-#1d3557' -fill white -gravity center -po
   -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
   -annotate 0 'Demo' BMP3:"$demo/pictures/preview.bmp"
 
+# A short melody and a chime, written as WAV files.
+python3 - "$demo/pictures" <<'PY'
+import math, struct, sys, wave
+
+def tune(path, notes, beat):
+    rate = 22050
+    frames = bytearray()
+    for midi in notes:
+        f = 440 * 2 ** ((midi - 69) / 12)
+        n = int(rate * beat)
+        for i in range(n):
+            envelope = min(1.0, i / 400) * (1 - i / n) ** 2
+            frames += struct.pack("<h", int(9000 * envelope * math.sin(2 * math.pi * f * i / rate)))
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(bytes(frames))
+
+tune(sys.argv[1] + "/melody.wav", [60, 64, 67, 72, 67, 64, 62, 65, 69, 74, 69, 65, 60, 67, 64, 60], 0.5)
+tune(sys.argv[1] + "/chime.wav", [84, 88], 0.25)
+PY
+
 cat >"$demo/demo.json" <<'JSON'
 {
-  "header": { "Seconds": 3, "EffectSpeed": 7, "BackgroundColor": "#1d3557", "BackgroundColor2": "#457b9d",
+  "header": { "Seconds": 3, "EffectSpeed": 7, "Loop": true,
+              "BackgroundColor": "#1d3557", "BackgroundColor2": "#457b9d",
               "GradientStyle": 3, "Stretch": 4, "ExitMouseMove": true, "LogoPosition": 1,
               "LogoOffsetX": 20, "LogoOffsetY": 20 },
   "strings": { "SaverName": "Demo Saver", "AboutText": "A demo built by scripts/demo.sh",
@@ -36,9 +60,11 @@ cat >"$demo/demo.json" <<'JSON'
     { "file": "pictures/dusk.jpg", "caption": { "text": "Dusk over the bay" } },
     { "file": "pictures/plasma.png", "compress": true, "caption": { "text": "Plasma", "position": 0 } },
     { "file": "pictures/wizard.png", "compress": true, "sizeMode": 2 },
-    { "file": "pictures/blink.gif", "sizeMode": 2, "caption": { "text": "An animated GIF" } },
+    { "file": "pictures/blink.gif", "sizeMode": 2, "enterSound": 0, "caption": { "text": "An animated GIF" } },
     { "file": "pictures/rose.jpg", "filters": 1 }
   ],
+  "music": [ { "file": "pictures/melody.wav", "compress": true } ],
+  "entrySounds": [ { "file": "pictures/chime.wav" } ],
   "logo": { "file": "pictures/logo.png" },
   "previewImage": { "file": "pictures/preview.bmp" }
 }

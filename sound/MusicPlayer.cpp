@@ -52,33 +52,37 @@ std::string TMusicPlayer::TrackFile(std::int32_t index) const {
 
 void TMusicPlayer::LoadMelody(std::int32_t index) {
     try {
-        if (index < 0) {
-            return;
-        }
-        if (OwnPlaylist()) {
-            const auto i = static_cast<std::size_t>(index);
-            if (i < customPlaylist_.size() && !customPlaylist_[i].empty() && plat::FileExists(customPlaylist_[i])) {
-                StartTrack(customPlaylist_[i]);
-            } else {
-                core::Trace("Music file " + std::to_string(index) + " missing");
-            }
-            return;
-        }
-        if (index >= playlist_.TrackCount) {
-            return;
-        }
-        const auto piece = pkg::TrackPiece(package_, index);
-        const auto file = piece ? pkg::ExtractPiece(packageFile_, *piece) : std::nullopt;
-        if (!file) {
-            core::Trace("Music track " + std::to_string(index) + " cannot be taken out");
-            return;
-        }
-        if (StartTrack(*file)) {
-            core::Trace("Music track " + std::to_string(index));
+        const std::optional<std::string> file = OwnPlaylist() ? OwnFile(index) : TakeOutTrack(index);
+        if (file && StartTrack(*file)) {
+            core::Trace((OwnPlaylist() ? "Music file " : "Music track ") + std::to_string(index));
         }
     } catch (...) {
         // A track that does not start sends no notice: the music stops here.
     }
+}
+
+std::optional<std::string> TMusicPlayer::OwnFile(std::int32_t index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= customPlaylist_.size()) {
+        return std::nullopt;
+    }
+    const std::string& path = customPlaylist_[static_cast<std::size_t>(index)];
+    if (path.empty() || !plat::FileExists(path)) {
+        core::Trace("Music file " + std::to_string(index) + " missing");
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<std::string> TMusicPlayer::TakeOutTrack(std::int32_t index) const {
+    if (index < 0 || index >= playlist_.TrackCount) {
+        return std::nullopt;
+    }
+    const auto piece = pkg::TrackPiece(package_, index);
+    auto file = piece ? pkg::ExtractPiece(packageFile_, *piece) : std::nullopt;
+    if (!file) {
+        core::Trace("Music track " + std::to_string(index) + " cannot be taken out");
+    }
+    return file;
 }
 
 bool TMusicPlayer::StartTrack(const std::string& file) {

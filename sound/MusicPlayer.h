@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,10 @@ public:
 private:
     bool OwnPlaylist() const { return settings_.UseCustomPlaylist; }
     std::string TrackFile(std::int32_t index) const;
+    // The user's file at that place of the list, when it is there.
+    std::optional<std::string> OwnFile(std::int32_t index) const;
+    // The built-in track taken out to its temporary file.
+    std::optional<std::string> TakeOutTrack(std::int32_t index) const;
     bool StartTrack(const std::string& file);
 
     pkg::Package& package_;

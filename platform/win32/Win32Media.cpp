@@ -1,43 +1,20 @@
-// The media player over MCI. Completion notices go to one message-only window of the main thread,
-// which hands each to the player whose device it names.
+// The media player over MCI. Each player has a message-only window of the main thread for its
+// completion notices: some devices name no device in their notices (Wine's DirectShow device).
 
 #include <windows.h>
 #include <mmsystem.h>
 #include <digitalv.h>
 
-#include <map>
-#include <vector>
-
 #include "platform/Files.h"
 #include "platform/Media.h"
 #include "platform/SilentAvi.h"
+#include "platform/win32/Win32Util.h"
 
 namespace plat {
 
 namespace {
 
-class Win32MediaPlayer;
-
 constexpr char kNotifyClass[] = "SaverMediaNotify";
-
-std::map<MCIDEVICEID, Win32MediaPlayer*>& Players() {
-    static std::map<MCIDEVICEID, Win32MediaPlayer*> players;
-    return players;
-}
-
-LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
-HWND NotifyWindow() {
-    static HWND hwnd = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = NotifyProc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = kNotifyClass;
-        ::RegisterClassA(&wc);
-        return ::CreateWindowExA(0, kNotifyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-    }();
-    return hwnd;
-}
 
 std::string ErrorText(MCIERROR error) {
     char text[256] = {};
@@ -54,7 +31,11 @@ gfx::IntRect FromMciRect(const RECT& r) { return gfx::IntRect::FromSize(r.left, 
 
 class Win32MediaPlayer final : public MediaPlayer {
 public:
-    Win32MediaPlayer() { NotifyWindow(); }
+    Win32MediaPlayer() {
+        win32::RegisterWindowClass(kNotifyClass, NotifyProc);
+        notify_.reset(::CreateWindowExA(0, kNotifyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        ::GetModuleHandleA(nullptr), this));
+    }
 
     ~Win32MediaPlayer() override {
         handler_ = nullptr;
@@ -85,7 +66,7 @@ public:
         }
         suppressed_ = false;
         MCI_PLAY_PARMS play{};
-        play.dwCallback = reinterpret_cast<DWORD_PTR>(NotifyWindow());
+        play.dwCallback = reinterpret_cast<DWORD_PTR>(notify_.get());
         return Send(MCI_PLAY, MCI_NOTIFY, &play);
     }
 
@@ -139,6 +120,24 @@ public:
         return volume != 0 || VolumeIs(0) || PlaySilentCopy();
     }
 
+private:
+    static LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<Win32MediaPlayer*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (msg == MM_MCINOTIFY && self != nullptr) {
+            try {
+                self->OnNotice(wParam);
+            } catch (...) {
+                // Nothing thrown by a handler may cross the window procedure.
+            }
+            return 0;
+        }
+        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+
     void OnNotice(WPARAM flags) {
         if (suppressed_ || !handler_) {
             return;
@@ -147,7 +146,6 @@ public:
         handler(static_cast<MediaNotice>(flags));
     }
 
-private:
     bool OpenDevice(const std::string& path) {
         MCI_OPEN_PARMSA open{};
         open.lpstrElementName = path.c_str();
@@ -156,7 +154,6 @@ private:
             return false;
         }
         device_ = open.wDeviceID;
-        Players()[device_] = this;
         display_ = 0;
         target_.reset();
         MCI_SET_PARMS set{};
@@ -169,11 +166,9 @@ private:
         if (device_ == 0) {
             return;
         }
-        const MCIDEVICEID device = device_;
         Send(MCI_CLOSE, MCI_WAIT, nullptr);
-        Players().erase(device);
         device_ = 0;
-        DropQueuedNotices(device);
+        DropQueuedNotices();
     }
 
     bool VolumeIs(DWORD volume) const {
@@ -231,18 +226,10 @@ private:
                position.dwReturn >= length.dwReturn;
     }
 
-    // A closed device's notices may already wait in the queue, and its number is given to the
-    // next device opened: they must not reach that one's player.
-    static void DropQueuedNotices(MCIDEVICEID device) {
-        std::vector<MSG> others;
+    // A closed device's notices may already wait in the queue; they belong to nothing now.
+    void DropQueuedNotices() {
         MSG msg{};
-        while (::PeekMessageA(&msg, NotifyWindow(), MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
-            if (static_cast<MCIDEVICEID>(msg.lParam) != device) {
-                others.push_back(msg);
-            }
-        }
-        for (const MSG& m : others) {
-            ::PostMessageA(m.hwnd, m.message, m.wParam, m.lParam);
+        while (::PeekMessageA(&msg, notify_.get(), MM_MCINOTIFY, MM_MCINOTIFY, PM_REMOVE)) {
         }
     }
 
@@ -254,22 +241,8 @@ private:
     WindowHandle display_ = 0;
     std::optional<gfx::IntRect> target_;
     bool suppressed_ = false;
+    win32::OwnedWindow notify_;
 };
-
-LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == MM_MCINOTIFY) {
-        const auto it = Players().find(static_cast<MCIDEVICEID>(lParam));
-        if (it != Players().end()) {
-            try {
-                it->second->OnNotice(wParam);
-            } catch (...) {
-                // Nothing thrown by a handler may cross the window procedure.
-            }
-        }
-        return 0;
-    }
-    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
-}
 
 }  // namespace
 

@@ -122,11 +122,7 @@ public:
 
 private:
     static LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<Win32MediaPlayer*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        auto* self = win32::WindowObject<Win32MediaPlayer>(hwnd, msg, lParam);
         if (msg == MM_MCINOTIFY && self != nullptr) {
             try {
                 self->OnNotice(wParam);

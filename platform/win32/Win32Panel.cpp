@@ -59,11 +59,7 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        const auto* self = reinterpret_cast<const Win32Panel*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        const auto* self = win32::WindowObject<const Win32Panel>(hwnd, msg, lParam);
         if (msg == WM_ERASEBKGND && self != nullptr) {
             RECT r{};
             ::GetClientRect(hwnd, &r);

@@ -96,11 +96,7 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<Win32Surface*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        auto* self = win32::WindowObject<Win32Surface>(hwnd, msg, lParam);
         switch (msg) {
             case WM_ERASEBKGND:
                 return 1;  // the paint covers everything

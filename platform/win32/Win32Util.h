@@ -149,6 +149,17 @@ inline COLORREF ToColorRef(std::int32_t color) {
     return static_cast<COLORREF>(v & 0x00FFFFFF);
 }
 
+// The object a window of ours belongs to: its creation parameter, kept in the window's user data
+// from WM_NCCREATE on; null before that and after the object let go of it.
+template <typename T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<T*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
 // An exported function of a library as a typed pointer.
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {

@@ -167,11 +167,7 @@ private:
     }
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        auto* self = win32::WindowObject<Win32Window>(hwnd, msg, lParam);
         if (self == nullptr) {
             return ::DefWindowProcA(hwnd, msg, wParam, lParam);
         }

@@ -343,6 +343,7 @@ class Tones:
 
     SOUNDING = 0.03  # a test tone is 0.25; where one starts or stops it leaks under 0.02 into the others
     SILENT = 0.002  # the largest sample of a silent window, as a fraction of full scale
+    BRIDGE = 0.1
 
     def __init__(self, path, frequencies, window=0.05):
         with wave.open(path) as w:
@@ -363,14 +364,18 @@ class Tones:
         return [{f for f, level in levels.items() if level >= self.SOUNDING} for levels in self.levels]
 
     def runs(self, frequency):
-        """The stretches in which a frequency sounds, as (start, end) in seconds."""
+        """The stretches in which a frequency sounds, as (start, end) in seconds. Wine's sound drops
+        out for a window or two when the machine is busy; a gap of up to BRIDGE does not end a run."""
         runs, start = [], None
         for i, levels in enumerate(self.levels + [{}]):
             on = levels.get(frequency, 0) >= self.SOUNDING
             if on and start is None:
                 start = i
             elif not on and start is not None:
-                runs.append((start * self.window, i * self.window))
+                if runs and start * self.window - runs[-1][1] <= self.BRIDGE:
+                    runs[-1] = (runs[-1][0], i * self.window)
+                else:
+                    runs.append((start * self.window, i * self.window))
                 start = None
         return runs
 

@@ -94,10 +94,10 @@ class Video(harness.WineTestCase):
         ended = time.time()
         tones = self.recording.stop().tones([MUSIC, FIT_TONE])
         self.assertEqual(tones.runs(FIT_TONE), [], "the movie's own sound")
-        during = tones.sounding()[int(self.recording.at(shown) / tones.window) + 1:
-                                  int(self.recording.at(ended) / tones.window) - 2]
-        self.assertGreater(len(during), 20)
-        self.assertTrue(all(MUSIC in s for s in during), "the music plays on while the movie plays")
+        # A trace line is seen up to a tenth of a second after it is written.
+        during = (self.recording.at(shown), self.recording.at(ended) - 0.2)
+        self.assertTrue(any(start <= during[0] and during[1] <= end for start, end in tones.runs(MUSIC)),
+                        f"the music plays on while the movie plays, {during}: {tones.runs(MUSIC)}")
 
     def test_wmv_and_mpeg_items_play_or_are_skipped(self):
         clip = ["-f", "lavfi", "-i", "color=c=0x20C040:size=160x120:rate=25:duration=1.5",

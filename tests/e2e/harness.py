@@ -219,12 +219,13 @@ class Wine:
     def run(self, *args, timeout=60):
         # Files, not pipes: the services the first program starts hold its output open for seconds
         # after it ends.
+        def text(f):
+            f.seek(0)
+            return f.read().decode(errors="replace").replace("\r\n", "\n")
+
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             result = subprocess.run(["wine", *args], env=self.env, stdout=out, stderr=err, timeout=timeout)
-            out.seek(0)
-            err.seek(0)
-            return subprocess.CompletedProcess(result.args, result.returncode, out.read().decode(errors="replace"),
-                                               err.read().decode(errors="replace"))
+            return subprocess.CompletedProcess(result.args, result.returncode, text(out), text(err))
 
     def reg_query(self, key):
         """The values of a key under HKEY_CURRENT_USER as {name: (type, value)}; None when it is missing."""
@@ -343,7 +344,7 @@ class Tones:
 
     SOUNDING = 0.03  # a test tone is 0.25; where one starts or stops it leaks under 0.02 into the others
     SILENT = 0.002  # the largest sample of a silent window, as a fraction of full scale
-    BRIDGE = 0.1
+    BRIDGE = 0.25
 
     def __init__(self, path, frequencies, window=0.05):
         with wave.open(path) as w:
@@ -365,7 +366,7 @@ class Tones:
 
     def runs(self, frequency):
         """The stretches in which a frequency sounds, as (start, end) in seconds. Wine's sound drops
-        out for a window or two when the machine is busy; a gap of up to BRIDGE does not end a run."""
+        out for moments when the machine is busy; a gap of up to BRIDGE does not end a run."""
         runs, start = [], None
         for i, levels in enumerate(self.levels + [{}]):
             on = levels.get(frequency, 0) >= self.SOUNDING

@@ -250,6 +250,14 @@ class Wine:
         self.kill()
         for process in self.processes:
             process.wait(timeout=10)
+        # Debian's Wine keeps each prefix's server socket in a folder of its own in the temporary folder.
+        try:
+            with open(os.path.join(self.prefix, "wineserver")) as f:
+                name = f.read().strip()
+            if re.fullmatch(r"wine-\w+", name):
+                shutil.rmtree(os.path.join(self.env.get("TMPDIR") or "/tmp", name), ignore_errors=True)
+        except FileNotFoundError:
+            pass
         shutil.rmtree(self.prefix, ignore_errors=True)
 
 

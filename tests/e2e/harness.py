@@ -282,9 +282,13 @@ class SoundServer:
                  "-L", f"module-native-protocol-unix auth-anonymous=1 socket={socket}"],
                 env=self.env, stdout=log, stderr=subprocess.STDOUT)
         self.recordings = []
-        wait_until(lambda: os.path.exists(socket) or self.process.poll() is not None, 20, what="the sound server")
-        if self.process.poll() is not None:
-            raise RuntimeError(f"pulseaudio ended at once; see {self.log}")
+        try:
+            wait_until(lambda: os.path.exists(socket) or self.process.poll() is not None, 20, what="the sound server")
+            if self.process.poll() is not None:
+                raise RuntimeError(f"pulseaudio ended at once; see {self.log}")
+        except BaseException:
+            self.close()
+            raise
 
     def record(self, path):
         """Starts recording the sink into a WAV file; the recording runs when this returns."""
@@ -293,11 +297,13 @@ class SoundServer:
         return recording
 
     def close(self):
-        for recording in self.recordings:
-            recording.stop()
-        self.process.terminate()
-        self.process.wait(timeout=10)
-        shutil.rmtree(self.socket_folder, ignore_errors=True)
+        try:
+            for recording in self.recordings:
+                recording.stop()
+        finally:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+            shutil.rmtree(self.socket_folder, ignore_errors=True)
 
 
 class Recording:

@@ -93,6 +93,7 @@ public:
     plat::ControlSet* PanelControls() { return panelControls_.get(); }
     trans::TEffectPreview& Preview() { return preview_; }
     plat::Surface* ImgPreviewTrans() { return imgPreviewTrans_.get(); }
+    plat::Surface* ImgBanner() { return imgBanner_.get(); }
     side::TAboutWindow* AboutWindow() { return aboutWindow_.get(); }
     snd::TPlaylistWindow* PlaylistWindow() { return playlistWindow_.get(); }
     const pkg::Package& Package() const { return package_; }
@@ -136,6 +137,7 @@ private:
     void CreatePanelControls();
     void FitPanelToDpi(int dpi);
     void MakePreviewImage();
+    void MakeBannerImage();
     void OnPanelEvent(const plat::ControlEvent& event);
     void PressEnter();
     void ShowPresentationPanel(gfx::IntPoint pos);
@@ -145,6 +147,7 @@ private:
     config::ConfigPanel cfg_;
     std::unique_ptr<plat::ControlSet> panelControls_;  // the panel's real controls, configuration mode only
     std::unique_ptr<plat::Surface> imgPreviewTrans_;
+    std::unique_ptr<plat::Surface> imgBanner_;
     trans::TEffectPreview preview_;
     std::unique_ptr<side::TAboutWindow> aboutWindow_;
     std::unique_ptr<snd::TPlaylistWindow> playlistWindow_;

@@ -7,8 +7,12 @@
 #include "config/DialogForm.h"
 #include "host/SSWindow.h"
 #include "package/PlaylistStore.h"
+#include "package/PreviewImage.h"
+#include "platform/Files.h"
+#include "platform/Pictures.h"
 #include "platform/MessageLoop.h"
 #include "platform/Shell.h"
+#include "platform/System.h"
 #include "platform/WinConst.h"
 
 namespace host {
@@ -77,6 +81,34 @@ void TSSWindow::CreatePanelControls() {
     panelControls_ = plat::ControlSet::Create(Window(), cfg_.Controls(),
                                               [this](const plat::ControlEvent& event) { OnPanelEvent(event); });
     MakePreviewImage();
+    MakeBannerImage();
+}
+
+// The banner picture, centred in its frame at the panel's scale; an empty frame when there is none
+// or it cannot be read.
+void TSSWindow::MakeBannerImage() {
+    imgBanner_.reset();
+    if (package_.header.BannerImageSize <= 0) {
+        return;
+    }
+    const auto file = pkg::ExtractConfigBanner(plat::OwnFileName());
+    const auto picture = file ? plat::LoadSystemPicture(*file) : std::nullopt;
+    if (file) {
+        plat::RemoveFile(*file);
+    }
+    if (!picture) {
+        return;
+    }
+    const int dpi = panelControls_->Dpi();
+    const gfx::IntSize area{plat::ScaleToDpi(cfg_.imgBanner.bounds.Width(), dpi),
+                            plat::ScaleToDpi(cfg_.imgBanner.bounds.Height(), dpi)};
+    const gfx::IntSize size{plat::ScaleToDpi(picture->Width(), dpi), plat::ScaleToDpi(picture->Height(), dpi)};
+    imgBanner_ = plat::Surface::Create(panelControls_->Handle(cfg_.imgBanner.name),
+                                       gfx::IntRect::FromSize(0, 0, area.width, area.height));
+    imgBanner_->Bitmap().SetSize(area.width, area.height, gfx::Color32FromTColor(static_cast<gfx::TColor>(0xF0F0F0)));
+    picture->DrawTo(imgBanner_->Bitmap(), gfx::IntRect::FromSize((area.width - size.width) / 2,
+                                                                 (area.height - size.height) / 2, size.width, size.height));
+    imgBanner_->Changed();
 }
 
 // The preview's image control, on the area the panel keeps for it, at the panel's scale.
@@ -96,6 +128,7 @@ void TSSWindow::OnDpiChanged(int dpi) {
     panelControls_->Rescale(dpi);
     FitPanelToDpi(dpi);
     MakePreviewImage();
+    MakeBannerImage();
 }
 
 void TSSWindow::InstallDialogKeys() {

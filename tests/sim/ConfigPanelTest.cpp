@@ -7,6 +7,7 @@
 #include "common/Flags.h"
 #include "platform/sim/SimControls.h"
 #include "platform/sim/SimSurface.h"
+#include "platform/sim/SimWindow.h"
 #include "tests/sim/SaverRun.h"
 #include "tests/support/MediaEncoders.h"
 #include "transitions/SamplePictures.h"
@@ -99,6 +100,12 @@ TEST_F(Panel, TheFramesHaveTheirPlacesAtEveryPixelsAnInch) {
                         << name << " at " << c.dpi;
                 }
                 EXPECT_EQ(Shown(w, "BannerPlaceHolderPanel").visible, c.banner);
+                if (c.banner) {
+                    // The banner picture, as large as its frame, fills it at every scale.
+                    ASSERT_NE(w.ImgBanner(), nullptr);
+                    const gfx::TBitmap32& banner = sim::AsSim(*w.ImgBanner()).Canvas();
+                    EXPECT_EQ(banner.Pixel(banner.Width() / 2, banner.Height() / 2), gfx::MakeColor32(10, 20, 30));
+                }
                 EXPECT_FALSE(Shown(w, "Link").visible);
                 ASSERT_NE(w.ImgPreviewTrans(), nullptr);
                 EXPECT_EQ(w.ImgPreviewTrans()->Bounds().Size(), (gfx::IntSize{px(119), px(95)}))
@@ -106,6 +113,23 @@ TEST_F(Panel, TheFramesHaveTheirPlacesAtEveryPixelsAnInch) {
             });
         });
     }
+}
+
+TEST_F(Panel, MovedToAMonitorOfAnotherScaleThePanelScalesAgain) {
+    gfx::IntSize client;
+    gfx::IntRect close;
+    gfx::IntSize preview;
+    RunPanel(Saver(), [&](host::TSSWindow& w) {
+        sim::At(100, [&] { sim::MoveToDpi(w.Window().Handle(), 192); });
+        sim::At(200, [&] {
+            client = w.Window().ClientSize();
+            close = sim::ShownBounds(w.Window().Handle(), "btnClose");
+            preview = w.ImgPreviewTrans()->Bounds().Size();
+        });
+    });
+    EXPECT_EQ(client, (gfx::IntSize{1026, 594}));
+    EXPECT_EQ(close, gfx::IntRect::FromSize(836, 526, 166, 50));
+    EXPECT_EQ(preview, (gfx::IntSize{238, 190}));
 }
 
 TEST_F(Panel, CaptionsComeThroughTheTranslationOfTheirOwnSection) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "common/Flags.h"
-#include "common/Paths.h"
 #include "common/Trace.h"
 #include "host/SSWindow.h"
 #include "platform/System.h"
@@ -21,13 +20,26 @@ std::uint32_t SecondsToMs(std::int64_t seconds) {
 
 }  // namespace
 
+void TSSWindow::NextItemNow() {
+    timer_.SetInterval(1);
+    timer_.SetEnabled(true);
+}
+
+void TSSWindow::RepaintImages() {
+    image32_->Changed();
+    if (secondImage_) {
+        secondImage_->Changed();
+    }
+}
+
+void TSSWindow::CreateFlash() {
+    flash_ = std::make_unique<show::TFlashItem>(
+        *panelDisplay_, image32_->Bounds().Size(), [this] { NextItemNow(); }, [this] { RepaintImages(); });
+}
+
 void TSSWindow::CreateLoader() {
-    const auto nextItemNow = [this] {
-        timer_.SetInterval(1);
-        timer_.SetEnabled(true);
-    };
     video_ = std::make_unique<show::TVideoItem>(*panelDisplay_, image32_->Bounds().Size(), package_.header.MuteVideo,
-                                                nextItemNow);
+                                                [this] { NextItemNow(); });
     video_->MPlay().SetNotifyHandler([this](plat::MediaNotice notice) { MPlayNotify(notice); });
     show::TLoadStage stage{package_,
                            plat::OwnFileName(),
@@ -40,6 +52,7 @@ void TSSWindow::CreateLoader() {
                            F().PreviewMode,
                            [this] { RestartTimer(); },
                            video_.get(),
+                           flash_.get(),
                            [this](std::int32_t index) { LoadEnterSound(index); }};
     loader_ = std::make_unique<show::TItemLoader>(std::move(stage));
     loader_->DirectShow = true;
@@ -59,11 +72,7 @@ std::uint32_t TSSWindow::ItemInterval() const {
 bool TSSWindow::VideoPlaying() const { return video_ && video_->VideoPlaying; }
 
 bool TSSWindow::LoneFlashItem() const {
-    if (package_.items.size() != 1) {
-        return false;
-    }
-    const std::string ext = core::UpperCase(package_.items[0].ItemExt);
-    return ext == ".SWF" || ext == ".FLA";
+    return package_.items.size() == 1 && show::IsFlashExtension(package_.items[0].ItemExt);
 }
 
 void TSSWindow::StartSlideshow() {
@@ -103,6 +112,10 @@ void TSSWindow::TimerTimer() {
     }
     timer_.SetEnabled(false);
     gif_.StopGif();
+    if (flash_ && flash_->FlashShowing) {
+        flash_->CloseAndStopFlash();
+        RepaintImages();
+    }
     if (VideoPlaying()) {
         // A video still playing (the timer came back through Resume or a presentation control)
         // gives way to the next item.

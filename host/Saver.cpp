@@ -31,7 +31,8 @@ std::unique_ptr<TSSWindow> CreateMainWindow() {
     }
     try {
         return std::make_unique<TSSWindow>();
-    } catch (const plat::FlashUnavailable&) {
+    } catch (const std::exception&) {
+        core::Trace("Message box: unable to find the Flash player");
         plat::ShowMessageBox("Unable to find Macromedia Shockwave Flash.", "Screen Saver", plat::MB_ICONWARNING);
         return nullptr;
     }

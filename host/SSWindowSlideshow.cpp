@@ -61,8 +61,12 @@ void TSSWindow::CreateLoader() {
 std::uint32_t TSSWindow::ItemInterval() const {
     const std::int32_t shown = loader_->ShownIndex;
     if (shown >= 0 && static_cast<std::size_t>(shown) < package_.items.size()) {
-        const std::int32_t own = package_.items[static_cast<std::size_t>(shown)].ItemDuration;
-        if (own > 0) {
+        const pkg::ItemRecord& item = package_.items[static_cast<std::size_t>(shown)];
+        const std::int32_t own = item.ItemDuration;
+        // A Flash item's time (a day, when it has none of its own) is for while it shows; after a
+        // load that failed it is closed, and the next item comes at the usual interval.
+        const bool closedFlash = show::IsFlashExtension(item.ItemExt) && !flash_->FlashShowing;
+        if (own > 0 && !closedFlash) {
             return SecondsToMs(own);
         }
     }

@@ -1,4 +1,5 @@
-// ssrender run: a built saver with music and a movie, as screenshots and a log of what sounded when.
+// ssrender run: a built saver with music and a movie, as screenshots and a log of what sounded when;
+// a Flash movie in its panel.
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,29 @@ TEST_F(SsrenderRun, TheScreenshotsShowTheMoviesPanelAndTheLogSaysWhatSoundedWhen
     EXPECT_NE(shot.Pixel(79, 60), 0xFF808080u);
     EXPECT_NE(shot.Pixel(241, 180), 0xFF808080u);
     EXPECT_NE(shot.Pixel(80, 181), 0xFF808080u);
+}
+
+TEST_F(SsrenderRun, AFlashMovieShowsItsBackgroundInItsPanel) {
+    Put("movie.swf", testing_support::FlashMovie({100, 80, 10 * 256, 20, 0x20C040, true}));
+    const std::string saver = Build({{"header", {{"Seconds", 5}, {"Stretch", 2}, {"ExitESC", true}}},
+                                     {"strings", {{"SaverName", "Run"}}},
+                                     {"items", {{{"file", "movie.swf"}}}}});
+    ssrender::RunOptions options;
+    options.saver = saver;
+    options.screen = {320, 240};
+    options.seconds = 3;
+    options.everyMs = 1000;
+    options.outDir = Dir().File("out");
+    ssrender::RunSaverFile(options);
+
+    // Its 101 x 81 panel centred at 160 - 50 = 110 and 120 - 40 = 80 while it plays (2 s); then the
+    // lone movie is loaded again.
+    const gfx::TBitmap32 playing = gfx::io::ReadPng(Dir().File("out/screen-0001000.png"));
+    EXPECT_EQ(playing.Pixel(110, 80), 0xFF20C040u);
+    EXPECT_EQ(playing.Pixel(210, 160), 0xFF20C040u);
+    EXPECT_NE(playing.Pixel(109, 80), 0xFF20C040u);
+    EXPECT_NE(playing.Pixel(211, 160), 0xFF20C040u);
+    EXPECT_EQ(gfx::io::ReadPng(Dir().File("out/screen-0003000.png")).Pixel(110, 80), 0xFF20C040u);
 }
 
 }  // namespace

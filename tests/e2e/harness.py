@@ -120,15 +120,37 @@ class Display:
         return path
 
 
-class Wine:
-    """Runs Windows programs in the build's shared Wine prefix on a display."""
+def _copy_prefix(source, target):
+    """A private copy of a prefix. The system folder's files, most of its bytes, are hard links:
+    nothing rewrites them, and a file put there is the copy's own."""
+    system = os.path.join(source, "drive_c", "windows", "system32")
 
-    def __init__(self, display):
+    def copy(src, dst):
+        if os.path.dirname(src) == system:
+            os.link(src, dst)
+        else:
+            shutil.copy2(src, dst)
+
+    shutil.copytree(source, target, symlinks=True, copy_function=copy)
+
+
+class Wine:
+    """Runs Windows programs in the build's shared Wine prefix on a display, or in a private copy
+    of it made at prefix (a system that the test may change)."""
+
+    def __init__(self, display, prefix=None):
         self.display = display
         self.prefix = os.path.join(PATHS.work, "wineprefix")
         self.env = dict(display.env(), WINEPREFIX=self.prefix, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=", WINEARCH="win32")
         self._ensure_prefix()
+        if prefix:
+            _copy_prefix(self.prefix, prefix)
+            self.prefix = self.env["WINEPREFIX"] = prefix
+
+    def system_folder(self):
+        """The Linux path of the prefix's system folder."""
+        return os.path.join(self.prefix, "drive_c", "windows", "system32")
 
     def _ensure_prefix(self):
         with open(os.path.join(PATHS.work, "wineprefix.lock"), "w") as lock:
@@ -145,8 +167,8 @@ class Wine:
     def windows_path(path):
         return "Z:" + os.path.abspath(path).replace("/", "\\")
 
-    def start(self, program, *args, trace=None, cwd=None):
-        env = dict(self.env)
+    def start(self, program, *args, trace=None, cwd=None, env=None):
+        env = dict(self.env, **(env or {}))
         if trace:
             env["SAVER_TRACE"] = self.windows_path(trace)
         return subprocess.Popen(["wine", program, *args], env=env, cwd=cwd,
@@ -155,9 +177,10 @@ class Wine:
     def run(self, *args, timeout=60):
         return subprocess.run(["wine", *args], env=self.env, capture_output=True, text=True, timeout=timeout)
 
-    def reg_query(self, key):
-        """The values of a key under HKEY_CURRENT_USER as {name: (type, value)}; None when it is missing."""
-        result = self.run("reg", "query", "HKCU\\" + key.lstrip("\\"))
+    def reg_query(self, key, hive="HKCU"):
+        """The values of a key under the hive (HKEY_CURRENT_USER unless told) as {name: (type, value)};
+        None when it is missing."""
+        result = self.run("reg", "query", hive + "\\" + key.lstrip("\\"))
         if result.returncode != 0:
             return None
         values = {}

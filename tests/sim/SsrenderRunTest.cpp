@@ -16,7 +16,19 @@ namespace {
 
 using testing_support::Json;
 
-class SsrenderRun : public testing_support::SaverTest {};
+class SsrenderRun : public testing_support::SaverTest {
+protected:
+    // A run of the saver on a 320 x 240 screen, with screenshots every so often into "out".
+    ssrender::RunOptions Options(const std::string& saver, std::int32_t seconds, std::int32_t everyMs) {
+        ssrender::RunOptions options;
+        options.saver = saver;
+        options.screen = {320, 240};
+        options.seconds = seconds;
+        options.everyMs = everyMs;
+        options.outDir = Dir().File("out");
+        return options;
+    }
+};
 
 TEST_F(SsrenderRun, TheScreenshotsShowTheMoviesPanelAndTheLogSaysWhatSoundedWhen) {
     Put("a.bmp", testing_support::SolidBmp(40, 30, 200, 100, 50));
@@ -26,12 +38,7 @@ TEST_F(SsrenderRun, TheScreenshotsShowTheMoviesPanelAndTheLogSaysWhatSoundedWhen
                                      {"strings", {{"SaverName", "Run"}, {"Effect", {115}}}},
                                      {"items", {{{"file", "a.bmp"}}, {{"file", "movie.avi"}}}},
                                      {"music", {{{"file", "music.mid"}}}}});
-    ssrender::RunOptions options;
-    options.saver = saver;
-    options.screen = {320, 240};
-    options.seconds = 3;
-    options.everyMs = 1500;
-    options.outDir = Dir().File("out");
+    ssrender::RunOptions options = Options(saver, 3, 1500);
     options.soundLog = Dir().File("sound.txt");
     options.mediaLengths[".MID"] = 2500;
     ssrender::RunSaverFile(options);
@@ -73,13 +80,7 @@ TEST_F(SsrenderRun, AFlashMovieShowsItsBackgroundInItsPanel) {
     const std::string saver = Build({{"header", {{"Seconds", 5}, {"Stretch", 2}, {"ExitESC", true}}},
                                      {"strings", {{"SaverName", "Run"}}},
                                      {"items", {{{"file", "movie.swf"}}}}});
-    ssrender::RunOptions options;
-    options.saver = saver;
-    options.screen = {320, 240};
-    options.seconds = 3;
-    options.everyMs = 1000;
-    options.outDir = Dir().File("out");
-    ssrender::RunSaverFile(options);
+    ssrender::RunSaverFile(Options(saver, 3, 1000));
 
     // Its 101 x 81 panel centred at 160 - 50 = 110 and 120 - 40 = 80 while it plays (2 s); then the
     // lone movie is loaded again.

@@ -22,6 +22,9 @@
 #include "slideshow/Sequencer.h"
 #include "slideshow/VideoItem.h"
 #include "sound/MusicPlayer.h"
+#include "sound/PlaylistWindow.h"
+#include "transitions/EffectPreview.h"
+#include "windows/AboutWindow.h"
 
 namespace host {
 
@@ -75,11 +78,23 @@ public:
     void LoadEnterSound(std::int32_t index);
     void MPlayNotify(plat::MediaNotice notice);
 
-    // Panel events.
+    // The configuration panel's handlers.
     void btnCloseClick();
+    void btnAboutClick();
+    void btnWebsiteClick();
+    void imgBannerClick();
+    void btnPlaylistEditorClick();
+    void lbEffectsClick();
+    // The two windows that configuration mode makes at start-up.
+    void CreateConfigWindows();
 
     // What tests and traces look at.
     config::ConfigPanel& Panel() { return cfg_; }
+    plat::ControlSet* PanelControls() { return panelControls_.get(); }
+    trans::TEffectPreview& Preview() { return preview_; }
+    plat::Surface* ImgPreviewTrans() { return imgPreviewTrans_.get(); }
+    side::TAboutWindow* AboutWindow() { return aboutWindow_.get(); }
+    snd::TPlaylistWindow* PlaylistWindow() { return playlistWindow_.get(); }
     const pkg::Package& Package() const { return package_; }
     const pkg::SaverSettings& Settings() const { return settings_; }
     snd::TMusicPlayer& Music() { return music_; }
@@ -103,6 +118,7 @@ protected:
     void OnCloseRequest() override { Close(); }
     void OnShow() override { FormShow(); }
     void OnHide() override { FormHide(); }
+    void OnDpiChanged(int dpi) override;
 
 private:
     void ReadPackageSteps(bool configOnly);
@@ -121,11 +137,22 @@ private:
     bool VideoPlaying() const;
     void AdjustPlaylistGroup();
     void InstallDialogKeys();
+    void CreatePanelControls();
+    void FitPanelToDpi(int dpi);
+    void MakePreviewImage();
+    void OnPanelEvent(const plat::ControlEvent& event);
+    void PressEnter();
     void ShowPresentationPanel(gfx::IntPoint pos);
     void PresPanelHideTimerTimer();
 
     std::unique_ptr<TScreenSaver> screenSaver_;
     config::ConfigPanel cfg_;
+    std::unique_ptr<plat::ControlSet> panelControls_;  // the panel's real controls, configuration mode only
+    std::unique_ptr<plat::Surface> imgPreviewTrans_;
+    trans::TEffectPreview preview_;
+    std::unique_ptr<side::TAboutWindow> aboutWindow_;
+    std::unique_ptr<snd::TPlaylistWindow> playlistWindow_;
+    bool configShown_ = false;
     std::unique_ptr<plat::Surface> image32_;  // the full-window slideshow surface
     std::unique_ptr<plat::Surface> prImage_;  // the preview's picture
     std::unique_ptr<plat::Panel> panelDisplay_;  // where a movie shows

@@ -46,10 +46,15 @@ int RunSaver(const std::function<void(TSSWindow&)>& onCreated) {
     if (!window) {
         return 0;
     }
+    int code = 0;
+    if (!plat::Terminated()) {
+        if (!core::Flags().SaverActive) {
+            window->CreateConfigWindows();
+        }
+    }
     if (onCreated) {
         onCreated(*window);
     }
-    int code = 0;
     if (!plat::Terminated()) {
         // The loop shows the main window first, or minimizes the application with it.
         if (window->Window().GetWindowState() == plat::WindowState::Minimized) {

@@ -115,6 +115,8 @@ struct Machine {
     std::uint32_t seed = 12345;
     std::vector<gfx::IntRect> monitors{{0, 0, 1024, 768}};
     gfx::IntPoint cursor{512, 384};
+    int dpi = 96;                        // every monitor's pixels an inch
+    std::set<std::uint32_t> keysDown;    // keys held down (VK_CONTROL ...)
     gfx::Color32 desktopColor = 0xFF3A6EA5;  // what the desktop shows behind the program
     std::deque<int> messageBoxAnswers;  // IDOK when empty
     std::deque<std::vector<std::string>> openFileAnswers;  // cancelled when empty

@@ -269,6 +269,11 @@ void EnableWindowHandle(WindowHandle window, bool enabled) {
     }
 }
 
+bool IsWindowEnabledHandle(WindowHandle window) {
+    const auto* r = sim::Record(window);
+    return r != nullptr && r->enabled;
+}
+
 void SetForegroundWindowHandle(WindowHandle window) {
     if (sim::Record(window) != nullptr) {
         sim::D().foreground = window;
@@ -320,6 +325,10 @@ bool IsWindowVisibleHandle(WindowHandle window) {
     const auto* r = sim::Record(window);
     return r != nullptr && r->visible;
 }
+
+int WindowDpi(WindowHandle) { return sim::M().dpi; }
+
+bool KeyIsDown(std::uint32_t key) { return sim::M().keysDown.count(key) != 0; }
 
 gfx::IntPoint CursorPos() { return sim::M().cursor; }
 

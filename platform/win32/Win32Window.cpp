@@ -201,6 +201,30 @@ private:
                     events_.onHide();
                 }
                 break;
+            case WM_ACTIVATE:
+                // Like a dialog, the window gives the keyboard focus back to the control that had it.
+                if (LOWORD(wParam) == WA_INACTIVE) {
+                    focus_ = ::GetFocus();
+                    return 0;
+                }
+                break;
+            case WM_SETFOCUS:
+                if (HWND child = ::IsWindow(focus_) && ::IsChild(hwnd, focus_) ? focus_
+                                                                               : ::GetNextDlgTabItem(hwnd, nullptr, FALSE)) {
+                    ::SetFocus(child);
+                    return 0;
+                }
+                break;
+            case WM_DPICHANGED: {
+                // The system suggests the place that keeps the window's size in inches.
+                const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+                ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+                if (events_.onDpiChanged) {
+                    events_.onDpiChanged(LOWORD(wParam));
+                }
+                return 0;
+            }
             case WM_PAINT: {
                 PAINTSTRUCT ps;
                 ::BeginPaint(hwnd, &ps);
@@ -223,6 +247,7 @@ private:
     WindowState state_ = WindowState::Normal;
     bool stayOnTop_ = false;
     bool shown_ = false;
+    HWND focus_ = nullptr;
 };
 
 }  // namespace

@@ -4,7 +4,6 @@ its size mode, the item hands back when the movie ends, and a right click never 
 Without the control the movies are skipped; a control that misbehaves never stops the slideshow."""
 
 import os
-import shutil
 import struct
 import subprocess
 import time
@@ -34,12 +33,7 @@ def swf(width, height, seconds, rgb, compressed=False):
 
 class FlashItems(harness.WineTestCase):
     def setUp(self):
-        super().setUp()
-        # A system of the test's own, where the control is not registered.
-        prefix = os.path.join(self.dir, "wineprefix")
-        self.addCleanup(shutil.rmtree, prefix, True)
-        self.wine = harness.Wine(self.display, prefix=prefix)
-        self.addCleanup(self.wine.kill)
+        super().setUp()  # the test's own prefix: a system where the control is not registered
         self.log = os.path.join(self.dir, "control.txt")
 
     def control_dll(self):

@@ -65,7 +65,7 @@ std::uint32_t TSSWindow::ItemInterval() const {
         const std::int32_t own = item.ItemDuration;
         // A Flash item's time (a day, when it has none of its own) is for while it shows; after a
         // load that failed it is closed, and the next item comes at the usual interval.
-        const bool closedFlash = show::IsFlashExtension(item.ItemExt) && !flash_->FlashShowing;
+        const bool closedFlash = show::IsFlashExtension(item.ItemExt) && !(flash_ && flash_->FlashShowing);
         if (own > 0 && !closedFlash) {
             return SecondsToMs(own);
         }

@@ -78,13 +78,4 @@ TEST_F(MovieHeader, PlayingTimeFollowsTheRateInEighthsOfEightBits) {
     EXPECT_EQ(plat::MoviePlayMs(h), 0u);
 }
 
-TEST_F(MovieHeader, OnlyTheWholeExtensionsSwfAndFlaInAnyCaseAreFlash) {
-    for (const char* ext : {".swf", ".SWF", ".sWf", ".fla", ".FLA"}) {
-        EXPECT_TRUE(show::IsFlashExtension(ext)) << ext;
-    }
-    for (const char* ext : {".SWFX", ".SW", "SWF", ".swf ", ""}) {
-        EXPECT_FALSE(show::IsFlashExtension(ext)) << ext;
-    }
-}
-
 }  // namespace

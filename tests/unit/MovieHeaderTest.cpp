@@ -69,7 +69,7 @@ TEST_F(MovieHeader, AFileTooShortForTheRectangleOrACompressedBodyThatDoesNotInfl
     EXPECT_FALSE(plat::ReadMovieHeader(Put(noise)));
 }
 
-TEST_F(MovieHeader, PlayingTimeFollowsTheRateInEighthsOfEightBits) {
+TEST_F(MovieHeader, PlayingTimeIsTheFramesOverTheFixedPointRate) {
     plat::MovieHeader h;
     h.frameCount = 25;
     h.frameRate = 12 * 256 + 128;  // 12.5 frames a second

@@ -32,16 +32,16 @@ std::string FolderOf(const std::string& path) {
 TPlaylistWindow::TPlaylistWindow(plat::WindowHandle owner)
     : TDialogForm(config::Translate("My Playlist"), {486, 320}, owner),
       mPlay_(plat::MediaPlayer::Create("EditorPlay")) {
-    Place(lbMelodies, ControlKind::List, 8, 8, 378, 304);
-    Place(btnMelodyAdd, ControlKind::Button, 396, 8, 82, 25);
-    Place(btnMelodyDelete, ControlKind::Button, 396, 39, 82, 25);
-    Place(btnMelodyDelAll, ControlKind::Button, 396, 70, 82, 25);
-    Place(btnMelodyUp, ControlKind::Button, 396, 106, 39, 30);
-    Place(btnMelodyDown, ControlKind::Button, 439, 106, 39, 30);
-    Place(lblSoundPreview, ControlKind::Label, 396, 152, 82, 13);
-    Place(btnPlay, ControlKind::Button, 396, 168, 39, 30);
-    Place(btnStop, ControlKind::Button, 439, 168, 39, 30);
-    Place(btnClose, ControlKind::Button, 396, 287, 82, 25);
+    Place(lbMelodies, ControlKind::List, 8, 8, 362, 304);
+    Place(btnMelodyAdd, ControlKind::Button, 378, 8, 100, 25);
+    Place(btnMelodyDelete, ControlKind::Button, 378, 39, 100, 25);
+    Place(btnMelodyDelAll, ControlKind::Button, 378, 70, 100, 25);
+    Place(btnMelodyUp, ControlKind::Button, 378, 106, 48, 30);
+    Place(btnMelodyDown, ControlKind::Button, 430, 106, 48, 30);
+    Place(lblSoundPreview, ControlKind::Label, 378, 152, 100, 13);
+    Place(btnPlay, ControlKind::Button, 378, 168, 48, 30);
+    Place(btnStop, ControlKind::Button, 430, 168, 48, 30);
+    Place(btnClose, ControlKind::Button, 378, 287, 100, 25);
     btnMelodyUp.glyph = "up";
     btnMelodyDown.glyph = "down";
     btnPlay.glyph = "play";

@@ -508,6 +508,10 @@ private:
             ::SendMessageA(m.hwnd, LB_SETCURSEL, c.itemIndex, 0);
         }
         if (all || c.checks != s.checks || c.items != s.items) {
+            // Each line's mark is also its item data, where another program can read it.
+            for (std::size_t i = 0; i < c.items.size(); ++i) {
+                ::SendMessageA(m.hwnd, LB_SETITEMDATA, i, i < c.checks.size() && c.checks[i] ? 1 : 0);
+            }
             ::InvalidateRect(m.hwnd, nullptr, TRUE);
         }
     }

@@ -141,6 +141,12 @@ public:
         ::ShowWindow(hwnd_, state_ == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOW);
         ApplyState();
         ::UpdateWindow(hwnd_);
+        // A window that took the focus before its controls were made hands it to the first of them.
+        if (::GetFocus() == hwnd_) {
+            if (HWND first = FirstTabStop(hwnd_)) {
+                ::SetFocus(first);
+            }
+        }
     }
 
     void Hide() override { ::ShowWindow(hwnd_, SW_HIDE); }
@@ -164,6 +170,18 @@ private:
         } else if (state_ == WindowState::Minimized) {
             ::ShowWindow(hwnd_, SW_SHOWMINIMIZED);
         }
+    }
+
+    // The first control that Tab reaches in the window's containers of controls.
+    static HWND FirstTabStop(HWND hwnd) {
+        for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if ((::GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0 && ::IsWindowVisible(child)) {
+                if (HWND first = ::GetNextDlgTabItem(child, nullptr, FALSE)) {
+                    return first;
+                }
+            }
+        }
+        return nullptr;
     }
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -209,8 +227,7 @@ private:
                 }
                 break;
             case WM_SETFOCUS:
-                if (HWND child = ::IsWindow(focus_) && ::IsChild(hwnd, focus_) ? focus_
-                                                                               : ::GetNextDlgTabItem(hwnd, nullptr, FALSE)) {
+                if (HWND child = ::IsWindow(focus_) && ::IsChild(hwnd, focus_) ? focus_ : FirstTabStop(hwnd)) {
                     ::SetFocus(child);
                     return 0;
                 }

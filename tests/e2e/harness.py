@@ -223,12 +223,13 @@ class Wine:
     def run(self, *args, timeout=60):
         # Files, not pipes: the services the first program starts hold its output open for seconds
         # after it ends.
+        def text(f):
+            f.seek(0)
+            return f.read().decode(errors="replace").replace("\r\n", "\n")
+
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             result = subprocess.run(["wine", *args], env=self.env, stdout=out, stderr=err, timeout=timeout)
-            out.seek(0)
-            err.seek(0)
-            return subprocess.CompletedProcess(result.args, result.returncode, out.read().decode(errors="replace"),
-                                               err.read().decode(errors="replace"))
+            return subprocess.CompletedProcess(result.args, result.returncode, text(out), text(err))
 
     def reg_query(self, key, hive="HKCU"):
         """The values of a key under the hive (HKEY_CURRENT_USER unless told) as {name: (type, value)};
@@ -254,6 +255,14 @@ class Wine:
         self.kill()
         for process in self.processes:
             process.wait(timeout=10)
+        # Debian's Wine keeps each prefix's server socket in a folder of its own in the temporary folder.
+        try:
+            with open(os.path.join(self.prefix, "wineserver")) as f:
+                name = f.read().strip()
+            if re.fullmatch(r"wine-\w+", name):
+                shutil.rmtree(os.path.join(self.env.get("TMPDIR") or "/tmp", name), ignore_errors=True)
+        except FileNotFoundError:
+            pass
         shutil.rmtree(self.prefix, ignore_errors=True)
 
 
@@ -278,9 +287,13 @@ class SoundServer:
                  "-L", f"module-native-protocol-unix auth-anonymous=1 socket={socket}"],
                 env=self.env, stdout=log, stderr=subprocess.STDOUT)
         self.recordings = []
-        wait_until(lambda: os.path.exists(socket) or self.process.poll() is not None, 20, what="the sound server")
-        if self.process.poll() is not None:
-            raise RuntimeError(f"pulseaudio ended at once; see {self.log}")
+        try:
+            wait_until(lambda: os.path.exists(socket) or self.process.poll() is not None, 20, what="the sound server")
+            if self.process.poll() is not None:
+                raise RuntimeError(f"pulseaudio ended at once; see {self.log}")
+        except BaseException:
+            self.close()
+            raise
 
     def record(self, path):
         """Starts recording the sink into a WAV file; the recording runs when this returns."""
@@ -289,11 +302,13 @@ class SoundServer:
         return recording
 
     def close(self):
-        for recording in self.recordings:
-            recording.stop()
-        self.process.terminate()
-        self.process.wait(timeout=10)
-        shutil.rmtree(self.socket_folder, ignore_errors=True)
+        try:
+            for recording in self.recordings:
+                recording.stop()
+        finally:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+            shutil.rmtree(self.socket_folder, ignore_errors=True)
 
 
 class Recording:
@@ -348,7 +363,7 @@ class Tones:
 
     SOUNDING = 0.03  # a test tone is 0.25; where one starts or stops it leaks under 0.02 into the others
     SILENT = 0.002  # the largest sample of a silent window, as a fraction of full scale
-    BRIDGE = 0.1
+    BRIDGE = 0.25
 
     def __init__(self, path, frequencies, window=0.05):
         with wave.open(path) as w:
@@ -370,7 +385,7 @@ class Tones:
 
     def runs(self, frequency):
         """The stretches in which a frequency sounds, as (start, end) in seconds. Wine's sound drops
-        out for a window or two when the machine is busy; a gap of up to BRIDGE does not end a run."""
+        out for moments when the machine is busy; a gap of up to BRIDGE does not end a run."""
         runs, start = [], None
         for i, levels in enumerate(self.levels + [{}]):
             on = levels.get(frequency, 0) >= self.SOUNDING

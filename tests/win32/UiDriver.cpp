@@ -178,6 +178,16 @@ std::string Lines(HWND list) {
     return out + "]";
 }
 
+// A check list keeps each line's mark as the line's item data.
+std::string Checks(HWND list) {
+    std::string out = "[";
+    const auto count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        out += std::string(i > 0 ? "," : "") + (::SendMessageA(list, LB_GETITEMDATA, i, 0) != 0 ? "true" : "false");
+    }
+    return out + "]";
+}
+
 std::string TabCaption(HWND tabs, int index) {
     Remote remote(tabs, sizeof(TCITEMA) + kTextRoom);
     TCITEMA item{};
@@ -228,6 +238,9 @@ int Dump(HWND top) {
         } else if (cls == "ListBox") {
             extra += ", \"items\": " + Lines(n.hwnd) +
                      ", \"itemIndex\": " + std::to_string(::SendMessageA(n.hwnd, LB_GETCURSEL, 0, 0));
+            if (::GetWindowLongA(n.hwnd, GWL_STYLE) & LBS_OWNERDRAWFIXED) {
+                extra += ", \"checks\": " + Checks(n.hwnd);
+            }
         } else if (cls == WC_TABCONTROLA) {
             extra += ", \"tabs\": " + Tabs(n.hwnd) +
                      ", \"itemIndex\": " + std::to_string(::SendMessageA(n.hwnd, TCM_GETCURSEL, 0, 0));
@@ -252,6 +265,8 @@ int Focus(HWND top) {
         }
     }
     std::printf("\n");
+    std::fprintf(stderr, "focus %p (%s) active %p\n", static_cast<void*>(info.hwndFocus), ClassOf(info.hwndFocus).c_str(),
+                 static_cast<void*>(info.hwndActive));
     return 0;
 }
 
@@ -311,6 +326,14 @@ int ClickLine(HWND list, int index, bool box) {
     return 0;
 }
 
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+    if (ClassOf(child) == "Edit") {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The system's open-file dialog: its file name box takes the folder (and goes there), then the
 // quoted names.
 int Open(const std::string& folder, const std::vector<std::string>& files) {
@@ -328,8 +351,19 @@ int Open(const std::string& folder, const std::vector<std::string>& files) {
         std::fprintf(stderr, "no open-file dialog\n");
         return 2;
     }
-    HWND name = ::GetDlgItem(dialog, 0x47C);  // the combo box of newer dialogs
-    name = name != nullptr ? ::FindWindowExA(name, nullptr, "Edit", nullptr) : ::GetDlgItem(dialog, 0x480);
+    // The file name box: an edit inside the combo box of newer dialogs, a plain edit in older ones.
+    HWND name = ::GetDlgItem(dialog, 0x47C);
+    if (name != nullptr) {
+        HWND edit = nullptr;
+        ::EnumChildWindows(name, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        name = edit;
+    } else {
+        name = ::GetDlgItem(dialog, 0x480);
+    }
+    if (name == nullptr) {
+        std::fprintf(stderr, "no file name box\n");
+        return 2;
+    }
     const auto enter = [&](const std::string& text) {
         ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
@@ -348,9 +382,10 @@ int Open(const std::string& folder, const std::vector<std::string>& files) {
 void Tree(HWND parent, int depth) {
     for (HWND w = ::GetWindow(parent, GW_CHILD); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
         const RECT r = PlaceIn(parent, w);
-        std::printf("%*s%s %s %s [%ld %ld %ld %ld]%s\n", depth * 2, "", NameOf(w).c_str(), ClassOf(w).c_str(),
-                    Json(TextOf(w)).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
-                    (::GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) ? "" : " hidden");
+        std::printf("%*s%s %s %s [%ld %ld %ld %ld] style %08lX %08lX\n", depth * 2, "", NameOf(w).c_str(),
+                    ClassOf(w).c_str(), Json(TextOf(w)).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    static_cast<unsigned long>(::GetWindowLongA(w, GWL_STYLE)),
+                    static_cast<unsigned long>(::GetWindowLongA(w, GWL_EXSTYLE)));
         Tree(w, depth + 1);
     }
 }

@@ -17,7 +17,6 @@
 #include "package/TempFolder.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
-#include "platform/Flash.h"
 #include "platform/MessageLoop.h"
 #include "platform/Pictures.h"
 #include "platform/Shell.h"
@@ -136,8 +135,9 @@ void TSSWindow::FormCreate() {
                     core::Trace("Presentation not allowed");
                     plat::PostQuit();
                 }
+                CreateFlash();
                 if (package_.header.FlashPlayerSize > 0) {
-                    flash_ = plat::FlashPlayer::Create(Window(), panelDisplay_->Bounds());
+                    flash_->CreateControl();
                 }
                 plat::SetMessageHook([this](plat::Message& msg, bool& handled) { DeactivateScrSaver(msg, handled); });
                 OpenSecondMonitor();
@@ -218,7 +218,9 @@ void TSSWindow::FormClose() {
             core::Trace("Freeing bgimg");
             core::Trace("Freeing logo");
             core::Trace("Freeing MemImage");
-            flash_.reset();
+            if (flash_) {
+                flash_->Destroy();
+            }
             secondImage_.reset();
             secondWindow_.reset();
             package_.items.clear();

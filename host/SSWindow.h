@@ -10,12 +10,12 @@
 #include "package/PackageFormat.h"
 #include "package/PackageReader.h"
 #include "package/Settings.h"
-#include "platform/Flash.h"
 #include "platform/Media.h"
 #include "platform/Panel.h"
 #include "platform/Surface.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
+#include "slideshow/FlashItem.h"
 #include "slideshow/GifAnimator.h"
 #include "slideshow/ItemLoader.h"
 #include "slideshow/Overlays.h"
@@ -35,8 +35,8 @@ extern const char* const kCanNotRunMessage;
 // input filter decides when the full-screen saver ends, and closing it undoes everything.
 class TSSWindow : public TForm {
 public:
-    // Creates the window and runs FormCreate. Throws plat::FlashUnavailable when the package holds
-    // Flash items and the player control is missing.
+    // Creates the window and runs FormCreate. Throws plat::FlashUnavailable when the package carries
+    // the Flash player and the player control cannot be created.
     TSSWindow();
     ~TSSWindow() override;
 
@@ -100,6 +100,7 @@ public:
     const pkg::SaverSettings& Settings() const { return settings_; }
     snd::TMusicPlayer& Music() { return music_; }
     show::TVideoItem* Video() { return video_.get(); }
+    show::TFlashItem* Flash() { return flash_.get(); }
     plat::Panel& PanelDisplay() { return *panelDisplay_; }
     plat::Timer& Timer() { return timer_; }
     TScreenSaver* ScreenSaver() { return screenSaver_.get(); }
@@ -127,7 +128,10 @@ private:
     void LoadSoundTable(pkg::PackageReader& reader);
     void OpenSecondMonitor();
     void CreateImage32();
+    void CreateFlash();
     void CreateLoader();
+    void NextItemNow();
+    void RepaintImages();
     void StopPlayers();
     std::uint32_t ItemInterval() const;
     bool LoneFlashItem() const;
@@ -164,7 +168,7 @@ private:
     bool secondMonitorInUse_ = false;
     std::unique_ptr<plat::Window> secondWindow_;
     std::unique_ptr<plat::Surface> secondImage_;
-    std::unique_ptr<plat::FlashPlayer> flash_;
+    std::unique_ptr<show::TFlashItem> flash_;
     show::TOverlays overlays_;
     show::TGifAnimator gif_;
     show::TSequencer sequencer_;

@@ -54,7 +54,9 @@ struct SimLibrary {
 };
 
 // One thing a media player did, at a virtual time: "open", "open failed", "play", "notice" (detail:
-// how the play ended), "notice dropped", "close", "display", "rect", "volume".
+// how the play ended), "notice dropped", "close", "display", "rect", "volume". The Flash control
+// logs as the player "Flash": "create", "movie", "menu", "bounds", "play", "stop", "playing",
+// "destroy", and a failed call's name with " failed".
 struct MediaEvent {
     std::uint64_t time = 0;
     std::string player;
@@ -122,8 +124,12 @@ struct Machine {
     // Runs for every process started, as the process would act (a registration, say).
     std::function<void(const std::string& commandLine)> onProcess;
     bool flashInstalled = false;  // the Flash player control class is registered
+    // Calls the Flash control fails, by the names its log gives them: "create", "movie", "menu",
+    // "play", "stop", "playing", "is playing".
+    std::set<std::string> flashFaults;
     // Files whose headers the media services do not read (and replacements for those they do), by
-    // lower-case file name or, failing that, extension (".mid").
+    // lower-case file name or, failing that, extension (".mid"). For a Flash movie (".swf") the
+    // length replaces what its header gives.
     std::map<std::string, MediaInfo> mediaFiles;
 
     // What the program did.

@@ -203,12 +203,16 @@ class Wine:
         self.processes = []
         new_prefix(self.prefix, self.env)
 
+    def system_folder(self):
+        """The Linux path of the prefix's system folder."""
+        return os.path.join(self.prefix, "drive_c", "windows", "system32")
+
     @staticmethod
     def windows_path(path):
         return "Z:" + os.path.abspath(path).replace("/", "\\")
 
-    def start(self, program, *args, trace=None, cwd=None):
-        env = dict(self.env)
+    def start(self, program, *args, trace=None, cwd=None, env=None):
+        env = dict(self.env, **(env or {}))
         if trace:
             env["SAVER_TRACE"] = self.windows_path(trace)
         process = subprocess.Popen(["wine", program, *args], env=env, cwd=cwd,
@@ -227,9 +231,10 @@ class Wine:
             result = subprocess.run(["wine", *args], env=self.env, stdout=out, stderr=err, timeout=timeout)
             return subprocess.CompletedProcess(result.args, result.returncode, text(out), text(err))
 
-    def reg_query(self, key):
-        """The values of a key under HKEY_CURRENT_USER as {name: (type, value)}; None when it is missing."""
-        result = self.run("reg", "query", "HKCU\\" + key.lstrip("\\"))
+    def reg_query(self, key, hive="HKCU"):
+        """The values of a key under the hive (HKEY_CURRENT_USER unless told) as {name: (type, value)};
+        None when it is missing."""
+        result = self.run("reg", "query", hive + "\\" + key.lstrip("\\"))
         if result.returncode != 0:
             return None
         values = {}

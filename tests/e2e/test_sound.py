@@ -99,26 +99,31 @@ class Sound(harness.WineTestCase):
         self.assertIn({A, D}, tones.sounding())
 
     def test_esc_stops_the_music_at_once_and_deletes_its_file(self):
-        # An MP3: Wine's WAV device plays out the two third-of-a-second buffers it has queued before
-        # it stops, up to 0.67 s after the program closes it.
-        self.tone("t0.mp3", A, 10.0)
-        process = self.start(self.saver(music=["t0.mp3"]))
-        self.trace.wait_for("Music track 0")
-        harness.wait_until(lambda: self.display.windows("^" + self.name + "$"), 20, what="the saver's window")
-        files = self.track_files()
-        self.assertEqual([os.path.basename(f) for f in files], ["SSSND.MP3"])
-        time.sleep(1.0)
-        pressed = time.time()
-        self.display.xdotool("key", "Escape")
-        self.wait_exit(process)
-        time.sleep(0.5)
-        tones = self.recording.stop().tones([A])
-        key = self.recording.at(pressed)
-        self.assertTrue(any(start < key - 0.2 < end for start, end in tones.runs(A)), "the music plays up to the key")
-        self.assertTrue(tones.silent_from(key + 0.5 + harness.Recording.LATENCY), "silent 500 ms after the key")
-        self.assertGreater(tones.duration(), key + 1.0, "the recording runs on after the end")
-        self.assertFalse(any(os.path.exists(f) for f in files), files)
-        self.assertIn("FinishScreenSaver", self.trace.lines())
+        # Both kinds of device: Wine's WAV device would play out its queued sound while it closes,
+        # were it not paused first.
+        self.tone("t0.wav", A, 10.0)
+        self.tone("t1.mp3", B, 10.0)
+        for track, frequency in (("t0.wav", A), ("t1.mp3", B)):
+            with self.subTest(track):
+                recording = self.sound.record(os.path.join(self.dir, f"esc-{track}.wav"))
+                process = self.wine.start(self.saver(music=[track]), "/s", trace=self.trace.path)
+                self.trace.wait_for("Music track 0", count=1 if track == "t0.wav" else 2)
+                harness.wait_until(lambda: self.display.windows("^" + self.name + "$"), 20, what="the saver's window")
+                files = self.track_files()
+                self.assertEqual([os.path.basename(f) for f in files], ["SSSND" + os.path.splitext(track)[1].upper()])
+                time.sleep(1.0)
+                pressed = time.time()
+                self.display.xdotool("key", "Escape")
+                self.wait_exit(process)
+                time.sleep(0.5)
+                tones = recording.stop().tones([frequency])
+                key = recording.at(pressed)
+                self.assertTrue(any(start < key - 0.2 < end for start, end in tones.runs(frequency)),
+                                "the music plays up to the key")
+                self.assertTrue(tones.silent_from(key + 0.5 + harness.Recording.LATENCY), "silent 500 ms after the key")
+                self.assertGreater(tones.duration(), key + 1.0, "the recording runs on after the end")
+                self.assertFalse(any(os.path.exists(f) for f in files), files)
+                self.assertIn("FinishScreenSaver", self.trace.lines())
 
     def test_the_users_own_playlist_plays_where_it_is_and_stays(self):
         self.tone("t0.wav", A, 1.0)

@@ -89,6 +89,20 @@ void CopyRectStretched(const PixelView& target, const IntRect& targetRect, const
     if (x0 >= x1) {
         return;
     }
+    if (sw == tw || sw == 1) {
+        // Rows stretched only in height are copies of source rows; a column one pixel wide stretched
+        // across is one colour a row.
+        for (std::int32_t j = y0; j < y1; ++j) {
+            const Color32* in = source.Row(Nearest(j, th, sourceRect.top, sh)) + sourceRect.left;
+            Color32* out = target.Row(targetRect.top + j) + targetRect.left;
+            if (sw == tw) {
+                CopyRow(out + x0, in + x0, x1 - x0);
+            } else {
+                std::fill(out + x0, out + x1, in[0]);
+            }
+        }
+        return;
+    }
     // The source column of every target column is worked out once for a chunk of columns and used by
     // every row: a table on the stack rather than a division, or a stepping branch, per pixel.
     constexpr std::int32_t kChunk = 1024;

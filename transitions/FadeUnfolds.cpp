@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "gfx/Blend.h"
 #include "transitions/Arith.h"
 #include "transitions/FoldFade.h"
 #include "transitions/Pieces.h"
@@ -15,20 +16,30 @@ public:
     TFadeUnfolds(const TTransImages& images, const TFold& fold, TFoldFade band)
         : images_(images), fold_(fold), band_(std::move(band)) {}
 
-    // The fold reveals the new image; then the band's rectangle of WorkImage is the old picture with
-    // the band's buffer blended over it, and goes to the screen. The fold covers the band's previous
-    // place, so only the band ahead of it is soft. Only the fold decides whether frames follow.
+    // The fold reveals the new image; then the band's rectangle of the canvas becomes the old picture
+    // with the band's buffer blended over it, in one pass, and goes to the screen. The fold covers the
+    // band's previous place, so only the band ahead of it is soft. Only the fold decides whether
+    // frames follow.
     bool DrawFrame(TPresenter& presenter) override {
         const bool more = fold_.Step();
         presenter.Present(TSource::New, fold_.SourceRect(), fold_.TargetRect());
         band_.Step();
-        const gfx::IntRect& r = band_.SourceRect();
-        gfx::TBitmap32& work = *images_.WorkImage;
-        work.CopyRect({r.left, r.top}, *images_.OldImage, r);
+        const gfx::IntRect r = band_.SourceRect();
+        const gfx::TBitmap32& old = *images_.OldImage;
         // The buffer holds the band's pixels from its own (0, 0); what lies beyond them on a band cut by
         // the picture's edge is not shown.
-        band_.Buffer().DrawTo(work, r, {0, 0, r.Width(), r.Height()});
-        presenter.Present(TSource::Work, r, band_.TargetRect());
+        const gfx::TBitmap32& buffer = band_.Buffer();
+        presenter.Compose(r, [&](const gfx::PixelView& canvas) {
+            const gfx::IntRect shown = r.Intersect(canvas.Bounds());
+            for (std::int32_t y = shown.top; y < shown.bottom; ++y) {
+                const gfx::Color32* under = old.Row(y);
+                const gfx::Color32* over = buffer.Row(y - r.top);
+                gfx::Color32* out = canvas.Row(y);
+                for (std::int32_t x = shown.left; x < shown.right; ++x) {
+                    out[x] = gfx::BlendOver(over[x - r.left], under[x], 255);
+                }
+            }
+        });
         return more;
     }
 

@@ -9,8 +9,9 @@ namespace gfx {
 
 namespace {
 
-// Eight pixels at a time in 16-bit lanes: the compiler maps these vectors onto the machine's SIMD
-// registers, so the same source serves every target.
+// Eight pixels at a time in 16-bit lanes: the compiler maps these vectors onto the SIMD registers
+// that the build's flags give it (SSE2, or AVX2 where the building machine has it), so the same
+// source serves every target and nothing is chosen while running.
 constexpr std::int32_t kBlock = 8;
 using Bytes = std::uint8_t __attribute__((vector_size(4 * kBlock)));
 using Words = std::uint16_t __attribute__((vector_size(8 * kBlock)));
@@ -77,37 +78,9 @@ __attribute__((always_inline)) inline void MixRows(const PixelView& target, cons
 }
 
 template <bool ColourUnder>
-void MixRowsBase(const PixelView& target, const ConstPixelView& under, Color32 colour, const ConstPixelView& over,
-                 std::uint32_t alpha) {
-    MixRows<ColourUnder>(target, under, colour, over, alpha);
-}
-
-#if defined(__x86_64__) || defined(__i386__)
-// The same loop with 256-bit registers, chosen at run time where the processor has them: a fade
-// composes a whole frame, and this halves its arithmetic.
-template <bool ColourUnder>
-__attribute__((target("avx2"))) void MixRowsAvx2(const PixelView& target, const ConstPixelView& under, Color32 colour,
-                                                 const ConstPixelView& over, std::uint32_t alpha) {
-    MixRows<ColourUnder>(target, under, colour, over, alpha);
-}
-
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-#endif
-
-template <bool ColourUnder>
 void Dispatch(const PixelView& target, const ConstPixelView& under, Color32 colour, const ConstPixelView& over,
               std::uint32_t alpha) {
-    alpha = std::min<std::uint32_t>(alpha, 255);
-#if defined(__x86_64__) || defined(__i386__)
-    if (HasAvx2()) {
-        MixRowsAvx2<ColourUnder>(target, under, colour, over, alpha);
-        return;
-    }
-#endif
-    MixRowsBase<ColourUnder>(target, under, colour, over, alpha);
+    MixRows<ColourUnder>(target, under, colour, over, std::min<std::uint32_t>(alpha, 255));
 }
 
 }  // namespace

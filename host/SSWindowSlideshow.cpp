@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "common/Flags.h"
-#include "common/Paths.h"
 #include "common/Trace.h"
 #include "host/SSWindow.h"
+#include "package/ItemKind.h"
 #include "platform/System.h"
 
 namespace host {
@@ -62,8 +62,7 @@ bool TSSWindow::LoneFlashItem() const {
     if (package_.items.size() != 1) {
         return false;
     }
-    const std::string ext = core::UpperCase(package_.items[0].ItemExt);
-    return ext == ".SWF" || ext == ".FLA";
+    return pkg::ItemKindOf(package_.items[0].ItemExt) == pkg::ItemKind::Flash;
 }
 
 void TSSWindow::StartSlideshow() {

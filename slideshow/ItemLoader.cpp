@@ -6,6 +6,7 @@
 #include "common/Paths.h"
 #include "common/Trace.h"
 #include "gfx/decode/PictureFile.h"
+#include "package/ItemKind.h"
 #include "package/Pieces.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
@@ -23,12 +24,6 @@ class LoadFailed : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-bool IsFlash(const std::string& ext) { return ext == ".SWF" || ext == ".FLA"; }
-
-bool IsVideo(const std::string& ext) {
-    return ext == ".ASF" || ext == ".WMV" || ext == ".AVI" || ext == ".MPEG" || ext == ".MPG";
-}
 
 // Every pixel of the image takes the mask layer's blue channel as its alpha.
 void ApplyMask(gfx::TBitmap32& layer, const gfx::TBitmap32& maskLayer) {
@@ -95,11 +90,11 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
     if (!file) {
         throw LoadFailed("cannot be taken out");
     }
-    const std::string ext = core::UpperCase(item.ItemExt);
-    if (IsFlash(ext)) {
+    const pkg::ItemKind kind = pkg::ItemKindOf(item.ItemExt);
+    if (kind == pkg::ItemKind::Flash) {
         throw LoadFailed("this program plays no Flash movies");
     }
-    if (IsVideo(ext)) {
+    if (kind == pkg::ItemKind::Video) {
         if (desktopFirst) {
             // The desktop stays; the first tick plays the movie, once.
             return;

@@ -36,7 +36,7 @@ protected:
           "strings": {"SaverName": "Inspect", "AboutText": "About"},
           "masks": [{"file": "m.png"}], "entrySounds": [{"file": "s.wav"}],
           "music": [{"file": "song.mp3", "compress": true}],
-          "items": [{"file": "a.jpg", "mask": 0, "effects": [4, 5]}, {"file": "b.txt", "compress": true},
+          "items": [{"file": "a.jpg", "mask": 0, "effects": [4, 5], "effectSpeed": 3}, {"file": "b.txt", "compress": true},
                     {"file": "a.jpg"}],
           "logo": {"file": "logo.gif"}
         })");

@@ -11,6 +11,7 @@
 #include "package/Pieces.h"
 #include "tools/sspack/Ansi.h"
 #include "tools/sspack/JsonValues.h"
+#include "transitions/EffectNames.h"
 
 namespace fs = std::filesystem;
 
@@ -132,9 +133,9 @@ void Checker::TableLengths() {
 void Checker::Effects(const std::string& where, const std::string& selection) {
     for (std::size_t i = 0; i < selection.size(); ++i) {
         const int code = static_cast<unsigned char>(selection[i]);
-        if (code < 1 || code > kEffectCount) {
+        if (code < 1 || code > trans::kEffectCount) {
             Problem(where, "code " + std::to_string(code) + " at position " + std::to_string(i) +
-                               " is not an effect 1.." + std::to_string(kEffectCount));
+                               " is not an effect 1.." + std::to_string(trans::kEffectCount));
         }
     }
 }

@@ -328,6 +328,25 @@ TEST_F(SspackManifest, CodesAreReadByNameInAnyLetterCaseAsByNumber) {
               "\x14\x78");
 }
 
+TEST_F(SspackManifest, APieceIsCompressedOnlyWhenThatMakesItSmaller) {
+    Put("noise.jpg", Pattern(2000, 1));
+    Put("text.jpg", Text(2000, 't'));
+    const std::string file = Build(
+        Json::parse(R"({"items": [{"file": "noise.jpg", "compress": true}, {"file": "text.jpg", "compress": true}],
+                              "logo": {"file": "noise.jpg"}})"));
+    const auto p = pkg::ReadPackage(file);
+    EXPECT_EQ(p.items[0].BlobStoredSize, 0);
+    EXPECT_GT(p.items[1].BlobStoredSize, 0);
+    EXPECT_LT(p.items[1].BlobStoredSize, 2000);
+    // The runtime always inflates the logo, so it stays a zlib stream.
+    EXPECT_GT(p.header.LogoStoredSize, 2000);
+    for (std::int32_t i = 0; i < 2; ++i) {
+        const auto extracted = pkg::ExtractPiece(file, *pkg::ItemPiece(p, i));
+        ASSERT_TRUE(extracted.has_value());
+        EXPECT_EQ(ReadBytes(*extracted), ReadBytes(Path(i == 0 ? "noise.jpg" : "text.jpg")));
+    }
+}
+
 TEST_F(SspackManifest, ColoursAcceptEveryForm) {
     Put("a.jpg", Pattern(10, 1));
     const auto colour = [&](const Json& value) {

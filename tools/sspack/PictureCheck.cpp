@@ -80,7 +80,8 @@ std::optional<Family> Sniff(Bytes b) {
     if (Starts(b, "GIF8"sv)) {
         return kGif;
     }
-    if (Starts(b, "II*\0"sv) || Starts(b, "MM\0*"sv)) {
+    // Classic and big TIFF, either byte order.
+    if (Starts(b, "II*\0"sv) || Starts(b, "MM\0*"sv) || Starts(b, "II+\0"sv) || Starts(b, "MM\0+"sv)) {
         return kTiff;
     }
     if (Starts(b, "BM"sv)) {

@@ -126,6 +126,7 @@ RunResult RunSaverFile(const RunOptions& options) {
         m.monitors.push_back(
             gfx::IntRect::FromSize(options.screen.width, 0, options.screen.width, options.screen.height));
     }
+    m.flashInstalled = true;  // Flash items play where they go
     for (const auto& [name, ms] : options.mediaLengths) {
         m.mediaFiles[Lower(name)] = sim::MediaInfo{ms};
     }

@@ -104,10 +104,11 @@ int main(int argc, char** argv) {
     runCommand->add_option("--monitors", run.monitors, "1 or 2")->check(CLI::Range(1, 2))->capture_default_str();
     runCommand->add_option("--out", run.outDir, "Folder for the screenshots (transition-*.png, screen-*.png)")
         ->required();
-    runCommand->add_option("--sound-log", run.soundLog, "File for the media players' events and their times");
+    runCommand->add_option("--sound-log", run.soundLog,
+                           "File for the media players' and the Flash control's events and their times");
     runCommand->add_option("--media-length", run.mediaLengths,
-                           "NAME=MS: the length of media files whose headers are not read, by name or extension "
-                           "(.mid=30000)");
+                           "NAME=MS: the length of media files whose headers are not read, or of Flash movies "
+                           "instead of their frames, by name or extension (.mid=30000)");
 
     CLI11_PARSE(app, argc, argv);
 

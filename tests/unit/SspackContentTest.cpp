@@ -141,7 +141,7 @@ TEST_F(SspackContent, EveryPieceTheScreenSaverWouldSkipIsRefusedWithItsFileAndWh
     Put("empty.png", {});
     Put("clip.avi", Of("not a movie"));
     Put("mpeg.avi", Joined(Of(std::string_view("\0\0\1\xBA", 4)), Pattern(40, 3)));
-    Put("movie.swf", Joined(Of("FWS"), Pattern(40, 4)));
+    Put("movie.swf", Joined(Of("SWF"), Pattern(40, 4)));
     Put("mask.png", Of("a mask"));
     Put("chime.wav", Of("ding"));
     Put("song.mp3", Pattern(100, 5));
@@ -183,7 +183,8 @@ TEST_F(SspackContent, EveryPieceTheScreenSaverWouldSkipIsRefusedWithItsFileAndWh
                   "sspack: clip.avi: not a video the screen saver can play (it plays AVI, ASF, WMV and MPEG)\n"
                   "sspack: mpeg.avi: an MPEG video under the extension .AVI, which plays only AVI videos: name it "
                   ".mpg\n"
-                  "sspack: movie.swf: a Flash movie: this screen saver does not play Flash movies\n"
+                  "sspack: movie.swf: not a Flash movie the screen saver can show (it reads movies that start with "
+                  "FWS or CWS)\n"
                   "sspack: mask.png: not a PNG file\n"
                   "sspack: chime.wav: not a sound the screen saver can play " +
                   kPlays + "\n" + "sspack: song.mp3: not a sound the screen saver can play " + kPlays + "\n" +
@@ -239,6 +240,7 @@ TEST_F(SspackContent, EveryKindTheScreenSaverShowsOrPlaysPasses) {
     gif.frames.push_back({0, 0, 2, 2, Bytes(4, 1)});
     Put("a.gif", testing_support::EncodeGif(gif));
     Put("movie.avi", testing_support::MovieAvi(8, 6, 2, false));
+    Put("movie.swf", Joined(Of("FWS\x06"), Pattern(40, 9)));
     Put("clip.wmv", Joined(Of(kAsfHeader), Pattern(30, 1)));
     Put("m.wav", testing_support::SilentWav(20));
     Put("m.mp3", testing_support::Mp3Frames(3));
@@ -254,7 +256,8 @@ TEST_F(SspackContent, EveryKindTheScreenSaverShowsOrPlaysPasses) {
                 {{"file", "a.wmf"}},
                 {{"file", "a.gif"}},
                 {{"file", "movie.avi"}},
-                {{"file", "clip.wmv"}}}},
+                {{"file", "clip.wmv"}},
+                {{"file", "movie.swf"}}}},
               {"masks", {{{"file", "a.gif"}}, {{"file", "a.bmp"}}}},
               {"entrySounds", {{{"file", "m.wav"}}, {{"file", "m.mid"}}}},
               {"music", {{{"file", "m.mp3"}}, {{"file", "m.wma"}}, {{"file", "m.wav"}}}},

@@ -20,7 +20,7 @@ void Add(std::vector<std::string>& problems, const std::string& file, const std:
 
 std::optional<std::string> ItemProblem(const std::string& path, const std::string& ext) {
     switch (pkg::ItemKindOf(ext)) {
-        case pkg::ItemKind::Flash: return "a Flash movie: this screen saver does not play Flash movies";
+        case pkg::ItemKind::Flash: return MovieProblem(path);
         case pkg::ItemKind::Video: return VideoProblem(path, ext);
         case pkg::ItemKind::Still: break;
     }

@@ -12,7 +12,7 @@ namespace sspack {
 // What the screen saver would skip, checked before a build and again in a built saver: each piece
 // is taken as the runtime takes it, by what it is and its extension.
 
-// An item: a video or a picture; this screen saver skips Flash movies.
+// An item: a Flash movie, a video or a picture.
 std::optional<std::string> ItemProblem(const std::string& path, const std::string& ext);
 
 // A mask, which the runtime decodes by its kind: 0 bitmap, 1 PNG, anything else GIF.

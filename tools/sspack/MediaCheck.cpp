@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/Paths.h"
+#include "platform/MovieHeader.h"
 
 namespace sspack {
 
@@ -97,6 +98,17 @@ std::optional<std::string> VideoProblem(const std::string& path, const std::stri
     if (core::UpperCase(ext) == ".AVI" && std::string_view(kind) != "AVI") {
         return "an " + std::string(kind) + " video under the extension " + ext +
                ", which plays only AVI videos: name it " + (std::string_view(kind) == "MPEG" ? ".mpg" : ".wmv");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> MovieProblem(const std::string& path) {
+    const auto head = Head(path);
+    if (!head) {
+        return "cannot be read";
+    }
+    if ((!At(*head, 0, "FWS") && !At(*head, 0, "CWS")) || !plat::ReadMovieHeader(path)) {
+        return "not a Flash movie the screen saver can show (it reads movies that start with FWS or CWS)";
     }
     return std::nullopt;
 }

@@ -13,4 +13,8 @@ std::optional<std::string> SoundProblem(const std::string& path);
 // an AVI, which is all the device that plays that extension reads.
 std::optional<std::string> VideoProblem(const std::string& path, const std::string& ext);
 
+// The same for a Flash item: a movie whose header the screen saver reads its frame size from, as
+// it stands ("FWS") or compressed ("CWS").
+std::optional<std::string> MovieProblem(const std::string& path);
+
 }  // namespace sspack

@@ -5,6 +5,7 @@
 #include "common/Flags.h"
 #include "common/Trace.h"
 #include "host/SSWindow.h"
+#include "package/ItemKind.h"
 #include "platform/System.h"
 
 namespace host {
@@ -65,7 +66,8 @@ std::uint32_t TSSWindow::ItemInterval() const {
         const std::int32_t own = item.ItemDuration;
         // A Flash item's time (a day, when it has none of its own) is for while it shows; after a
         // load that failed it is closed, and the next item comes at the usual interval.
-        const bool closedFlash = show::IsFlashExtension(item.ItemExt) && !(flash_ && flash_->FlashShowing);
+        const bool closedFlash =
+            pkg::ItemKindOf(item.ItemExt) == pkg::ItemKind::Flash && !(flash_ && flash_->FlashShowing);
         if (own > 0 && !closedFlash) {
             return SecondsToMs(own);
         }
@@ -76,7 +78,7 @@ std::uint32_t TSSWindow::ItemInterval() const {
 bool TSSWindow::VideoPlaying() const { return video_ && video_->VideoPlaying; }
 
 bool TSSWindow::LoneFlashItem() const {
-    return package_.items.size() == 1 && show::IsFlashExtension(package_.items[0].ItemExt);
+    return package_.items.size() == 1 && pkg::ItemKindOf(package_.items[0].ItemExt) == pkg::ItemKind::Flash;
 }
 
 void TSSWindow::StartSlideshow() {

@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "common/Paths.h"
 #include "common/Trace.h"
 #include "platform/MovieHeader.h"
 #include "slideshow/Layout.h"
@@ -26,11 +25,6 @@ void Attempt(Step step) {
 }
 
 }  // namespace
-
-bool IsFlashExtension(const std::string& ext) {
-    const std::string upper = core::UpperCase(ext);
-    return upper == ".SWF" || upper == ".FLA";
-}
 
 gfx::IntSize MovieFrameSize(const std::string& file) {
     const auto header = plat::ReadMovieHeader(file);

@@ -13,9 +13,6 @@
 
 namespace show {
 
-// ".SWF" and ".FLA", in any letter case, are Flash movies.
-bool IsFlashExtension(const std::string& ext);
-
 // The movie's own frame size in pixels, from the frame rectangle of its header (twips / 20).
 // Throws when the file cannot be read or is too short to hold the rectangle.
 gfx::IntSize MovieFrameSize(const std::string& file);

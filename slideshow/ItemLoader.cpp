@@ -6,6 +6,7 @@
 #include "common/Paths.h"
 #include "common/Trace.h"
 #include "gfx/decode/PictureFile.h"
+#include "package/ItemKind.h"
 #include "package/Pieces.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
@@ -23,10 +24,6 @@ class LoadFailed : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-bool IsVideo(const std::string& ext) {
-    return ext == ".ASF" || ext == ".WMV" || ext == ".AVI" || ext == ".MPEG" || ext == ".MPG";
-}
 
 // Every pixel of the image takes the mask layer's blue channel as its alpha.
 void ApplyMask(gfx::TBitmap32& layer, const gfx::TBitmap32& maskLayer) {
@@ -92,14 +89,13 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
     if (!file) {
         throw LoadFailed("cannot be taken out");
     }
-    const std::string ext = core::UpperCase(item.ItemExt);
-    const bool flash = IsFlashExtension(ext);
-    if (flash || IsVideo(ext)) {
+    const pkg::ItemKind kind = pkg::ItemKindOf(item.ItemExt);
+    if (kind != pkg::ItemKind::Still) {
         if (desktopFirst) {
             // The desktop stays; the first tick plays the movie, once.
             return;
         }
-        if (flash) {
+        if (kind == pkg::ItemKind::Flash) {
             ShowFlash(index, sizeMode, *file, workFrame);
         } else {
             ShowVideo(index, sizeMode, *file, workFrame);

@@ -40,10 +40,14 @@ struct GifCloser {
 };
 using GifFile = std::unique_ptr<GifFileType, GifCloser>;
 
-// Opens the bytes and reads the logical screen; nothing when the screen is beyond the cap.
-GifFile OpenGif(Source& source) {
+// Opens the bytes and reads the logical screen, whose size goes to `stated`; nothing when the
+// screen is beyond the cap.
+GifFile OpenGif(Source& source, IntSize* stated = nullptr) {
     int error = 0;
     GifFile gif(DGifOpen(&source, ReadBytes, &error));
+    if (gif && stated != nullptr) {
+        *stated = {gif->SWidth, gif->SHeight};
+    }
     if (!gif || !PictureSizeAllowed(gif->SWidth, gif->SHeight)) {
         return nullptr;
     }
@@ -171,7 +175,8 @@ bool InsideScreen(const GifImageDesc& desc, IntSize screen) {
 bool TGifDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     Source source{bytes};
-    const GifFile gif = OpenGif(source);
+    stated_ = {};
+    const GifFile gif = OpenGif(source, &stated_);
     opened_ = gif != nullptr;
     size_ = opened_ ? IntSize{gif->SWidth, gif->SHeight} : IntSize{};
     return opened_;

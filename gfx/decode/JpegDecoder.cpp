@@ -108,6 +108,7 @@ bool IsCmyk(const jpeg_decompress_struct& d) {
 bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     scaleDenom_ = 0;
+    stated_ = {};
     Session session;
     if (!session.Start(bytes)) {
         return false;
@@ -121,6 +122,9 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
         const auto& d = session.Info();
         if (!ok) {
             return false;
+        }
+        if (denom == 1) {
+            stated_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};
         }
         if (PictureSizeAllowed(d.output_width, d.output_height)) {
             size_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};

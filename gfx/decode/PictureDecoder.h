@@ -58,6 +58,13 @@ public:
     // The size of the decoded picture (after any reduction for the pixel cap); valid after Open.
     virtual IntSize Size() const = 0;
     virtual std::optional<TPicture> Frames() = 0;
+
+    // The size the header states, once Open has read that far (0 x 0 otherwise), also when Open
+    // refused the picture for the pixel cap: so that a refusal can say why.
+    IntSize StatedSize() const { return stated_; }
+
+protected:
+    IntSize stated_;
 };
 
 }  // namespace gfx

@@ -79,13 +79,17 @@ public:
         return true;
     }
 
-    // Reads the chunks up to the pixels; the picture's size when the cap allows it.
-    std::optional<IntSize> Start() {
+    // Reads the chunks up to the pixels; the picture's size when the cap allows it. The size the
+    // header states goes to `stated` either way.
+    std::optional<IntSize> Start(IntSize* stated = nullptr) {
         if (!Run([](png_structp png, png_infop info) { png_read_info(png, info); })) {
             return std::nullopt;
         }
         const png_uint_32 width = png_get_image_width(png_, info_);
         const png_uint_32 height = png_get_image_height(png_, info_);
+        if (stated != nullptr) {
+            *stated = {ClampedDimension(width), ClampedDimension(height)};
+        }
         if (!PictureSizeAllowed(width, height) ||
             !RoomForRows(png_, info_, source_.bytes.size() - source_.at)) {
             return std::nullopt;
@@ -132,7 +136,8 @@ void AskForBgra(png_structp png, png_infop info) {
 bool TPngDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     Session session(bytes);
-    const auto size = session.Start();
+    stated_ = {};
+    const auto size = session.Start(&stated_);
     opened_ = size.has_value();
     size_ = size.value_or(IntSize{});
     return opened_;

@@ -80,13 +80,17 @@ TiffFile OpenTiff(Source& source) {
                                       MapNothing, UnmapNothing, options.get()));
 }
 
-// The first page's size when libtiff can give it as RGBA and the cap allows it.
-std::optional<IntSize> PageSize(TIFF* tiff) {
+// The first page's size when libtiff can give it as RGBA and the cap allows it; the size its tags
+// state goes to `stated` either way.
+std::optional<IntSize> PageSize(TIFF* tiff, IntSize& stated) {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     char message[1024] = {};
-    if (TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) != 1 || TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) != 1 ||
-        TIFFRGBAImageOK(tiff, message) != 1 || !PictureSizeAllowed(width, height)) {
+    if (TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) != 1 || TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) != 1) {
+        return std::nullopt;
+    }
+    stated = {ClampedDimension(width), ClampedDimension(height)};
+    if (TIFFRGBAImageOK(tiff, message) != 1 || !PictureSizeAllowed(width, height)) {
         return std::nullopt;
     }
     return IntSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
@@ -98,7 +102,8 @@ bool TTiffDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     Source source{bytes};
     const TiffFile tiff = OpenTiff(source);
-    const auto size = tiff ? PageSize(tiff.get()) : std::nullopt;
+    stated_ = {};
+    const auto size = tiff ? PageSize(tiff.get(), stated_) : std::nullopt;
     opened_ = size.has_value();
     size_ = size.value_or(IntSize{});
     return opened_;
@@ -111,7 +116,8 @@ std::optional<TPicture> TTiffDecoder::Frames() {
     try {
         Source source{bytes_};
         const TiffFile tiff = OpenTiff(source);
-        if (!tiff || PageSize(tiff.get()) != size_) {
+        IntSize stated;
+        if (!tiff || PageSize(tiff.get(), stated) != size_) {
             return std::nullopt;
         }
         TBitmap32 out(size_.width, size_.height);

@@ -71,6 +71,32 @@ void WriteSoundLog(const std::string& file) {
     }
 }
 
+// "Item 3 shown" and "Item 3 skipped: why", as the slideshow traces them.
+void NoteItem(std::string_view text, RunResult& result) {
+    constexpr std::string_view kItem = "Item ";
+    if (!text.starts_with(kItem)) {
+        return;
+    }
+    const std::string rest(text.substr(kItem.size()));
+    const auto space = rest.find(' ');
+    if (rest.substr(space == std::string::npos ? rest.size() : space) == " shown") {
+        result.shown.push_back(std::stoi(rest));
+    } else if (const auto skipped = rest.find(" skipped: "); skipped != std::string::npos) {
+        result.skipped.push_back("item " + rest.substr(0, skipped) + ": " + rest.substr(skipped + 10));
+    }
+}
+
+// The message the screen saver ended with, its lines as this system writes them.
+std::string MessageText(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c != '\r') {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string Lower(std::string s) {
     for (char& c : s) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -111,6 +137,7 @@ RunResult RunSaverFile(const RunOptions& options) {
         if (text == "Restart Timer") {
             recorder.TransitionDone();
         }
+        NoteItem(text, result);
     });
     if (options.everyMs > 0) {
         for (long t = 0; t <= static_cast<long>(options.seconds) * 1000; t += options.everyMs) {
@@ -123,9 +150,13 @@ RunResult RunSaverFile(const RunOptions& options) {
     if (!options.soundLog.empty()) {
         WriteSoundLog(options.soundLog);
     }
+    const auto messages = sim::M().messageBoxes;
     sim::Reset();
     std::error_code ignored;
     fs::remove_all(temp, ignored);
+    if (!messages.empty()) {
+        throw std::runtime_error(MessageText(messages.front().text));
+    }
     return result;
 }
 

@@ -55,6 +55,29 @@ void ValidRange(std::int32_t n, std::int32_t s, std::int32_t m, std::int32_t lim
     }
 }
 
+// Target columns [at, at + length) that come from source columns [from, from + length).
+struct TRun {
+    std::int32_t at;
+    std::int32_t from;
+    std::int32_t length;
+};
+
+// Runs pay for themselves over a plain gather when they are this long on average.
+constexpr std::int32_t kShortestMeanRun = 16;
+
+// The runs of a column table, in order; returns how many.
+std::int32_t Runs(const std::int32_t* columns, std::int32_t n, TRun* runs) {
+    std::int32_t count = 0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (count > 0 && columns[i] == runs[count - 1].from + runs[count - 1].length) {
+            ++runs[count - 1].length;
+        } else {
+            runs[count++] = {i, columns[i], 1};
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 void CopyRectStretched(const PixelView& target, const IntRect& targetRect, const ConstPixelView& source,
@@ -104,19 +127,30 @@ void CopyRectStretched(const PixelView& target, const IntRect& targetRect, const
         return;
     }
     // The source column of every target column is worked out once for a chunk of columns and used by
-    // every row: a table on the stack rather than a division, or a stepping branch, per pixel.
+    // every row: a table on the stack rather than a division, or a stepping branch, per pixel. A
+    // picture shrunk or grown a little has long runs of columns that follow each other in the source
+    // too, and those rows go by runs of copies instead.
     constexpr std::int32_t kChunk = 1024;
     std::int32_t columns[kChunk];
+    TRun runs[kChunk];
     for (std::int32_t c0 = x0; c0 < x1; c0 += kChunk) {
         const std::int32_t n = std::min(kChunk, x1 - c0);
         for (std::int32_t i = 0; i < n; ++i) {
             columns[i] = Nearest(c0 + i, tw, sourceRect.left, sw);
         }
+        const std::int32_t count = Runs(columns, n, runs);
+        const bool byRuns = count * kShortestMeanRun <= n;
         for (std::int32_t j = y0; j < y1; ++j) {
             const Color32* in = source.Row(Nearest(j, th, sourceRect.top, sh));
             Color32* out = target.Row(targetRect.top + j) + targetRect.left + c0;
-            for (std::int32_t i = 0; i < n; ++i) {
-                out[i] = in[columns[i]];
+            if (byRuns) {
+                for (std::int32_t r = 0; r < count; ++r) {
+                    CopyRow(out + runs[r].at, in + runs[r].from, runs[r].length);
+                }
+            } else {
+                for (std::int32_t i = 0; i < n; ++i) {
+                    out[i] = in[columns[i]];
+                }
             }
         }
     }

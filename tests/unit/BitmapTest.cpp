@@ -212,4 +212,44 @@ TEST(CanvasCopy, StretchesWithTheNearestPixelAndLeavesTheRestAlone) {
     EXPECT_EQ(three, Pixels(3, 1, {0xFF000001u, 0xFF000003u, 0xFF000005u}));
 }
 
+// Target pixel (i, j) of targetRect shows the source pixel under its centre, or stays when that lies
+// outside the source: the canvas copy's rule, one pixel at a time.
+TBitmap32 StretchedByHand(TBitmap32 canvas, const gfx::IntRect& t, const TBitmap32& source, const gfx::IntRect& s) {
+    for (int j = 0; j < t.Height(); ++j) {
+        for (int i = 0; i < t.Width(); ++i) {
+            const auto x = static_cast<int>(s.left + (2 * std::int64_t{i} + 1) * s.Width() / (2 * std::int64_t{t.Width()}));
+            const auto y = static_cast<int>(s.top + (2 * std::int64_t{j} + 1) * s.Height() / (2 * std::int64_t{t.Height()}));
+            if (source.BoundsRect().Contains({x, y}) && canvas.BoundsRect().Contains({t.left + i, t.top + j})) {
+                canvas.SetPixel(t.left + i, t.top + j, source.Pixel(x, y));
+            }
+        }
+    }
+    return canvas;
+}
+
+TEST(CanvasCopy, EveryScaleShowsThePixelUnderEachTargetCentre) {
+    TBitmap32 source(1500, 40);
+    for (int y = 0; y < source.Height(); ++y) {
+        for (int x = 0; x < source.Width(); ++x) {
+            source.SetPixel(x, y, 0xFF000000u | static_cast<Color32>(y) << 12 | static_cast<Color32>(x));
+        }
+    }
+    const struct {
+        gfx::IntRect target, source;
+    } cases[] = {
+        {{-7, 2, 1390, 37}, {0, 0, 1500, 40}},       // shrunk a little: long runs of columns, cut on the left
+        {{3, 0, 1200, 40}, {100, 0, 1297, 40}},      // the same width, taller: rows copied
+        {{0, 1, 1300, 39}, {700, 5, 701, 30}},       // one column stretched across
+        {{0, 0, 1300, 25}, {0, 0, 500, 40}},         // grown: runs too short, pixel by pixel
+        {{10, 3, 1290, 30}, {1400, 0, 1600, 40}},    // partly beyond the source's right edge
+    };
+    for (const auto& c : cases) {
+        TBitmap32 canvas(1300, 40, 0xFF123456u);
+        const TBitmap32 expected = StretchedByHand(canvas, c.target, source, c.source);
+        gfx::CopyRectStretched(canvas.View(), c.target, source.View(), c.source);
+        EXPECT_EQ(canvas, expected) << c.target.left << "," << c.target.right << " from " << c.source.left << ","
+                                    << c.source.right;
+    }
+}
+
 }  // namespace

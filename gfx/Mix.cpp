@@ -77,6 +77,13 @@ __attribute__((always_inline)) inline void MixRows(const PixelView& target, cons
     }
 }
 
+// Each pixel's alpha lane copied into its four lanes (returned by reference, as Widen does).
+__attribute__((always_inline)) inline void AlphaLanes(Words& lanes, const Words& x) {
+    static_assert(kBlock == 8);
+    lanes = __builtin_shufflevector(x, x, 3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15, 19, 19, 19, 19, 23, 23,
+                                   23, 23, 27, 27, 27, 27, 31, 31, 31, 31);
+}
+
 template <bool ColourUnder>
 void Dispatch(const PixelView& target, const ConstPixelView& under, Color32 colour, const ConstPixelView& over,
               std::uint32_t alpha) {
@@ -91,6 +98,28 @@ void MixPixels(const PixelView& target, const ConstPixelView& under, const Const
 
 void MixPixels(const PixelView& target, Color32 under, const ConstPixelView& over, std::uint32_t alpha) {
     Dispatch<true>(target, {}, under, over, alpha);
+}
+
+void MixRowByAlpha(Color32* target, const Color32* under, const Color32* over, std::int32_t n) {
+    std::int32_t i = 0;
+    for (; i + kBlock <= n; i += kBlock) {
+        Words x;
+        Widen(x, over + i, 0);
+        Words w;
+        AlphaLanes(w, x);
+        Words y;
+        Widen(y, under + i, 0);
+        x = x * w + y * (255 - w) + 128;
+        x = (x + (x >> 8)) >> 8;
+        const Bytes mixed = __builtin_convertvector(x, Bytes);
+        Quads q;
+        std::memcpy(&q, &mixed, sizeof q);
+        q |= 0xFF000000u;
+        std::memcpy(target + i, &q, sizeof q);
+    }
+    for (; i < n; ++i) {
+        target[i] = Mix(under[i], over[i], AlphaOf(over[i])) | 0xFF000000u;
+    }
 }
 
 }  // namespace gfx

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "gfx/Blend.h"
+#include "gfx/Mix.h"
 #include "transitions/Arith.h"
 #include "transitions/FoldFade.h"
 #include "transitions/Pieces.h"
@@ -17,7 +17,8 @@ public:
         : images_(images), fold_(fold), band_(std::move(band)) {}
 
     // The fold reveals the new image; then the band's rectangle of the canvas becomes the old picture
-    // with the band's buffer blended over it, in one pass, and goes to the screen. The fold covers the
+    // (opaque, as the snapshot of a screen is) with the band's buffer blended over it, in one pass, and
+    // goes to the screen. The fold covers the
     // band's previous place, so only the band ahead of it is soft. Only the fold decides whether
     // frames follow.
     bool DrawFrame(TPresenter& presenter) override {
@@ -32,12 +33,8 @@ public:
         presenter.Compose(r, [&](const gfx::PixelView& canvas) {
             const gfx::IntRect shown = r.Intersect(canvas.Bounds());
             for (std::int32_t y = shown.top; y < shown.bottom; ++y) {
-                const gfx::Color32* under = old.Row(y);
-                const gfx::Color32* over = buffer.Row(y - r.top);
-                gfx::Color32* out = canvas.Row(y);
-                for (std::int32_t x = shown.left; x < shown.right; ++x) {
-                    out[x] = gfx::BlendOver(over[x - r.left], under[x], 255);
-                }
+                gfx::MixRowByAlpha(canvas.Row(y) + shown.left, old.Row(y) + shown.left,
+                                   buffer.Row(y - r.top) + (shown.left - r.left), shown.Width());
             }
         });
         return more;

@@ -162,6 +162,26 @@ TEST(Bitmap32, MixingWholePicturesDrawsTheUpperOneOpaqueWithTheMasterAlpha) {
     }
 }
 
+TEST(Bitmap32, MixingARowByItsOwnAlphaIsBlendingItOntoAnOpaquePicture) {
+    // 19 pixels: two vector blocks and a tail; every alpha from 0 to 255 appears along the rows.
+    for (std::int32_t row = 0; row < 14; ++row) {
+        Color32 under[19];
+        Color32 over[19];
+        for (std::int32_t x = 0; x < 19; ++x) {
+            const auto alpha = static_cast<Color32>((row * 19 + x) % 256);
+            over[x] = alpha << 24 | static_cast<Color32>((x * 13) << 16 | (255 - x * 5) << 8 | row * 17);
+            under[x] = 0xFF000000u | static_cast<Color32>((250 - x * 11) << 16 | (x * 3) << 8 | (row * 29) % 256);
+        }
+        Color32 target[20];
+        std::fill(std::begin(target), std::end(target), 0x12345678u);
+        gfx::MixRowByAlpha(target, under, over, 19);
+        for (std::int32_t x = 0; x < 19; ++x) {
+            EXPECT_EQ(target[x], gfx::BlendOver(over[x], under[x], 255)) << x << " in row " << row;
+        }
+        EXPECT_EQ(target[19], 0x12345678u);
+    }
+}
+
 TEST(Bitmap32, StretchedDrawSamplesBetweenPixelCentres) {
     const TBitmap32 ramp = Pixels(2, 1, {Grey(0), Grey(255)});
     TBitmap32 wide(4, 1);

@@ -33,7 +33,6 @@ constexpr int kTabHeight = 20;
 constexpr int kLineHeight = 16;
 constexpr int kCheckBox = 13;  // the box of a check list line, at 96 pixels an inch
 constexpr gfx::Color32 kGlyphColor = 0xFF202020;
-constexpr gfx::Color32 kDisabledGlyphColor = 0xFFA0A0A0;
 
 // The system's text with line breaks as edit controls want them.
 std::string WithCrLf(const std::string& text) {
@@ -479,17 +478,17 @@ private:
         if (c.kind != ControlKind::Button || c.glyph.empty()) {
             return;
         }
-        // The glyph on the button face, opaque, at its own size or the button's inner size; greyed
-        // while the button is disabled.
+        // The glyph on the button face, opaque, at its own size or the button's inner size. A disabled
+        // button's picture is drawn embossed by the system, which takes white for its background.
         const int size = c.glyphSize > 0 ? Px(c.glyphSize)
                                          : std::max(1, std::min(Px(c.bounds.Width()), Px(c.bounds.Height())) - Px(10));
-        const gfx::TBitmap32 glyph = gfx::DrawGlyph(c.glyph, size, c.enabled ? kGlyphColor : kDisabledGlyphColor);
+        const gfx::TBitmap32 glyph = gfx::DrawGlyph(c.glyph, size, kGlyphColor);
         win32::WindowDC screen(nullptr);
         win32::Dib dib = win32::CreateDib(screen.get(), size, size);
         if (dib.bits == nullptr) {
             return;
         }
-        const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+        const COLORREF face = c.enabled ? ::GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255);
         for (int i = 0; i < size * size; ++i) {
             const gfx::Color32 p = glyph.Bits()[i];
             const int a = gfx::AlphaOf(p);

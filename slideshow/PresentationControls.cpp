@@ -59,9 +59,9 @@ std::array<TPresentationControls::Binding, 5> TPresentationControls::Bindings() 
 }
 
 void TPresentationControls::CreatePanel() {
-    controls_ = plat::ControlSet::Create(stage_.window, {&PresPanel, &btnPlay, &btnPause, &btnBack, &btnNext, &btnClose},
-                                         [this](const plat::ControlEvent& event) { OnEvent(event); },
-                                         plat::ControlRoot::Fitted);
+    controls_ = plat::ControlSet::Create(
+        stage_.window, {&PresPanel, &btnPlay, &btnPause, &btnBack, &btnNext, &btnClose},
+        [this](const plat::ControlEvent& event) { OnEvent(event); }, plat::ControlRoot::Fitted);
     Place();
 }
 

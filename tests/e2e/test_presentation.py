@@ -20,8 +20,8 @@ class Presentation(harness.WineTestCase):
         super().setUp()
         self.driver = uidriver.Driver(self.wine)
         for i, (r, g, b) in enumerate(COLOURS):
-            subprocess.run(["convert", "-size", "64x48", f"xc:rgb({r},{g},{b})", os.path.join(self.dir, f"item{i}.png")],
-                           check=True)
+            item = os.path.join(self.dir, f"item{i}.png")
+            subprocess.run(["convert", "-size", "64x48", f"xc:rgb({r},{g},{b})", item], check=True)
 
     def start(self, seconds, dpi=96):
         """The show, stretched over the screen, without transitions."""
@@ -93,7 +93,8 @@ class Presentation(harness.WineTestCase):
             # Resting on a button shows its hint.
             bx, by, bw, bh = c["btnNext"]["rect"]
             self.display.xdotool("mousemove", bx + bw // 2, by + bh // 2)
-            harness.wait_until(lambda: '"Next" "tooltips_class32"' in self.driver.run("windows"), 10, what="the tooltip")
+            harness.wait_until(lambda: '"Next" "tooltips_class32"' in self.driver.run("windows"), 10,
+                               what="the tooltip")
             self.display.screenshot(os.path.join(self.dir, f"tooltip-{dpi}.png"))
 
             self.display.xdotool("key", "Escape")

@@ -1,5 +1,7 @@
 #include "windows/ExitWindow.h"
 
+#include <algorithm>
+
 #include "gfx/Glyphs.h"
 #include "gfx/decode/PictureFile.h"
 #include "platform/Shell.h"

@@ -77,11 +77,17 @@ __attribute__((always_inline)) inline void MixRows(const PixelView& target, cons
     }
 }
 
-// Each pixel's alpha lane copied into its four lanes (returned by reference, as Widen does).
-__attribute__((always_inline)) inline void AlphaLanes(Words& lanes, const Words& x) {
-    static_assert(kBlock == 8);
-    lanes = __builtin_shufflevector(x, x, 3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15, 19, 19, 19, 19, 23, 23,
-                                   23, 23, 27, 27, 27, 27, 31, 31, 31, 31);
+// The channels of kBlock pixels with each pixel's alpha in all four of its lanes: the alpha bytes
+// are spread through each word by shifts, which every target has, before the words are widened.
+__attribute__((always_inline)) inline void WidenAlpha(Words& words, const Color32* pixels) {
+    Quads q;
+    std::memcpy(&q, pixels, sizeof q);
+    q >>= 24;
+    q |= q << 8;
+    q |= q << 16;
+    Bytes b;
+    std::memcpy(&b, &q, sizeof b);
+    words = __builtin_convertvector(b, Words);
 }
 
 template <bool ColourUnder>
@@ -106,7 +112,7 @@ void MixRowByAlpha(Color32* target, const Color32* under, const Color32* over, s
         Words x;
         Widen(x, over + i, 0);
         Words w;
-        AlphaLanes(w, x);
+        WidenAlpha(w, over + i);
         Words y;
         Widen(y, under + i, 0);
         x = x * w + y * (255 - w) + 128;

@@ -16,6 +16,16 @@
 #include "tests/sim/SaverRun.h"
 #include "tests/support/PictureEncoders.h"
 
+// The sanitizers bring their own operator new; under them the count is not taken.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SAVER_OWN_ALLOCATOR 0
+#endif
+#endif
+#ifndef SAVER_OWN_ALLOCATOR
+#define SAVER_OWN_ALLOCATOR 1
+#endif
+
 namespace {
 
 constexpr std::int32_t kWidth = 3840;
@@ -26,9 +36,9 @@ std::atomic<int> g_live{0};
 std::atomic<int> g_peak{0};
 
 // Counted by the block's usable size on both sides, so that allocation and release always agree.
-bool Large(void* p) { return p != nullptr && malloc_usable_size(p) >= kScreenBytes; }
+[[maybe_unused]] bool Large(void* p) { return p != nullptr && malloc_usable_size(p) >= kScreenBytes; }
 
-void* Allocate(std::size_t n) {
+[[maybe_unused]] void* Allocate(std::size_t n) {
     void* p = std::malloc(n == 0 ? 1 : n);
     if (Large(p)) {
         const int live = ++g_live;
@@ -39,7 +49,7 @@ void* Allocate(std::size_t n) {
     return p;
 }
 
-void Release(void* p) {
+[[maybe_unused]] void Release(void* p) {
     if (Large(p)) {
         --g_live;
     }
@@ -48,6 +58,7 @@ void Release(void* p) {
 
 }  // namespace
 
+#if SAVER_OWN_ALLOCATOR
 void* operator new(std::size_t n) {
     if (void* p = Allocate(n)) {
         return p;
@@ -63,6 +74,7 @@ void operator delete(void* p, std::size_t) noexcept { Release(p); }
 void operator delete[](void* p, std::size_t) noexcept { Release(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
+#endif
 
 namespace {
 
@@ -73,6 +85,9 @@ protected:
     // Two small pictures stretched over the screen, changing through "Crossfade": the first comes at
     // once, the second through the transition, which is cut short after a few frames.
     int PeakDuringTransition(int monitors) {
+        if (!SAVER_OWN_ALLOCATOR) {
+            return 0;
+        }
         Machine().monitors = {{0, 0, kWidth, kHeight}};
         if (monitors == 2) {
             Machine().monitors.push_back({kWidth, 0, 2 * kWidth, kHeight});
@@ -102,6 +117,9 @@ protected:
 };
 
 TEST_F(ScreenMemory, ATransitionHoldsAtMostSixFullScreenBitmapsOnOneMonitorAndEightOnTwo) {
+    if (!SAVER_OWN_ALLOCATOR) {
+        GTEST_SKIP() << "the sanitizers count the memory themselves";
+    }
     const int one = PeakDuringTransition(1);
     RecordProperty("one_monitor", one);
     EXPECT_GT(one, 0);

@@ -6,12 +6,17 @@ namespace ssrender {
 
 namespace {
 
-// Two 4K screens' worth while a third is written.
+constexpr int kThreads = 2;
+// Two 4K screens' worth while others are written.
 constexpr std::size_t kMostWaiting = 4;
 
 }  // namespace
 
-TScreenshotWriter::TScreenshotWriter() : thread_([this] { Run(); }) {}
+TScreenshotWriter::TScreenshotWriter() {
+    for (int i = 0; i < kThreads; ++i) {
+        threads_.emplace_back([this] { Run(); });
+    }
+}
 
 TScreenshotWriter::~TScreenshotWriter() {
     {
@@ -19,7 +24,9 @@ TScreenshotWriter::~TScreenshotWriter() {
         stop_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    for (std::thread& t : threads_) {
+        t.join();
+    }
 }
 
 void TScreenshotWriter::Write(std::string path, gfx::TBitmap32 picture) {
@@ -31,7 +38,7 @@ void TScreenshotWriter::Write(std::string path, gfx::TBitmap32 picture) {
 
 void TScreenshotWriter::Finish() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return waiting_.empty() && !writing_; });
+    changed_.wait(lock, [this] { return waiting_.empty() && writing_ == 0; });
     if (error_) {
         std::rethrow_exception(std::exchange(error_, nullptr));
     }
@@ -46,7 +53,7 @@ void TScreenshotWriter::Run() {
         }
         auto [path, picture] = std::move(waiting_.front());
         waiting_.pop_front();
-        writing_ = true;
+        ++writing_;
         changed_.notify_all();
         lock.unlock();
         try {
@@ -59,7 +66,7 @@ void TScreenshotWriter::Run() {
             lock.unlock();
         }
         lock.lock();
-        writing_ = false;
+        --writing_;
         changed_.notify_all();
     }
 }

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -65,6 +69,24 @@ TEST_F(SsrenderRun, TheScreenshotsShowTheMoviesPanelAndTheLogSaysWhatSoundedWhen
     EXPECT_NE(shot.Pixel(79, 60), 0xFF808080u);
     EXPECT_NE(shot.Pixel(241, 180), 0xFF808080u);
     EXPECT_NE(shot.Pixel(80, 181), 0xFF808080u);
+}
+
+// A saver whose package cannot be read is no run of zero screenshots: the tool says what the
+// program said and fails.
+TEST_F(SsrenderRun, AnUnreadablePackageFailsWithTheProgramsMessage) {
+    Put("bare.scr", testing_support::FakeRuntime());
+    const std::string command = std::string("'") + SSRENDER_EXE + "' run '" + Path("bare.scr") +
+                                "' --seconds 2 --out '" + Dir().File("out") + "' >'" + Path("out.txt") + "' 2>'" +
+                                Path("err.txt") + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream err(Path("err.txt"));
+    const std::string text{std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text, "ssrender: The screen saver can not run because of one of the following reasons:\n\n"
+                    "* The file is corrupted\n* Your computer is out of resources\n* Windows error\n");
+    std::ifstream out(Path("out.txt"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(out), std::istreambuf_iterator<char>()), "");
 }
 
 }  // namespace

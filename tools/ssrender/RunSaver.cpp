@@ -1,5 +1,6 @@
 #include "tools/ssrender/RunSaver.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -78,6 +79,15 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// The message box's text for a terminal: its CR LF line breaks as plain ones.
+std::string PlainLines(std::string text) {
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.erase(at, 1);
+        ++at;
+    }
+    return text;
+}
+
 }  // namespace
 
 RunResult RunSaverFile(const RunOptions& options) {
@@ -122,9 +132,15 @@ RunResult RunSaverFile(const RunOptions& options) {
     if (!options.soundLog.empty()) {
         WriteSoundLog(options.soundLog);
     }
+    const bool canNotRun =
+        std::any_of(m.messageBoxes.begin(), m.messageBoxes.end(),
+                    [](const sim::MessageBoxRecord& box) { return box.text == host::kCanNotRunMessage; });
     sim::Reset();
     std::error_code ignored;
     fs::remove_all(temp, ignored);
+    if (canNotRun) {
+        throw std::runtime_error(PlainLines(host::kCanNotRunMessage));
+    }
     return result;
 }
 

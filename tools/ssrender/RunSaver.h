@@ -32,6 +32,7 @@ struct RunResult {
 // after every completed transition as transition-NNNN.png (second-… for the second monitor). A
 // movie shows in its panel as a grey rectangle. With soundLog, every open, play, notice and close
 // of the media players is written there, one a line: time, player, event, file, detail, by tabs.
+// A saver whose package cannot be read throws, with the text of the message the program showed.
 RunResult RunSaverFile(const RunOptions& options);
 
 }  // namespace ssrender

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/Bitmap32.h"
@@ -49,15 +51,31 @@ TPicture StillPicture(TBitmap32 bitmap);
 
 // One picture format. Open reads only the header; Frames decodes. The bytes given to Open must
 // stay alive until the last Frames call. Every failure (broken, truncated or hostile data, a size
-// beyond the pixel cap, running out of memory) is "nothing": Open gives false, Frames nothing.
+// beyond the pixel cap, running out of memory) is "nothing": Open gives false, Frames nothing,
+// and Failure says why.
 class TPictureDecoder {
 public:
     virtual ~TPictureDecoder() = default;
 
     virtual bool Open(std::span<const std::uint8_t> bytes) = 0;
-    // The size of the decoded picture (after any reduction for the pixel cap); valid after Open.
+    // The size of the decoded picture as it is seen: upright, after any reduction for the pixel
+    // cap. Valid after Open.
     virtual IntSize Size() const = 0;
     virtual std::optional<TPicture> Frames() = 0;
+
+    // Why the last Open or Frames gave nothing, in a few words (the library's own where it gives
+    // one); empty after a success.
+    const std::string& Failure() const { return failure_; }
+
+protected:
+    void SetFailure(std::string why) { failure_ = std::move(why); }
+    void ClearFailure() { failure_.clear(); }
+
+private:
+    std::string failure_;
 };
+
+// "W x H pixels are beyond the pixel cap" for a refused size.
+std::string BeyondCap(std::int64_t width, std::int64_t height);
 
 }  // namespace gfx

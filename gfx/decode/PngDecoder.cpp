@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include <png.h>
@@ -25,7 +26,15 @@ struct Source {
     std::size_t at = 0;
 };
 
-[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+// The library's own words for the failure go where the session keeps them.
+[[noreturn]] void Fail(png_structp png, png_const_charp message) {
+    auto* why = static_cast<std::string*>(png_get_error_ptr(png));
+    try {
+        *why = message != nullptr ? message : "damaged";
+    } catch (const std::bad_alloc&) {
+    }
+    png_longjmp(png, 1);
+}
 
 void Ignore(png_structp, png_const_charp) {}
 
@@ -47,11 +56,11 @@ bool RoomForRows(png_structp png, png_infop info, std::size_t bytesLeft) {
 }
 
 // One reader over the bytes. Every libpng call runs inside Run, so that its errors come back as
-// false; the steps given to Run hold nothing that needs destroying.
+// false with Why saying why; the steps given to Run hold nothing that needs destroying.
 class Session {
 public:
     explicit Session(std::span<const std::uint8_t> bytes) : source_{bytes} {
-        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
+        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &why_, Fail, Ignore);
         if (png_ != nullptr) {
             info_ = png_create_info_struct(png_);
             png_set_read_fn(png_, &source_, Read);
@@ -70,6 +79,7 @@ public:
     template <typename Step>
     bool Run(Step step) {
         if (info_ == nullptr) {
+            why_ = "out of memory";
             return false;
         }
         if (setjmp(png_jmpbuf(png_)) != 0) {
@@ -86,8 +96,12 @@ public:
         }
         const png_uint_32 width = png_get_image_width(png_, info_);
         const png_uint_32 height = png_get_image_height(png_, info_);
-        if (!PictureSizeAllowed(width, height) ||
-            !RoomForRows(png_, info_, source_.bytes.size() - source_.at)) {
+        if (!PictureSizeAllowed(width, height)) {
+            why_ = BeyondCap(width, height);
+            return std::nullopt;
+        }
+        if (!RoomForRows(png_, info_, source_.bytes.size() - source_.at)) {
+            why_ = "the file is far too short for its size";
             return std::nullopt;
         }
         return IntSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
@@ -95,8 +109,10 @@ public:
 
     png_structp Png() const { return png_; }
     png_infop Info() const { return info_; }
+    const std::string& Why() const { return why_; }
 
 private:
+    std::string why_;
     Source source_;
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
@@ -135,6 +151,7 @@ bool TPngDecoder::Open(std::span<const std::uint8_t> bytes) {
     const auto size = session.Start();
     opened_ = size.has_value();
     size_ = size.value_or(IntSize{});
+    SetFailure(opened_ ? std::string() : session.Why());
     return opened_;
 }
 
@@ -144,8 +161,12 @@ std::optional<TPicture> TPngDecoder::Frames() {
     }
     try {
         Session session(bytes_);
-        if (session.Start() != size_ || !session.Run(AskForBgra) ||
-            png_get_rowbytes(session.Png(), session.Info()) != static_cast<std::size_t>(size_.width) * 4) {
+        if (session.Start() != size_ || !session.Run(AskForBgra)) {
+            SetFailure(session.Why());
+            return std::nullopt;
+        }
+        if (png_get_rowbytes(session.Png(), session.Info()) != static_cast<std::size_t>(size_.width) * 4) {
+            SetFailure("the rows do not come out as 8-bit BGRA");
             return std::nullopt;
         }
         TBitmap32 out(size_.width, size_.height);
@@ -154,10 +175,13 @@ std::optional<TPicture> TPngDecoder::Frames() {
             rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(out.Row(y));
         }
         if (!session.Run([&rows](png_structp png, png_infop) { png_read_image(png, rows.data()); })) {
+            SetFailure(session.Why());
             return std::nullopt;
         }
+        ClearFailure();
         return StillPicture(std::move(out));
     } catch (const std::bad_alloc&) {
+        SetFailure("out of memory");
         return std::nullopt;
     }
 }

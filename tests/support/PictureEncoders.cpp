@@ -87,6 +87,9 @@ void PutFrame(GifFileType* gif, const GifFrameLayout& f) {
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, block);
     }
     const ColorMap local = MakeColorMap(f.palette);
+    // giflib keeps its own copy of a local palette and loses it when the next frame has none.
+    GifFreeMapObject(gif->Image.ColorMap);
+    gif->Image.ColorMap = nullptr;
     EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlaced, local.get());
     std::vector<int> order(static_cast<std::size_t>(f.height));
     for (int y = 0; y < f.height; ++y) {

@@ -166,15 +166,11 @@ std::vector<std::int32_t> RowOrder(std::int32_t height, bool interlaced) {
 struct ReadResult {
     TPictureFrame frame;
     std::int32_t rows = 0;
-    bool complete = false;
 };
 
-// The pixels of the image just described, kept where they fall inside `visible` (the frame's
-// rectangle clipped to the logical screen); rows the data does not reach stay transparent.
-ReadResult ReadFrame(GifFileType* gif, const Palette& palette, const Control& control, const IntRect& visible) {
-    const GifImageDesc& desc = gif->Image;
-    ReadResult result;
-    TPictureFrame& frame = result.frame;
+// A frame at `visible` with what its control extension says, every pixel transparent so far.
+TPictureFrame EmptyFrame(const Palette& palette, const Control& control, const IntRect& visible) {
+    TPictureFrame frame;
     frame.bitmap.SetSize(visible.Width(), visible.Height(), 0);
     frame.position = {visible.left, visible.top};
     frame.delayMs = control.delayMs;
@@ -183,6 +179,16 @@ ReadResult ReadFrame(GifFileType* gif, const Palette& palette, const Control& co
     if (control.transparentIndex >= 0) {
         frame.transparentColor = palette[static_cast<std::size_t>(control.transparentIndex & 0xFF)];
     }
+    return frame;
+}
+
+// The pixels of the image just described, kept where they fall inside `visible` (the frame's
+// rectangle clipped to the logical screen); rows the data does not reach stay transparent.
+ReadResult ReadFrame(GifFileType* gif, const Palette& palette, const Control& control, const IntRect& visible) {
+    const GifImageDesc& desc = gif->Image;
+    ReadResult result{EmptyFrame(palette, control, visible)};
+    TPictureFrame& frame = result.frame;
+    frame.complete = false;
     std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
     for (const std::int32_t y : RowOrder(desc.Height, desc.Interlace)) {
         if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) {
@@ -199,7 +205,7 @@ ReadResult ReadFrame(GifFileType* gif, const Palette& palette, const Control& co
             row[x - visible.left] = index == control.transparentIndex ? palette[index] & 0x00FFFFFFu : palette[index];
         }
     }
-    result.complete = true;
+    frame.complete = true;
     return result;
 }
 
@@ -274,18 +280,19 @@ private:
             if (!SkipImageData(gif_)) {
                 return Damaged(ErrorText(gif_->Error));
             }
-            read = ReadFrame(gif_, palette, control_, IntRect{});
+            read.frame = EmptyFrame(palette, control_, IntRect{});
         } else {
             read = ReadFrame(gif_, palette, control_, visible);
             if (read.rows == 0) {
                 return Damaged(ErrorText(gif_->Error));
             }
         }
+        const bool complete = read.frame.complete;
         picture_.frames.push_back(std::move(read.frame));
         pixels_ += cost;
         control_ = {};
         // A frame cut off by damage shows the rows read so far and is the last.
-        return read.complete ? Step::More : Step::Done;
+        return complete ? Step::More : Step::Done;
     }
 
     GifFileType* gif_;

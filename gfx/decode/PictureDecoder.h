@@ -32,9 +32,13 @@ struct TPictureFrame {
     TDisposal disposal = TDisposal::Unspecified;
     std::int32_t transparentIndex = -1;  // palette index of the transparent colour; -1 for none
     Color32 transparentColor = 0;        // that palette colour, opaque; 0 for none
+    // False for a frame cut off by damage: the rows its data did not reach have alpha 0 too.
+    bool complete = true;
 
     IntRect Rect() const { return IntRect::FromSize(position.x, position.y, bitmap.Width(), bitmap.Height()); }
     bool HasTransparency() const { return transparentIndex >= 0; }
+    // Whether every pixel of the frame's rectangle is drawn.
+    bool Opaque() const { return !HasTransparency() && complete; }
 };
 
 // A decoded picture: one frame covering it for still formats, every frame of an animation.

@@ -47,6 +47,28 @@ void Read(png_structp png, png_bytep out, size_t count) {
     source->at += count;
 }
 
+// libpng reads each chunk before the pixels into a buffer of the size its header claims, and only
+// warns when that is beyond the chunk limit: a header claiming a gigabyte in a tiny file would cost
+// a gigabyte. So the chunks up to the first IDAT are walked first; one larger than the limit, or
+// than what is left of the file, is refused. The pixels' own chunks are read piece by piece.
+std::string OversizedChunk(std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kSignature = 8;
+    constexpr std::size_t kFraming = 12;  // length, type, checksum
+    for (std::size_t at = kSignature; at + kFraming <= bytes.size();) {
+        const std::uint32_t length = std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 |
+                                     std::uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+        const std::string type(reinterpret_cast<const char*>(bytes.data() + at + 4), 4);
+        if (type == "IDAT") {
+            break;
+        }
+        if (length > kMaxChunkBytes || length > bytes.size() - at - kFraming) {
+            return "its " + type + " chunk claims " + std::to_string(length) + " bytes";
+        }
+        at += kFraming + length;
+    }
+    return {};
+}
+
 // Whether the bytes left could hold the picture's rows even at deflate's best ratio: a header
 // that promises far more than the file holds is refused before the picture is allocated.
 bool RoomForRows(png_structp png, png_infop info, std::size_t bytesLeft) {
@@ -91,7 +113,8 @@ public:
 
     // Reads the chunks up to the pixels; the picture's size when the cap allows it.
     std::optional<IntSize> Start() {
-        if (!Run([](png_structp png, png_infop info) { png_read_info(png, info); })) {
+        why_ = OversizedChunk(source_.bytes);
+        if (!why_.empty() || !Run([](png_structp png, png_infop info) { png_read_info(png, info); })) {
             return std::nullopt;
         }
         const png_uint_32 width = png_get_image_width(png_, info_);

@@ -1,5 +1,8 @@
 #include "tests/support/MediaEncoders.h"
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <string>
 
 namespace testing_support {
@@ -132,6 +135,37 @@ Bytes MovieAvi(int width, int height, int frames, bool withSound) {
         movi = Concat({movi, Chunk("00db", Bytes(frameBytes, static_cast<std::uint8_t>(i * 8)))});
     }
     return List("RIFF", "AVI ", Concat({header, List("LIST", "movi", movi)}));
+}
+
+std::vector<std::uint8_t> FlashMovie(std::uint32_t wTwips, std::uint32_t hTwips, bool compressed, int bits) {
+    std::vector<std::uint8_t> body(17, 0);
+    std::size_t bit = 0;
+    const auto put = [&](std::uint32_t value, int count) {
+        for (int i = count - 1; i >= 0; --i, ++bit) {
+            body[bit / 8] |= static_cast<std::uint8_t>(((value >> i) & 1u) << (7 - bit % 8));
+        }
+    };
+    put(static_cast<std::uint32_t>(bits), 5);
+    for (const std::uint32_t v : {0u, wTwips, 0u, hTwips}) {
+        put(v, bits);
+    }
+    body.resize((bit + 7) / 8);
+    body.insert(body.end(), {0, 24, 10, 0, 0x40, 0, 0, 0});  // rate, count, a ShowFrame and an End tag
+    body.resize(std::max<std::size_t>(body.size(), 17));
+    std::vector<std::uint8_t> movie = {static_cast<std::uint8_t>(compressed ? 'C' : 'F'), 'W', 'S', 6};
+    const auto length = static_cast<std::uint32_t>(8 + body.size());
+    for (int i = 0; i < 4; ++i) {
+        movie.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+    }
+    if (!compressed) {
+        movie.insert(movie.end(), body.begin(), body.end());
+        return movie;
+    }
+    uLongf size = compressBound(static_cast<uLong>(body.size()));
+    std::vector<std::uint8_t> packed(size);
+    compress(packed.data(), &size, body.data(), static_cast<uLong>(body.size()));
+    movie.insert(movie.end(), packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(size));
+    return movie;
 }
 
 }  // namespace testing_support

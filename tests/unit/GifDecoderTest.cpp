@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gfx/decode/GifDecoder.h"
 #include "gfx/decode/PictureFormats.h"
 #include "tests/support/PictureEncoders.h"
@@ -181,6 +183,24 @@ TEST(GifDecoder, FramesReachingOutOfTheScreenAreClipped) {
     EXPECT_TRUE(gif->frames[2].bitmap.Empty());
     EXPECT_EQ(gif->frames[2].delayMs, 200);
     EXPECT_EQ(gif->frames[3].bitmap.Pixel(3, 3), B);
+}
+
+TEST(GifDecoder, AFrameWithoutPixelsIsKeptForItsDelay) {
+    // Between two frames, an image of 0 x 0 pixels: its descriptor, a code size and no data.
+    const GifLayout one{4, 4, {R, G}, 0, std::nullopt, {Frame(0, 0, 4, 4, 1)}};
+    GifLayout two = one;
+    two.frames.push_back(Frame(1, 1, 2, 2, 0));
+    const Bytes first = testing_support::EncodeGif(one);
+    const Bytes both = testing_support::EncodeGif(two);
+    ASSERT_TRUE(std::equal(first.begin(), first.end() - 1, both.begin()));
+    Bytes bytes(first.begin(), first.end() - 1);
+    bytes.insert(bytes.end(), {0x2C, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0});
+    bytes.insert(bytes.end(), both.begin() + static_cast<std::ptrdiff_t>(first.size() - 1), both.end());
+    const auto gif = Decode(bytes);
+    ASSERT_TRUE(gif);
+    ASSERT_EQ(gif->frames.size(), 3u);
+    EXPECT_TRUE(gif->frames[1].bitmap.Empty());
+    EXPECT_EQ(Pixels(gif->frames[2].bitmap), std::vector<Color32>(4, R));
 }
 
 // A GIF without any colour table: its indices are greys over the screen's colour resolution.

@@ -1,10 +1,12 @@
-// Writes the picture decoder targets' seed corpora: a few small files of every kind each decoder
-// reads, made through the libraries' own encoders. Usage: make_picture_seeds FOLDER
+// Writes the generated seed corpora: a few small files of every kind each picture decoder reads,
+// made through the libraries' own encoders, Flash movie headers plain and compressed, and
+// translation tables. Usage: make_fuzz_seeds FOLDER
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "tests/support/MediaEncoders.h"
 #include "tests/support/PictureEncoders.h"
 
 namespace fs = std::filesystem;
@@ -16,6 +18,10 @@ void Write(const fs::path& folder, const std::string& name, const ts::Bytes& byt
     fs::create_directories(folder);
     std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteText(const fs::path& folder, const std::string& name, const std::string& text) {
+    Write(folder, name, ts::Bytes(text.begin(), text.end()));
 }
 
 gfx::TBitmap32 Pattern(std::int32_t w, std::int32_t h) {
@@ -67,5 +73,11 @@ int main(int argc, char** argv) {
     Write(root / "ico", "bitmaps.ico",
           ts::EncodeIco({{8, 8, 24, ts::IconBitmapImage(small, 24)}, {16, 16, 32, ts::IconBitmapImage(blocks, 32)}}));
     Write(root / "ico", "png.ico", ts::EncodeIco({{8, 8, 32, ts::EncodePng(small)}}));
+    Write(root / "flash", "plain.swf", ts::FlashMovie(11000, 8000, false));
+    Write(root / "flash", "compressed.swf", ts::FlashMovie(20, 4000, true));
+
+    WriteText(root / "translation", "table.txt",
+              "Screen Saver\r\nClose=Fermer\r\n&Resize to fit screen *=&Ajuster#13*\r\nOther\r\nClose=Zu\r\n");
+    WriteText(root / "translation", "bare.txt", "Close=Schliessen\nHelp=\n=x\n");
     return 0;
 }

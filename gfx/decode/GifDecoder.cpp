@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include <gif_lib.h>
@@ -321,16 +320,7 @@ std::optional<TPicture> TGifDecoder::Frames() {
     if (!opened_) {
         return std::nullopt;
     }
-    try {
-        auto picture = Decode();
-        if (picture) {
-            ClearFailure();
-        }
-        return picture;
-    } catch (const std::bad_alloc&) {
-        SetFailure("out of memory");
-        return std::nullopt;
-    }
+    return Guarded([this] { return Decode(); });
 }
 
 std::optional<TPicture> TGifDecoder::Decode() {

@@ -4,7 +4,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include <jpeglib.h>
@@ -172,17 +171,7 @@ std::optional<TPicture> TJpegDecoder::Frames() {
     if (scaleDenom_ == 0) {
         return std::nullopt;
     }
-    try {
-        auto picture = Decode();
-        if (!picture) {
-            return std::nullopt;
-        }
-        ClearFailure();
-        return picture;
-    } catch (const std::bad_alloc&) {
-        SetFailure("out of memory");
-        return std::nullopt;
-    }
+    return Guarded([this] { return Decode(); });
 }
 
 std::optional<TPicture> TJpegDecoder::Decode() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -74,6 +75,22 @@ public:
 protected:
     void SetFailure(std::string why) { failure_ = std::move(why); }
     void ClearFailure() { failure_.clear(); }
+
+    // Frames around a decoder's own decoding: running out of memory fails like anything else, and
+    // a success clears the last failure.
+    template <typename Decode>
+    std::optional<TPicture> Guarded(Decode decode) {
+        try {
+            auto picture = decode();
+            if (picture) {
+                ClearFailure();
+            }
+            return picture;
+        } catch (const std::bad_alloc&) {
+            SetFailure("out of memory");
+            return std::nullopt;
+        }
+    }
 
 private:
     std::string failure_;

@@ -182,31 +182,29 @@ std::optional<TPicture> TPngDecoder::Frames() {
     if (!opened_) {
         return std::nullopt;
     }
-    try {
-        Session session(bytes_);
-        if (session.Start() != size_ || !session.Run(AskForBgra)) {
-            SetFailure(session.Why());
-            return std::nullopt;
-        }
-        if (png_get_rowbytes(session.Png(), session.Info()) != static_cast<std::size_t>(size_.width) * 4) {
-            SetFailure("the rows do not come out as 8-bit BGRA");
-            return std::nullopt;
-        }
-        TBitmap32 out(size_.width, size_.height);
-        std::vector<png_bytep> rows(static_cast<std::size_t>(size_.height));
-        for (std::int32_t y = 0; y < size_.height; ++y) {
-            rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(out.Row(y));
-        }
-        if (!session.Run([&rows](png_structp png, png_infop) { png_read_image(png, rows.data()); })) {
-            SetFailure(session.Why());
-            return std::nullopt;
-        }
-        ClearFailure();
-        return StillPicture(std::move(out));
-    } catch (const std::bad_alloc&) {
-        SetFailure("out of memory");
+    return Guarded([this] { return Decode(); });
+}
+
+std::optional<TPicture> TPngDecoder::Decode() {
+    Session session(bytes_);
+    if (session.Start() != size_ || !session.Run(AskForBgra)) {
+        SetFailure(session.Why());
         return std::nullopt;
     }
+    if (png_get_rowbytes(session.Png(), session.Info()) != static_cast<std::size_t>(size_.width) * 4) {
+        SetFailure("the rows do not come out as 8-bit BGRA");
+        return std::nullopt;
+    }
+    TBitmap32 out(size_.width, size_.height);
+    std::vector<png_bytep> rows(static_cast<std::size_t>(size_.height));
+    for (std::int32_t y = 0; y < size_.height; ++y) {
+        rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(out.Row(y));
+    }
+    if (!session.Run([&rows](png_structp png, png_infop) { png_read_image(png, rows.data()); })) {
+        SetFailure(session.Why());
+        return std::nullopt;
+    }
+    return StillPicture(std::move(out));
 }
 
 }  // namespace gfx

@@ -1,7 +1,5 @@
 #include "gfx/decode/TiffDecoder.h"
 
-#include <new>
-
 #include "gfx/decode/Limits.h"
 #include "gfx/decode/TiffIo.h"
 #include "gfx/decode/TiffLayout.h"
@@ -59,16 +57,7 @@ std::optional<TPicture> TTiffDecoder::Frames() {
     if (!opened_) {
         return std::nullopt;
     }
-    try {
-        auto picture = Decode();
-        if (picture) {
-            ClearFailure();
-        }
-        return picture;
-    } catch (const std::bad_alloc&) {
-        SetFailure("out of memory");
-        return std::nullopt;
-    }
+    return Guarded([this] { return Decode(); });
 }
 
 std::optional<TPicture> TTiffDecoder::Decode() {

@@ -1,46 +1,38 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "gfx/Geometry.h"
+#include "platform/Controls.h"
 
 namespace config {
 
 inline constexpr int kEffectCount = 120;
 
-// One control of the configuration panel as the settings see it: its caption and states.
-struct Control {
-    std::string name;
-    std::string caption;
-    bool visible = true;
-    bool enabled = true;
-    bool checked = false;
-    int tag = 0;  // the codes the size, position and order groups keep
-    gfx::IntRect bounds;
-};
+using Control = plat::Control;
 
-// The configuration panel `CfgBox`: five pages of controls filled from the settings and read back
-// when the window closes, with the click handlers that keep the controls consistent.
+// The configuration panel `CfgBox`: the banner strip, five pages of controls filled from the
+// settings and read back when the window closes, and the handlers that keep the controls
+// consistent. Places are at 96 pixels an inch.
 class ConfigPanel {
 public:
     ConfigPanel();
 
-    // Every control, in the panel's order.
+    // Every control, in reading order: a control lies in one listed before it.
     std::vector<Control*> Controls();
     // The control of that name; null when there is none.
     Control* Find(const std::string& name);
 
     // Values of the controls that are not check boxes or buttons.
     void SetSeconds(double value);  // the spin edit keeps 1..60
-    int Seconds() const { return seconds_; }
+    int Seconds() const { return edSeconds.value; }
     void SetEffectSpeed(int value);  // the track bar keeps 1..10
-    int EffectSpeed() const { return effectSpeed_; }
-    std::array<bool, kEffectCount>& EffectChecks() { return effects_; }
-    const std::array<bool, kEffectCount>& EffectChecks() const { return effects_; }
-    int EffectItemIndex() const { return effectItemIndex_; }
+    int EffectSpeed() const { return tbEffectSpeed.value; }
+    std::vector<bool>& EffectChecks() { return lbEffects.checks; }
+    const std::vector<bool>& EffectChecks() const { return lbEffects.checks; }
+    int EffectItemIndex() const { return lbEffects.itemIndex; }
 
     // Click handlers. The size, position and order handlers run for any button of their group.
     void rbSizeResizeClick();
@@ -52,6 +44,17 @@ public:
     void btnSelectNoneClick();
     void ClickRadio(Control& button);  // checks it and unchecks the others of its group, then runs its handler
     void ClickCheckBox(Control& box);
+
+    // What a user did to the panel's own controls; false for the events the window handles (the
+    // buttons that open something, the banner, a line chosen in the effect list).
+    bool OnEvent(const plat::ControlEvent& event);
+
+    // The pages in their order, and the page after the current one among the visible pages.
+    std::vector<Control*> Pages();
+    void NextPage();
+
+    // The music group at another height: the controls anchored to its bottom edge move with it.
+    void SetPlaylistGroupHeight(int height);
 
     // Captions through the translation table.
     void RenameFormControls();
@@ -95,6 +98,8 @@ public:
     Control lbEffects{"lbEffects", ""};
     Control btnSelectAll{"btnSelectAll", "Select All"};
     Control btnSelectNone{"btnSelectNone", "Select None"};
+    Control PanelPreviewTrans{"PanelPreviewTrans", ""};
+    Control ImgPreviewTrans{"ImgPreviewTrans", ""};
     Control GroupBox6{"GroupBox6", "Speed"};
     Control tbEffectSpeed{"tbEffectSpeed", ""};
     Control Label16{"Label16", "Smooth"};
@@ -121,12 +126,9 @@ public:
     Control cbDisableDualMonitor{"cbDisableDualMonitor", "&Disable Dual Monitor Support"};
 
 private:
+    void Layout();
     std::vector<Control*> RadioGroup(const Control& button);
-
-    int seconds_ = 5;
-    int effectSpeed_ = 4;
-    int effectItemIndex_ = -1;
-    std::array<bool, kEffectCount> effects_{};
+    std::vector<Control*> PlaylistAnchored();
 };
 
 }  // namespace config

@@ -26,18 +26,18 @@ void ApplyStretch(std::int32_t stretch, ConfigPanel& p) {
 
 }  // namespace
 
-std::string SelectionFromChecks(const std::array<bool, kEffectCount>& checks) {
+std::string SelectionFromChecks(const std::vector<bool>& checks) {
     std::string selection;
-    for (int i = 0; i < kEffectCount; ++i) {
-        if (checks[static_cast<std::size_t>(i)]) {
+    for (std::size_t i = 0; i < checks.size() && i < kEffectCount; ++i) {
+        if (checks[i]) {
             selection += static_cast<char>(i + 1);
         }
     }
     return selection;
 }
 
-void ChecksFromSelection(const std::string& selection, std::array<bool, kEffectCount>& checks) {
-    checks.fill(false);
+void ChecksFromSelection(const std::string& selection, std::vector<bool>& checks) {
+    checks.assign(kEffectCount, false);
     for (const char c : selection) {
         const int code = static_cast<unsigned char>(c);
         if (code >= 1 && code <= kEffectCount) {

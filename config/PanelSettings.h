@@ -13,7 +13,7 @@ void ApplySettingsToPanel(const pkg::SaverSettings& settings, ConfigPanel& panel
 pkg::SaverSettings SettingsFromPanel(const ConfigPanel& panel);
 
 // The effect selection of the list's check marks, and the check marks of a selection.
-std::string SelectionFromChecks(const std::array<bool, kEffectCount>& checks);
-void ChecksFromSelection(const std::string& selection, std::array<bool, kEffectCount>& checks);
+std::string SelectionFromChecks(const std::vector<bool>& checks);
+void ChecksFromSelection(const std::string& selection, std::vector<bool>& checks);
 
 }  // namespace config

@@ -73,8 +73,8 @@ int main(int argc, char** argv) {
     Write(root / "ico", "bitmaps.ico",
           ts::EncodeIco({{8, 8, 24, ts::IconBitmapImage(small, 24)}, {16, 16, 32, ts::IconBitmapImage(blocks, 32)}}));
     Write(root / "ico", "png.ico", ts::EncodeIco({{8, 8, 32, ts::EncodePng(small)}}));
-    Write(root / "flash", "plain.swf", ts::FlashMovie(11000, 8000, false));
-    Write(root / "flash", "compressed.swf", ts::FlashMovie(20, 4000, true));
+    Write(root / "flash", "plain.swf", ts::FlashMovie({550, 400, 12 * 256, 3, 0x336699}));
+    Write(root / "flash", "compressed.swf", ts::FlashMovie({1, 200, 256, 2, std::nullopt, true}));
 
     WriteText(root / "translation", "table.txt",
               "Screen Saver\r\nClose=Fermer\r\n&Resize to fit screen *=&Ajuster#13*\r\nOther\r\nClose=Zu\r\n");

@@ -10,6 +10,7 @@ TForm::TForm(const std::string& caption, gfx::IntSize clientSize) {
     events.onCloseRequest = [this] { OnCloseRequest(); };
     events.onShow = [this] { OnShow(); };
     events.onHide = [this] { OnHide(); };
+    events.onDpiChanged = [this](int dpi) { OnDpiChanged(dpi); };
     events.filter = [this](const plat::Message& msg) -> std::optional<std::intptr_t> {
         if (procFilter_) {
             return procFilter_(msg);

@@ -47,6 +47,7 @@ protected:
     virtual void OnCloseRequest() {}
     virtual void OnShow() {}
     virtual void OnHide() {}
+    virtual void OnDpiChanged(int) {}
 
 private:
     std::unique_ptr<plat::Window> window_;

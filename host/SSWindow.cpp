@@ -17,7 +17,6 @@
 #include "package/TempFolder.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
-#include "platform/Flash.h"
 #include "platform/MessageLoop.h"
 #include "platform/Pictures.h"
 #include "platform/Shell.h"
@@ -37,8 +36,6 @@ const char* const kCanNotRunMessage =
 namespace {
 
 constexpr int kMoveThreshold = 5;
-constexpr int kBannerStripHeight = 69;
-constexpr int kLinkHeight = 15;
 
 core::ProcessFlags& F() { return core::Flags(); }
 
@@ -75,6 +72,7 @@ std::string Describe(const pkg::SaverSettings& s) {
 
 TSSWindow::TSSWindow()
     : TForm("Screen Saver", {637, 541}),
+      preview_([this] { return cfg_.lbEffects.itemIndex; }),
       timer_([this] { TimerTimer(); }, 5000, false),
       presPanelHideTimer_([this] { PresPanelHideTimerTimer(); }, 5000, false),
       music_(package_, plat::OwnFileName(), settings_) {
@@ -137,8 +135,9 @@ void TSSWindow::FormCreate() {
                     core::Trace("Presentation not allowed");
                     plat::PostQuit();
                 }
+                CreateFlash();
                 if (package_.header.FlashPlayerSize > 0) {
-                    flash_ = plat::FlashPlayer::Create(Window(), panelDisplay_->Bounds());
+                    flash_->CreateControl();
                 }
                 plat::SetMessageHook([this](plat::Message& msg, bool& handled) { DeactivateScrSaver(msg, handled); });
                 OpenSecondMonitor();
@@ -147,8 +146,9 @@ void TSSWindow::FormCreate() {
                 StartSlideshow();
             }
         }
-    } else {
+    } else if (configShown_) {
         AdjustPlaylistGroup();
+        CreatePanelControls();
     }
     const plat::WindowHandle self = Window().Handle();
     plat::RegisterHotKey(self, 1, 0, plat::VK_SNAPSHOT);
@@ -218,7 +218,9 @@ void TSSWindow::FormClose() {
             core::Trace("Freeing bgimg");
             core::Trace("Freeing logo");
             core::Trace("Freeing MemImage");
-            flash_.reset();
+            if (flash_) {
+                flash_->Destroy();
+            }
             secondImage_.reset();
             secondWindow_.reset();
             package_.items.clear();
@@ -357,53 +359,6 @@ void TSSWindow::ScreenSaverPreviewActive() {
 }
 
 void TSSWindow::ScreenSaverMainSaverActive() { F().SaverActive = true; }
-
-void TSSWindow::ScreenSaverConfigBoxActive() {
-    if (!ReadData(true)) {
-        return;
-    }
-    cfg_.PanelWebBanner.visible = true;
-    gfx::IntSize client = Window().ClientSize();
-    if (package_.header.BannerImageSize <= 0) {
-        client.height -= kBannerStripHeight;
-    } else {
-        cfg_.BannerPlaceHolderPanel.visible = true;
-    }
-    cfg_.Link.visible = false;
-    client.height -= kLinkHeight;
-    Window().SetClientSize(client);
-    cfg_.ConfigControlsPanel.visible = true;
-    InstallDialogKeys();
-}
-
-void TSSWindow::InstallDialogKeys() {
-    // "Close" is the dialog's default and cancel button: Enter and Esc press it.
-    plat::SetMessageHook([this](plat::Message& msg, bool& handled) {
-        if (msg.message == plat::WM_KEYDOWN && (msg.wParam == plat::VK_ESCAPE || msg.wParam == plat::VK_RETURN)) {
-            handled = true;
-            btnCloseClick();
-        }
-    });
-}
-
-void TSSWindow::btnCloseClick() { Close(); }
-
-void TSSWindow::AdjustPlaylistGroup() {
-    const auto& h = package_.header;
-    if (!h.AllowCustomPlaylist) {
-        cfg_.gbPlaylist.bounds.bottom = cfg_.gbPlaylist.bounds.top + 95;
-        cfg_.rbPlayMyOwn.visible = cfg_.rbPlayBuiltIn.visible = cfg_.btnPlaylistEditor.visible = false;
-    }
-    if (h.SoundCount == 0) {
-        cfg_.rbPlayMyOwn.checked = true;
-        cfg_.rbPlayBuiltIn.checked = false;
-        cfg_.rbPlayBuiltIn.enabled = false;
-    }
-    if (h.SoundCount == 1 && !h.AllowCustomPlaylist) {
-        cfg_.cbShuffle.visible = cfg_.cbPlayOneRandom.visible = false;
-        cfg_.gbPlaylist.bounds.bottom = cfg_.gbPlaylist.bounds.top + 111;
-    }
-}
 
 void TSSWindow::OpenSecondMonitor() {
     const auto monitors = plat::Monitors();

@@ -10,18 +10,21 @@
 #include "package/PackageFormat.h"
 #include "package/PackageReader.h"
 #include "package/Settings.h"
-#include "platform/Flash.h"
 #include "platform/Media.h"
 #include "platform/Panel.h"
 #include "platform/Surface.h"
 #include "platform/Timer.h"
 #include "platform/Window.h"
+#include "slideshow/FlashItem.h"
 #include "slideshow/GifAnimator.h"
 #include "slideshow/ItemLoader.h"
 #include "slideshow/Overlays.h"
 #include "slideshow/Sequencer.h"
 #include "slideshow/VideoItem.h"
 #include "sound/MusicPlayer.h"
+#include "sound/PlaylistWindow.h"
+#include "transitions/EffectPreview.h"
+#include "windows/AboutWindow.h"
 
 namespace host {
 
@@ -32,8 +35,8 @@ extern const char* const kCanNotRunMessage;
 // input filter decides when the full-screen saver ends, and closing it undoes everything.
 class TSSWindow : public TForm {
 public:
-    // Creates the window and runs FormCreate. Throws plat::FlashUnavailable when the package holds
-    // Flash items and the player control is missing.
+    // Creates the window and runs FormCreate. Throws plat::FlashUnavailable when the package carries
+    // the Flash player and the player control cannot be created.
     TSSWindow();
     ~TSSWindow() override;
 
@@ -75,15 +78,29 @@ public:
     void LoadEnterSound(std::int32_t index);
     void MPlayNotify(plat::MediaNotice notice);
 
-    // Panel events.
+    // The configuration panel's handlers.
     void btnCloseClick();
+    void btnAboutClick();
+    void btnWebsiteClick();
+    void imgBannerClick();
+    void btnPlaylistEditorClick();
+    void lbEffectsClick();
+    // The two windows that configuration mode makes at start-up.
+    void CreateConfigWindows();
 
     // What tests and traces look at.
     config::ConfigPanel& Panel() { return cfg_; }
+    plat::ControlSet* PanelControls() { return panelControls_.get(); }
+    trans::TEffectPreview& Preview() { return preview_; }
+    plat::Surface* ImgPreviewTrans() { return imgPreviewTrans_.get(); }
+    plat::Surface* ImgBanner() { return imgBanner_.get(); }
+    side::TAboutWindow* AboutWindow() { return aboutWindow_.get(); }
+    snd::TPlaylistWindow* PlaylistWindow() { return playlistWindow_.get(); }
     const pkg::Package& Package() const { return package_; }
     const pkg::SaverSettings& Settings() const { return settings_; }
     snd::TMusicPlayer& Music() { return music_; }
     show::TVideoItem* Video() { return video_.get(); }
+    show::TFlashItem* Flash() { return flash_.get(); }
     plat::Panel& PanelDisplay() { return *panelDisplay_; }
     plat::Timer& Timer() { return timer_; }
     TScreenSaver* ScreenSaver() { return screenSaver_.get(); }
@@ -102,6 +119,7 @@ protected:
     void OnCloseRequest() override { Close(); }
     void OnShow() override { FormShow(); }
     void OnHide() override { FormHide(); }
+    void OnDpiChanged(int dpi) override;
 
 private:
     void ReadPackageSteps(bool configOnly);
@@ -110,18 +128,34 @@ private:
     void LoadSoundTable(pkg::PackageReader& reader);
     void OpenSecondMonitor();
     void CreateImage32();
+    void CreateFlash();
     void CreateLoader();
+    void NextItemNow();
+    void RepaintImages();
     void StopPlayers();
     std::uint32_t ItemInterval() const;
     bool LoneFlashItem() const;
     bool VideoPlaying() const;
     void AdjustPlaylistGroup();
     void InstallDialogKeys();
+    void CreatePanelControls();
+    void FitPanelToDpi(int dpi);
+    void MakePreviewImage();
+    void MakeBannerImage();
+    void OnPanelEvent(const plat::ControlEvent& event);
+    void PressEnter();
     void ShowPresentationPanel(gfx::IntPoint pos);
     void PresPanelHideTimerTimer();
 
     std::unique_ptr<TScreenSaver> screenSaver_;
     config::ConfigPanel cfg_;
+    std::unique_ptr<plat::ControlSet> panelControls_;  // the panel's real controls, configuration mode only
+    std::unique_ptr<plat::Surface> imgPreviewTrans_;
+    std::unique_ptr<plat::Surface> imgBanner_;
+    trans::TEffectPreview preview_;
+    std::unique_ptr<side::TAboutWindow> aboutWindow_;
+    std::unique_ptr<snd::TPlaylistWindow> playlistWindow_;
+    bool configShown_ = false;
     std::unique_ptr<plat::Surface> image32_;  // the full-window slideshow surface
     std::unique_ptr<plat::Surface> prImage_;  // the preview's picture
     std::unique_ptr<plat::Panel> panelDisplay_;  // where a movie shows
@@ -134,7 +168,7 @@ private:
     bool secondMonitorInUse_ = false;
     std::unique_ptr<plat::Window> secondWindow_;
     std::unique_ptr<plat::Surface> secondImage_;
-    std::unique_ptr<plat::FlashPlayer> flash_;
+    std::unique_ptr<show::TFlashItem> flash_;
     show::TOverlays overlays_;
     show::TGifAnimator gif_;
     show::TSequencer sequencer_;

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "common/Flags.h"
-#include "common/Paths.h"
 #include "common/Trace.h"
 #include "host/SSWindow.h"
+#include "package/ItemKind.h"
 #include "platform/System.h"
 
 namespace host {
@@ -21,13 +21,26 @@ std::uint32_t SecondsToMs(std::int64_t seconds) {
 
 }  // namespace
 
+void TSSWindow::NextItemNow() {
+    timer_.SetInterval(1);
+    timer_.SetEnabled(true);
+}
+
+void TSSWindow::RepaintImages() {
+    image32_->Changed();
+    if (secondImage_) {
+        secondImage_->Changed();
+    }
+}
+
+void TSSWindow::CreateFlash() {
+    flash_ = std::make_unique<show::TFlashItem>(
+        *panelDisplay_, image32_->Bounds().Size(), [this] { NextItemNow(); }, [this] { RepaintImages(); });
+}
+
 void TSSWindow::CreateLoader() {
-    const auto nextItemNow = [this] {
-        timer_.SetInterval(1);
-        timer_.SetEnabled(true);
-    };
     video_ = std::make_unique<show::TVideoItem>(*panelDisplay_, image32_->Bounds().Size(), package_.header.MuteVideo,
-                                                nextItemNow);
+                                                [this] { NextItemNow(); });
     video_->MPlay().SetNotifyHandler([this](plat::MediaNotice notice) { MPlayNotify(notice); });
     show::TLoadStage stage{package_,
                            plat::OwnFileName(),
@@ -40,6 +53,7 @@ void TSSWindow::CreateLoader() {
                            F().PreviewMode,
                            [this] { RestartTimer(); },
                            video_.get(),
+                           flash_.get(),
                            [this](std::int32_t index) { LoadEnterSound(index); }};
     loader_ = std::make_unique<show::TItemLoader>(std::move(stage));
     loader_->DirectShow = true;
@@ -48,8 +62,13 @@ void TSSWindow::CreateLoader() {
 std::uint32_t TSSWindow::ItemInterval() const {
     const std::int32_t shown = loader_->ShownIndex;
     if (shown >= 0 && static_cast<std::size_t>(shown) < package_.items.size()) {
-        const std::int32_t own = package_.items[static_cast<std::size_t>(shown)].ItemDuration;
-        if (own > 0) {
+        const pkg::ItemRecord& item = package_.items[static_cast<std::size_t>(shown)];
+        const std::int32_t own = item.ItemDuration;
+        // A Flash item's time (a day, when it has none of its own) is for while it shows; after a
+        // load that failed it is closed, and the next item comes at the usual interval.
+        const bool closedFlash =
+            pkg::ItemKindOf(item.ItemExt) == pkg::ItemKind::Flash && !(flash_ && flash_->FlashShowing);
+        if (own > 0 && !closedFlash) {
             return SecondsToMs(own);
         }
     }
@@ -59,11 +78,7 @@ std::uint32_t TSSWindow::ItemInterval() const {
 bool TSSWindow::VideoPlaying() const { return video_ && video_->VideoPlaying; }
 
 bool TSSWindow::LoneFlashItem() const {
-    if (package_.items.size() != 1) {
-        return false;
-    }
-    const std::string ext = core::UpperCase(package_.items[0].ItemExt);
-    return ext == ".SWF" || ext == ".FLA";
+    return package_.items.size() == 1 && pkg::ItemKindOf(package_.items[0].ItemExt) == pkg::ItemKind::Flash;
 }
 
 void TSSWindow::StartSlideshow() {
@@ -103,6 +118,10 @@ void TSSWindow::TimerTimer() {
     }
     timer_.SetEnabled(false);
     gif_.StopGif();
+    if (flash_ && flash_->FlashShowing) {
+        flash_->CloseAndStopFlash();
+        RepaintImages();
+    }
     if (VideoPlaying()) {
         // A video still playing (the timer came back through Resume or a presentation control)
         // gives way to the next item.

@@ -16,8 +16,8 @@ namespace host {
 
 namespace {
 
-// The main window; when the package holds Flash items and the player control is missing, the
-// control is installed from the package and the window made once more.
+// The main window; when the package carries the Flash player and the player control cannot be
+// made, the control is installed from the package and the window made once more.
 std::unique_ptr<TSSWindow> CreateMainWindow() {
     try {
         return std::make_unique<TSSWindow>();
@@ -31,7 +31,8 @@ std::unique_ptr<TSSWindow> CreateMainWindow() {
     }
     try {
         return std::make_unique<TSSWindow>();
-    } catch (const plat::FlashUnavailable&) {
+    } catch (const std::exception&) {
+        core::Trace("Message box: unable to find the Flash player");
         plat::ShowMessageBox("Unable to find Macromedia Shockwave Flash.", "Screen Saver", plat::MB_ICONWARNING);
         return nullptr;
     }
@@ -45,10 +46,15 @@ int RunSaver(const std::function<void(TSSWindow&)>& onCreated) {
     if (!window) {
         return 0;
     }
+    int code = 0;
+    if (!plat::Terminated()) {
+        if (!core::Flags().SaverActive) {
+            window->CreateConfigWindows();
+        }
+    }
     if (onCreated) {
         onCreated(*window);
     }
-    int code = 0;
     if (!plat::Terminated()) {
         // The loop shows the main window first, or minimizes the application with it.
         if (window->Window().GetWindowState() == plat::WindowState::Minimized) {

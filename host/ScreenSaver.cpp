@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/Paths.h"
+#include "common/Trace.h"
 #include "host/ModeLetter.h"
 #include "package/PackageCodec.h"
 #include "package/PackageFormat.h"
@@ -331,6 +332,7 @@ bool InstallFlashPlayer(const std::string& fileName, bool showErrors) {
         return true;
     }
     if (showErrors) {
+        core::Trace("Message box: unable to register the Flash player");
         plat::ShowMessageBox("Unable to register Macromedia Shockwave Flash.", plat::ApplicationTitle(),
                              plat::MB_ICONWARNING);
     }

@@ -46,7 +46,7 @@ PackageReader::PackageReader(const std::string& path) {
 
 PackageHeader PackageReader::ReadHeader() {
     if (fileSize_ < static_cast<std::int64_t>(kTrailerSize)) {
-        Fail("the file is shorter than the trailer");
+        throw NoPackageError("the file is shorter than the trailer");
     }
     if (fileSize_ > std::numeric_limits<std::int32_t>::max()) {
         Fail("the file is larger than 2 GiB");
@@ -61,7 +61,7 @@ PackageHeader PackageReader::ReadHeader() {
     PackageHeader header = DecodeHeader(trailer);
     header.FileSizeSlot = static_cast<std::int32_t>(fileSize_);
     if (std::string_view(reinterpret_cast<const char*>(trailer + kHeaderSize), kMagic.size()) != kMagic) {
-        Fail("the trailer's magic is missing");
+        throw NoPackageError("the trailer's magic is missing");
     }
     CheckLengths(header);
     return header;

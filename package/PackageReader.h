@@ -17,6 +17,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The file carries no package at all: it is shorter than a trailer, or does not end in the magic.
+class NoPackageError : public PackageError {
+public:
+    using PackageError::PackageError;
+};
+
 // Reads the package appended to a built saver, one step at a time, so that the start-up can put
 // the steps of other subsystems in between. Every position comes from the header's length fields;
 // every size is checked against the file before anything is allocated or read.

@@ -85,6 +85,10 @@ std::optional<Piece> ExitBannerPiece(const PackageHeader& h) {
                 h.ExitBannerExt);
 }
 
+std::optional<Piece> ConfigBannerPiece(const PackageHeader& h) {
+    return Make(SegmentStart(h, Segment::ConfigBanner), h.BannerImageSize, 0, false, "SSBANNER", ".BMP");
+}
+
 std::optional<Piece> PreviewPiece(const PackageHeader& h) {
     return Make(SegmentStart(h, Segment::PreviewImage), h.PreviewImageSize, 0, false, "SSIMG", ".BMP");
 }

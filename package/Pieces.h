@@ -31,6 +31,7 @@ std::optional<Piece> BackgroundPiece(const PackageHeader& header);
 std::optional<Piece> LogoPiece(const PackageHeader& header);
 std::optional<Piece> ExitBannerPiece(const PackageHeader& header);
 std::optional<Piece> PreviewPiece(const PackageHeader& header);
+std::optional<Piece> ConfigBannerPiece(const PackageHeader& header);
 
 // Takes a piece out of the given package file into the temporary folder; returns the file's path,
 // or nothing when the piece could not be written whole.

@@ -10,4 +10,8 @@ namespace pkg {
 // picture cannot be written; no message is shown. The caller deletes the file once it is shown.
 std::optional<std::string> ExtractPreviewImage(const std::string& saverFile);
 
+// The configuration panel's banner picture (a Windows bitmap stored as is), to
+// TempFolder() + "SSBANNER.BMP", in the same way.
+std::optional<std::string> ExtractConfigBanner(const std::string& saverFile);
+
 }  // namespace pkg

@@ -34,6 +34,10 @@ bool Terminated();
 // Handles every message that is waiting and returns.
 void ProcessMessages();
 
+// A modal window's loop: runs until done() says so or the quit message comes (which it leaves
+// for the outer loop).
+void RunModalLoop(const std::function<bool()>& done);
+
 // Called on a worker thread: runs step on the main thread while the worker waits for it.
 void Synchronize(const std::function<void()>& step);
 

@@ -13,6 +13,8 @@ namespace plat {
 class Surface {
 public:
     static std::unique_ptr<Surface> Create(Window& parent, const gfx::IntRect& bounds);
+    // In a child window of ours, such as a control's area.
+    static std::unique_ptr<Surface> Create(WindowHandle parent, const gfx::IntRect& bounds);
     virtual ~Surface() = default;
 
     virtual void SetBounds(const gfx::IntRect& bounds) = 0;

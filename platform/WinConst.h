@@ -82,6 +82,7 @@ inline constexpr int SW_SHOWMINIMIZED = 2;
 inline constexpr int SW_SHOWMAXIMIZED = 3;
 inline constexpr int SW_SHOW = 5;
 inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_SHOWDEFAULT = 10;
 
 // Window styles
 inline constexpr std::uint32_t WS_CHILD = 0x40000000;

@@ -27,6 +27,7 @@ struct WindowEvents {
     std::function<void()> onShow;
     std::function<void()> onHide;
     std::function<void()> onPaint;         // after the backend repainted its surfaces
+    std::function<void(int dpi)> onDpiChanged;  // moved to a monitor of another pixels-an-inch value
     // Sees every message sent or posted to the window before the default handling; returning a
     // value answers the message and stops it there.
     std::function<std::optional<std::intptr_t>(const Message&)> filter;
@@ -89,6 +90,7 @@ void SetApplicationMinimizeHandler(std::function<void()> handler);
 WindowHandle FindTopLevelWindow(const std::string& caption);
 void ShowWindowHandle(WindowHandle window, int showCommand);
 void EnableWindowHandle(WindowHandle window, bool enabled);
+bool IsWindowEnabledHandle(WindowHandle window);
 void SetForegroundWindowHandle(WindowHandle window);
 WindowHandle ForegroundWindow();
 bool IsWindowHandle(WindowHandle window);
@@ -101,6 +103,12 @@ std::vector<WindowHandle> ChildWindows(WindowHandle parent);
 // A window's rectangle: in its parent's client pixels for a child, in screen pixels otherwise.
 gfx::IntRect WindowRect(WindowHandle window);
 bool IsWindowVisibleHandle(WindowHandle window);
+
+// Pixels an inch of the monitor a window shows on: 96 is 100 %.
+int WindowDpi(WindowHandle window);
+
+// Whether a key (VK_CONTROL, VK_SHIFT ...) is held down now.
+bool KeyIsDown(std::uint32_t key);
 
 // The pointer.
 gfx::IntPoint CursorPos();

@@ -1,16 +1,42 @@
 #!/usr/bin/env bash
-# Builds everything, makes a demo screen saver from generated sample pictures and sounds, shows
-# what it carries, and runs it full screen under Wine for a few seconds, with its music: on the
-# user's display when there is one, otherwise on a virtual display, with screenshots in out/demo/.
+# Makes a demo screen saver from generated pictures and sounds and shows it: on the simulated
+# screen first (screenshots in out/demo/sim/), then full screen under Wine with its music, on the
+# user's display when there is one, otherwise on a virtual one, until every picture has appeared
+# (a screenshot of each in out/demo/). It builds only what it needs, the Windows runtime, sspack
+# and ssrender; the build's output goes to out/demo/build.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-scripts/setup.sh
-scripts/build.sh
-
 demo=$root/out/demo
 mkdir -p "$demo/pictures"
+log=$demo/build.log
+: >"$log"
+started=$SECONDS
+
+step() { printf 'demo [%3d s] %s\n' $((SECONDS - started)) "$*"; }
+# Runs a command with its output in the log; on failure shows the log's end and stops.
+logged() {
+  if ! "$@" >>"$log" 2>&1; then
+    echo "demo: failed: $*" >&2
+    tail -n 25 "$log" >&2
+    echo "demo: the whole log is $log" >&2
+    exit 1
+  fi
+}
+
+step "installing what is missing (scripts/setup.sh; the log is $log)"
+logged scripts/setup.sh
+step "building the image libraries for Windows (the first time only)"
+logged scripts/build-win32-deps.sh
+step "building the screen saver's runtime, saver.scr"
+logged cmake --preset win32
+logged cmake --build --preset win32 --target saver
+step "building sspack and ssrender"
+logged cmake --preset linux
+logged cmake --build --preset linux --target sspack ssrender
+
+step "making the demo's pictures and sounds"
 # Sample pictures from ImageMagick's built-in images and gradients: nothing is downloaded.
 convert -size 1024x768 gradient:'#1d3557-#a8dadc' "$demo/pictures/dusk.jpg"
 convert -size 800x600 plasma:fractal -seed 7 "$demo/pictures/plasma.png" 2>/dev/null ||
@@ -52,16 +78,18 @@ cat >"$demo/demo.json" <<'JSON'
 {
   "header": { "Seconds": 3, "EffectSpeed": 7, "Loop": true,
               "BackgroundColor": "#1d3557", "BackgroundColor2": "#457b9d",
-              "GradientStyle": 3, "Stretch": 4, "ExitMouseMove": true, "LogoPosition": 1,
+              "GradientStyle": "ellipses", "Stretch": "shrink", "ExitMouseMove": true, "LogoPosition": "top-right",
               "LogoOffsetX": 20, "LogoOffsetY": 20 },
   "strings": { "SaverName": "Demo Saver", "AboutText": "A demo built by scripts/demo.sh",
-               "Effect": [1, 10, 23, 45, 71, 85, 96, 103, 115, 117] },
+               "Effect": ["Slide From Up Left", "Door Open", "Unfold From Left", "Vertical Lines From Left & Back",
+                          "Ellipse Out", "Chaos Star", "Random Horizontal Lines", "Zoom In", "Crossfade",
+                          "Fade Unfold From Left"] },
   "items": [
     { "file": "pictures/dusk.jpg", "caption": { "text": "Dusk over the bay" } },
-    { "file": "pictures/plasma.png", "compress": true, "caption": { "text": "Plasma", "position": 0 } },
-    { "file": "pictures/wizard.png", "compress": true, "sizeMode": 2 },
-    { "file": "pictures/blink.gif", "sizeMode": 2, "enterSound": 0, "caption": { "text": "An animated GIF" } },
-    { "file": "pictures/rose.jpg", "filters": 1 }
+    { "file": "pictures/plasma.png", "compress": true, "caption": { "text": "Plasma", "position": "top-left" } },
+    { "file": "pictures/wizard.png", "compress": true, "sizeMode": "natural" },
+    { "file": "pictures/blink.gif", "sizeMode": "natural", "enterSound": 0, "caption": { "text": "An animated GIF" } },
+    { "file": "pictures/rose.jpg", "filters": ["mirror"] }
   ],
   "music": [ { "file": "pictures/melody.wav", "compress": true } ],
   "entrySounds": [ { "file": "pictures/chime.wav" } ],
@@ -69,12 +97,20 @@ cat >"$demo/demo.json" <<'JSON'
   "previewImage": { "file": "pictures/preview.bmp" }
 }
 JSON
+items=5
+saver="$demo/Demo Saver.scr"
 
-build/linux/bin/sspack build "$demo/demo.json" --runtime build/win32/bin/saver.scr -o "$demo/Demo Saver.scr"
-build/linux/bin/sspack check "$demo/Demo Saver.scr"
-build/linux/bin/sspack list "$demo/Demo Saver.scr"
-echo "demo: $demo/Demo Saver.scr"
+step "building the demo screen saver with sspack"
+build/linux/bin/sspack build "$demo/demo.json" -o "$saver"
+build/linux/bin/sspack check "$saver"
+build/linux/bin/sspack list "$saver"
 
+step "running it on the simulated screen with ssrender"
+rm -rf "$demo/sim"
+build/linux/bin/ssrender run "$saver" --screen 1280x720 --seconds 25 --out "$demo/sim"
+echo "demo: after each transition: $demo/sim/transition-*.png"
+
+step "running it full screen under Wine until each of its $items pictures has appeared"
 export WINEPREFIX=$root/out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
 xvfb=
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
@@ -91,12 +127,34 @@ trap cleanup EXIT
 [ -f "$WINEPREFIX/.ready" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; touch "$WINEPREFIX/.ready"; }
 
 rm -f "$demo"/screen-*.png
-wine "$demo/Demo Saver.scr" /s &
-saver=$!
-for shot in 1 2 3 4 5 6 7 8; do
-  sleep 1.5
-  if [ -n "$xvfb" ]; then import -window root "$demo/screen-$shot.png"; fi
+trace=$demo/trace.txt
+rm -f "$trace"
+SAVER_TRACE="Z:${trace//\//\\}" wine "$saver" /s 2>>"$log" &
+saver_pid=$!
+
+# The trace says when an item is on screen: the first at once, each later one when its transition
+# ends. A screenshot follows each, until every item has shown or a minute and a half has passed.
+lines() {
+  local n
+  n=$(grep -c "$1" "$trace" 2>/dev/null) || true
+  echo "${n:-0}"
+}
+items_seen() { grep -o 'Item [0-9]* shown' "$trace" 2>/dev/null | sort -u | wc -l; }
+shots=0
+deadline=$((SECONDS + 90))
+while [ $SECONDS -lt $deadline ] && kill -0 "$saver_pid" 2>/dev/null; do
+  first=$(lines 'Item 0 shown')
+  wanted=$(((first > 0 ? 1 : 0) + $(lines 'Restart Timer')))
+  while [ "$shots" -lt "$wanted" ]; do
+    shots=$((shots + 1))
+    sleep 0.3
+    item=$(grep -o 'Item [0-9]* shown' "$trace" | tail -n 1 | cut -d' ' -f2)
+    import -window root "$demo/screen-$shots.png"
+    echo "demo: item $item on screen: $demo/screen-$shots.png"
+  done
+  if [ "$(items_seen)" -ge "$items" ] && [ "$shots" -ge "$items" ]; then break; fi
+  sleep 0.2
 done
 xdotool key Escape
-for _ in $(seq 20); do kill -0 "$saver" 2>/dev/null || break; sleep 0.5; done
-if [ -n "$xvfb" ]; then echo "screenshots: $demo/screen-*.png"; fi
+for _ in $(seq 20); do kill -0 "$saver_pid" 2>/dev/null || break; sleep 0.5; done
+step "done: $shots screenshots; $(items_seen) of the $items items were seen"

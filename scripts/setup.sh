@@ -15,6 +15,7 @@ packages=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libpixman-1-dev
   wine wine32:i386 xvfb xdotool imagemagick x11-utils libxfixes3 python3
+  pulseaudio pulseaudio-utils ffmpeg gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "common/Paths.h"
 #include "common/Trace.h"
 #include "gfx/decode/PictureFile.h"
+#include "package/ItemKind.h"
 #include "package/Pieces.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
@@ -23,12 +24,6 @@ class LoadFailed : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-bool IsFlash(const std::string& ext) { return ext == ".SWF" || ext == ".FLA"; }
-
-bool IsVideo(const std::string& ext) {
-    return ext == ".ASF" || ext == ".WMV" || ext == ".AVI" || ext == ".MPEG" || ext == ".MPG";
-}
 
 // Every pixel of the image takes the mask layer's blue channel as its alpha.
 void ApplyMask(gfx::TBitmap32& layer, const gfx::TBitmap32& maskLayer) {
@@ -83,7 +78,6 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
 
 void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame) {
     const pkg::ItemRecord& item = stage_.package.items[static_cast<std::size_t>(index)];
-    FlashShowing = false;
     stage_.gif.StopGif();
     const std::int32_t sizeMode = item.ItemSizeMode != -1 ? item.ItemSizeMode : stage_.settings.Stretch;
 
@@ -95,16 +89,17 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
     if (!file) {
         throw LoadFailed("cannot be taken out");
     }
-    const std::string ext = core::UpperCase(item.ItemExt);
-    if (IsFlash(ext)) {
-        throw LoadFailed("this program plays no Flash movies");
-    }
-    if (IsVideo(ext)) {
+    const pkg::ItemKind kind = pkg::ItemKindOf(item.ItemExt);
+    if (kind != pkg::ItemKind::Still) {
         if (desktopFirst) {
             // The desktop stays; the first tick plays the movie, once.
             return;
         }
-        ShowVideo(index, sizeMode, *file, workFrame);
+        if (kind == pkg::ItemKind::Flash) {
+            ShowFlash(index, sizeMode, *file, workFrame);
+        } else {
+            ShowVideo(index, sizeMode, *file, workFrame);
+        }
         return;
     }
     if (!desktopFirst) {
@@ -144,6 +139,19 @@ void TItemLoader::ShowVideo(std::int32_t index, std::int32_t sizeMode, const std
     if (!video.Play(sizeMode, stage_.package.items.size() == 1)) {
         throw LoadFailed("does not play: " + video.LastError());
     }
+    StillIndex = -1;
+    ShownIndex = index;
+    core::Trace("Item " + std::to_string(index) + " shown");
+}
+
+void TItemLoader::ShowFlash(std::int32_t index, std::int32_t sizeMode, const std::string& file,
+                            gfx::TBitmap32& workFrame) {
+    TFlashItem& flash = *stage_.flash;
+    // The movie's file stays: the next item of its kind overwrites it.
+    flash.Open(file, stage_.settings.ExitMouseMove);
+    stage_.overlays.DrawLogo(workFrame);
+    ShowBehindPanel(workFrame);
+    flash.Play(stage_.package.items[static_cast<std::size_t>(index)], sizeMode);
     StillIndex = -1;
     ShownIndex = index;
     core::Trace("Item " + std::to_string(index) + " shown");

@@ -10,6 +10,7 @@
 #include "package/PackageFormat.h"
 #include "package/Settings.h"
 #include "platform/Surface.h"
+#include "slideshow/FlashItem.h"
 #include "slideshow/GifAnimator.h"
 #include "slideshow/Overlays.h"
 #include "slideshow/Sequencer.h"
@@ -30,6 +31,7 @@ struct TLoadStage {
     bool previewMode = false;
     std::function<void()> restartTimer;  // the transition's completion handler
     TVideoItem* video = nullptr;         // the player of video items
+    TFlashItem* flash = nullptr;         // the player control of Flash items
     std::function<void(std::int32_t)> loadEnterSound;
 };
 
@@ -49,7 +51,6 @@ public:
     bool DirectShow = false;
     std::int32_t ShownIndex = -1;
     std::int32_t StillIndex = -1;
-    bool FlashShowing = false;
     bool AlternateTarget = false;
     bool ImageHeld = false;
     bool IsGifItem = false;
@@ -59,6 +60,7 @@ public:
 private:
     void LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame);
     void ShowVideo(std::int32_t index, std::int32_t sizeMode, const std::string& file, gfx::TBitmap32& workFrame);
+    void ShowFlash(std::int32_t index, std::int32_t sizeMode, const std::string& file, gfx::TBitmap32& workFrame);
     void ShowBehindPanel(gfx::TBitmap32& workFrame);
     void DecodeStill(const pkg::ItemRecord& item, const std::string& file);
     void DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame);

@@ -2,17 +2,11 @@
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
 
+#include "transitions/EffectNames.h"
 #include "transitions/Family.h"
 
 namespace trans {
-
-// Effects are numbered 1..120; 0 is the immediate copy.
-inline constexpr std::int32_t kEffectCount = 120;
-
-// The name the user sees for effect 1..120, as the effect list shows it; "" for any other number.
-std::string_view EffectName(std::int32_t effect);
 
 // The routines of the catalogue: the family each effect number belongs to.
 enum class TRoutine {

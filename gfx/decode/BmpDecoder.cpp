@@ -1,5 +1,6 @@
 #include "gfx/decode/BmpDecoder.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -220,6 +221,18 @@ bool SupportedDepth(const Header& h) {
 }
 
 }  // namespace
+
+std::optional<IntSize> StatedBmpSize(const std::uint8_t* data, std::size_t size) {
+    const auto header = ReadHeader(Reader{data, size});
+    if (!header) {
+        return std::nullopt;
+    }
+    const std::int64_t height = header->height < 0 ? -header->height : header->height;
+    const auto dimension = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, 0x7FFFFFFF));
+    };
+    return IntSize{dimension(header->width), dimension(height)};
+}
 
 std::optional<TBitmap32> DecodeBmp(const std::uint8_t* data, std::size_t size) {
     const Reader r{data, size};

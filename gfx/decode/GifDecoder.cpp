@@ -44,14 +44,17 @@ std::string ErrorText(int code) {
     return text != nullptr ? text : "damaged";
 }
 
-// Opens the bytes and reads the logical screen; nothing, with why, when the screen is empty or
-// beyond the cap.
-GifFile OpenGif(Source& source, std::string& why) {
+// Opens the bytes and reads the logical screen, whose size goes to `stated`; nothing, with why,
+// when the screen is empty or beyond the cap.
+GifFile OpenGif(Source& source, std::string& why, IntSize* stated = nullptr) {
     int error = 0;
     GifFile gif(DGifOpen(&source, ReadBytes, &error));
     if (!gif) {
         why = ErrorText(error);
         return nullptr;
+    }
+    if (stated != nullptr) {
+        *stated = {gif->SWidth, gif->SHeight};
     }
     if (gif->SWidth <= 0 || gif->SHeight <= 0) {
         why = "the logical screen is empty";
@@ -309,7 +312,8 @@ bool TGifDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     Source source{bytes};
     std::string why;
-    const GifFile gif = OpenGif(source, why);
+    stated_ = {};
+    const GifFile gif = OpenGif(source, why, &stated_);
     opened_ = gif != nullptr;
     size_ = opened_ ? IntSize{gif->SWidth, gif->SHeight} : IntSize{};
     SetFailure(why);

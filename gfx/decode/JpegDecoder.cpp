@@ -139,6 +139,7 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     scaleDenom_ = 0;
     ClearFailure();
+    stated_ = {};
     Session session;
     if (!session.Start(bytes)) {
         SetFailure(session.Message());
@@ -155,6 +156,9 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
         if (!ok) {
             SetFailure(session.Message());
             return false;
+        }
+        if (denom == 1) {
+            stated_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};
         }
         if (PictureSizeAllowed(d.output_width, d.output_height)) {
             stored_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};

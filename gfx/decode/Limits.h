@@ -21,4 +21,9 @@ inline bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
     return width > 0 && height > 0 && width * height <= kMaxPicturePixels;
 }
 
+// A width or height as a header states it, kept within what a size can hold.
+inline std::int32_t ClampedDimension(std::uint32_t value) {
+    return static_cast<std::int32_t>(value > 0x7FFFFFFFu ? 0x7FFFFFFFu : value);
+}
+
 }  // namespace gfx

@@ -72,6 +72,10 @@ public:
     // one); empty after a success.
     const std::string& Failure() const { return failure_; }
 
+    // The size the header states, once Open has read that far (0 x 0 otherwise), also when Open
+    // refused the picture for the pixel cap: so that a refusal can say why.
+    IntSize StatedSize() const { return stated_; }
+
 protected:
     void SetFailure(std::string why) { failure_ = std::move(why); }
     void ClearFailure() { failure_.clear(); }
@@ -91,6 +95,8 @@ protected:
             return std::nullopt;
         }
     }
+
+    IntSize stated_;
 
 private:
     std::string failure_;

@@ -111,14 +111,18 @@ public:
         return true;
     }
 
-    // Reads the chunks up to the pixels; the picture's size when the cap allows it.
-    std::optional<IntSize> Start() {
+    // Reads the chunks up to the pixels; the picture's size when the cap allows it. The size the
+    // header states goes to `stated` either way.
+    std::optional<IntSize> Start(IntSize* stated = nullptr) {
         why_ = OversizedChunk(source_.bytes);
         if (!why_.empty() || !Run([](png_structp png, png_infop info) { png_read_info(png, info); })) {
             return std::nullopt;
         }
         const png_uint_32 width = png_get_image_width(png_, info_);
         const png_uint_32 height = png_get_image_height(png_, info_);
+        if (stated != nullptr) {
+            *stated = {ClampedDimension(width), ClampedDimension(height)};
+        }
         if (!PictureSizeAllowed(width, height)) {
             why_ = BeyondCap(width, height);
             return std::nullopt;
@@ -171,7 +175,8 @@ void AskForBgra(png_structp png, png_infop info) {
 bool TPngDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     Session session(bytes);
-    const auto size = session.Start();
+    stated_ = {};
+    const auto size = session.Start(&stated_);
     opened_ = size.has_value();
     size_ = size.value_or(IntSize{});
     SetFailure(opened_ ? std::string() : session.Why());

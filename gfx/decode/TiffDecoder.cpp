@@ -13,12 +13,14 @@ namespace {
 using tiff::TLayout;
 
 // The first page's layout when one of the readers can show it and the cap allows it; else why not.
-std::optional<TLayout> ReadablePage(TIFF* file, tiff::Source& source, std::string& why) {
+// The size its tags state goes to `stated` either way.
+std::optional<TLayout> ReadablePage(TIFF* file, tiff::Source& source, std::string& why, IntSize& stated) {
     auto layout = tiff::ReadLayout(file, why);
     if (!layout) {
         why = tiff::WithError(source, why);
         return std::nullopt;
     }
+    stated = layout->size;
     if (!PictureSizeAllowed(layout->size.width, layout->size.height)) {
         why = BeyondCap(layout->size.width, layout->size.height);
         return std::nullopt;
@@ -43,7 +45,8 @@ bool TTiffDecoder::Open(std::span<const std::uint8_t> bytes) {
         return false;
     }
     std::string why;
-    const auto layout = ReadablePage(file.get(), source, why);
+    stated_ = {};
+    const auto layout = ReadablePage(file.get(), source, why, stated_);
     if (!layout) {
         SetFailure(why);
         return false;
@@ -64,7 +67,8 @@ std::optional<TPicture> TTiffDecoder::Decode() {
     tiff::Source source{bytes_};
     const tiff::TiffFile file = tiff::OpenTiff(source);
     std::string why = "not a TIFF file";
-    const auto layout = file ? ReadablePage(file.get(), source, why) : std::nullopt;
+    IntSize stated;
+    const auto layout = file ? ReadablePage(file.get(), source, why, stated) : std::nullopt;
     if (!layout || OrientedSize(layout->size, layout->orientation) != size_) {
         SetFailure(layout ? "the page changed between reads" : why);
         return std::nullopt;

@@ -1,5 +1,7 @@
 #include "gfx/decode/TiffLayout.h"
 
+#include "gfx/decode/Limits.h"
+
 namespace gfx::tiff {
 
 namespace {
@@ -38,11 +40,12 @@ std::optional<TLayout> ReadLayout(TIFF* tiff, std::string& why) {
     std::uint16_t extraCount = 0;
     std::uint16_t* extraKinds = nullptr;
     if (TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) != 1 || TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) != 1 ||
-        width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) {
+        width == 0 || height == 0) {
         why = "no picture size";
         return std::nullopt;
     }
-    l.size = {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+    // Beyond what a size holds is beyond the pixel cap too, which the caller tells.
+    l.size = {ClampedDimension(width), ClampedDimension(height)};
     TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
     l.orientation = OrientationFromValue(orientation);
     TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &l.samples);

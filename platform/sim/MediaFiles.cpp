@@ -1,9 +1,14 @@
 #include "platform/sim/MediaFiles.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "platform/sim/Sim.h"
 
 namespace sim {
 
@@ -165,6 +170,30 @@ std::optional<MediaInfo> ReadMediaHeaders(const std::string& path) {
         return ReadAvi(b);
     }
     return ReadMpegAudio(b);
+}
+
+std::optional<MediaInfo> MediaFileSetting(const std::string& path) {
+    if (!std::filesystem::is_regular_file(path)) {
+        return std::nullopt;
+    }
+    const auto lower = [](std::string s) {
+        std::transform(s.begin(), s.end(), s.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return s;
+    };
+    const std::filesystem::path p(path);
+    const auto& set = M().mediaFiles;
+    for (const std::string& key : {lower(p.filename().string()), lower(p.extension().string())}) {
+        if (const auto it = set.find(key); it != set.end()) {
+            return it->second;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string RectText(const gfx::IntRect& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
 }
 
 }  // namespace sim

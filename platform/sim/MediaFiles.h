@@ -22,4 +22,11 @@ struct MediaInfo {
 // when the file is none of these or is damaged.
 std::optional<MediaInfo> ReadMediaHeaders(const std::string& path);
 
+// What the test or tool set for an existing file (the machine's mediaFiles), by its lower-case file
+// name or, failing that, its extension; nothing when it set nothing for it.
+std::optional<MediaInfo> MediaFileSetting(const std::string& path);
+
+// A rectangle as the players' log writes it: "left,top,right,bottom".
+std::string RectText(const gfx::IntRect& r);
+
 }  // namespace sim

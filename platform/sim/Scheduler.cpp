@@ -91,6 +91,17 @@ int Scheduler::Run() {
     }
 }
 
+void Scheduler::RunUntil(const std::function<bool()>& done) {
+    while (!done() && !quitPosted_) {
+        if (HandleOne() || RunRunnableWorker()) {
+            continue;
+        }
+        if (!AdvanceTo(runLimit_, false)) {
+            return;
+        }
+    }
+}
+
 void Scheduler::ProcessMessages() {
     bool any = false;
     for (;;) {

@@ -41,6 +41,9 @@ public:
     void SetRunLimit(std::uint64_t time) { runLimit_ = time; }
     void SetHook(plat::MessageHook hook) { hook_ = std::move(hook); }
     int Run();
+    // A nested loop: until done() is true, the quit message is posted (it stays for the outer
+    // loop) or nothing more can happen.
+    void RunUntil(const std::function<bool()>& done);
     void PostQuit(int code);
     bool Terminated() const { return terminated_; }
     void ProcessMessages();

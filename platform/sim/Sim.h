@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,9 @@ struct SimLibrary {
 };
 
 // One thing a media player did, at a virtual time: "open", "open failed", "play", "notice" (detail:
-// how the play ended), "notice dropped", "close", "display", "rect", "volume".
+// how the play ended), "notice dropped", "close", "display", "rect", "volume". The Flash control
+// logs as the player "Flash": "create", "movie", "menu", "bounds", "play", "stop", "playing",
+// "destroy", and a failed call's name with " failed".
 struct MediaEvent {
     std::uint64_t time = 0;
     std::string player;
@@ -112,6 +115,8 @@ struct Machine {
     std::uint32_t seed = 12345;
     std::vector<gfx::IntRect> monitors{{0, 0, 1024, 768}};
     gfx::IntPoint cursor{512, 384};
+    int dpi = 96;                        // every monitor's pixels an inch
+    std::set<std::uint32_t> keysDown;    // keys held down (VK_CONTROL ...)
     gfx::Color32 desktopColor = 0xFF3A6EA5;  // what the desktop shows behind the program
     std::deque<int> messageBoxAnswers;  // IDOK when empty
     std::deque<std::vector<std::string>> openFileAnswers;  // cancelled when empty
@@ -119,8 +124,12 @@ struct Machine {
     // Runs for every process started, as the process would act (a registration, say).
     std::function<void(const std::string& commandLine)> onProcess;
     bool flashInstalled = false;  // the Flash player control class is registered
+    // Calls the Flash control fails, by the names its log gives them: "create", "movie", "menu",
+    // "play", "stop", "playing", "is playing".
+    std::set<std::string> flashFaults;
     // Files whose headers the media services do not read (and replacements for those they do), by
-    // lower-case file name or, failing that, extension (".mid").
+    // lower-case file name or, failing that, extension (".mid"). For a Flash movie (".swf") the
+    // length replaces what its header gives.
     std::map<std::string, MediaInfo> mediaFiles;
 
     // What the program did.

@@ -15,6 +15,8 @@ bool Terminated() { return sim::Scheduler::Get().Terminated(); }
 
 void ProcessMessages() { sim::Scheduler::Get().ProcessMessages(); }
 
+void RunModalLoop(const std::function<bool()>& done) { sim::Scheduler::Get().RunUntil(done); }
+
 void Synchronize(const std::function<void()>& step) { sim::Scheduler::Get().Synchronize(step); }
 
 void PostToMain(std::function<void()> fn) { sim::Scheduler::Get().PostCall(std::move(fn)); }

@@ -3,8 +3,6 @@
 // its time.
 
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
 
 #include "platform/Media.h"
 #include "platform/MessageLoop.h"
@@ -15,28 +13,11 @@ namespace plat {
 
 namespace {
 
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
 std::optional<sim::MediaInfo> Lookup(const std::string& path) {
-    if (!std::filesystem::is_regular_file(path)) {
-        return std::nullopt;
-    }
-    const std::filesystem::path p(path);
-    const auto& set = sim::M().mediaFiles;
-    for (const std::string& key : {Lower(p.filename().string()), Lower(p.extension().string())}) {
-        if (const auto it = set.find(key); it != set.end()) {
-            return it->second;
-        }
+    if (auto set = sim::MediaFileSetting(path)) {
+        return set;
     }
     return sim::ReadMediaHeaders(path);
-}
-
-std::string RectText(const gfx::IntRect& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
 }
 
 class SimMediaPlayer final : public MediaPlayer {
@@ -133,7 +114,7 @@ public:
             return false;
         }
         target_ = target;
-        Log("rect", RectText(target));
+        Log("rect", sim::RectText(target));
         ShowPicture(pending_ != 0);
         return true;
     }

@@ -79,7 +79,11 @@ SimSurface& AsSim(plat::Surface& surface) { return dynamic_cast<SimSurface&>(sur
 namespace plat {
 
 std::unique_ptr<Surface> Surface::Create(Window& parent, const gfx::IntRect& bounds) {
-    return std::make_unique<sim::SimSurface>(parent.Handle(), bounds);
+    return Create(parent.Handle(), bounds);
+}
+
+std::unique_ptr<Surface> Surface::Create(WindowHandle parent, const gfx::IntRect& bounds) {
+    return std::make_unique<sim::SimSurface>(parent, bounds);
 }
 
 }  // namespace plat

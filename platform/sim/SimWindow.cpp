@@ -142,6 +142,13 @@ public:
 
     void Close() override { Scheduler::Get().Post({handle_, plat::WM_CLOSE, 0, 0}); }
 
+    void ChangeDpi(int dpi) {
+        R().dpi = dpi;
+        if (events_.onDpiChanged) {
+            events_.onDpiChanged(dpi);
+        }
+    }
+
     std::optional<std::intptr_t> Deliver(const plat::Message& msg) {
         if (events_.filter) {
             if (const auto answer = events_.filter(msg)) {
@@ -224,6 +231,13 @@ std::optional<std::intptr_t> SendToWindow(const plat::Message& msg) {
     return it != D().ours.end() ? it->second->Deliver(msg) : std::nullopt;
 }
 
+void MoveToDpi(plat::WindowHandle window, int dpi) {
+    const auto it = D().ours.find(window);
+    if (it != D().ours.end()) {
+        it->second->ChangeDpi(dpi);
+    }
+}
+
 void ResetWindows() { D() = Desktop{}; }
 
 }  // namespace sim
@@ -267,6 +281,11 @@ void EnableWindowHandle(WindowHandle window, bool enabled) {
     if (auto* r = sim::Record(window)) {
         r->enabled = enabled;
     }
+}
+
+bool IsWindowEnabledHandle(WindowHandle window) {
+    const auto* r = sim::Record(window);
+    return r != nullptr && r->enabled;
 }
 
 void SetForegroundWindowHandle(WindowHandle window) {
@@ -320,6 +339,13 @@ bool IsWindowVisibleHandle(WindowHandle window) {
     const auto* r = sim::Record(window);
     return r != nullptr && r->visible;
 }
+
+int WindowDpi(WindowHandle window) {
+    const auto* r = sim::Record(window);
+    return r != nullptr && r->dpi != 0 ? r->dpi : sim::M().dpi;
+}
+
+bool KeyIsDown(std::uint32_t key) { return sim::M().keysDown.count(key) != 0; }
 
 gfx::IntPoint CursorPos() { return sim::M().cursor; }
 

@@ -23,6 +23,7 @@ struct WindowRecord {
     bool visible = false;
     bool enabled = true;
     bool foreign = false;  // made by another program (the display settings, a preview host)
+    int dpi = 0;           // the pixels an inch of its monitor; 0: the machine's
     plat::WindowHandle parent = 0;
     plat::WindowHandle owner = 0;
     std::uint32_t style = 0;
@@ -48,6 +49,9 @@ WindowRecord* MutableWindow(plat::WindowHandle handle);
 // Sends a message straight to one of our windows, as the system sends (not posts) it: the answer
 // of the window's procedure filter, or nothing when the message went on to the default handling.
 std::optional<std::intptr_t> SendToWindow(const plat::Message& msg);
+
+// Moves one of our windows to a monitor of another pixels-an-inch value, as a user drags it there.
+void MoveToDpi(plat::WindowHandle window, int dpi);
 
 // Forgets every window (part of Reset).
 void ResetWindows();

@@ -74,6 +74,8 @@ void ShowWindowHandle(WindowHandle window, int showCommand) { ::ShowWindow(H(win
 
 void EnableWindowHandle(WindowHandle window, bool enabled) { ::EnableWindow(H(window), enabled ? TRUE : FALSE); }
 
+bool IsWindowEnabledHandle(WindowHandle window) { return ::IsWindowEnabled(H(window)) != FALSE; }
+
 void SetForegroundWindowHandle(WindowHandle window) { ::SetForegroundWindow(H(window)); }
 
 WindowHandle ForegroundWindow() { return reinterpret_cast<WindowHandle>(::GetForegroundWindow()); }
@@ -124,6 +126,22 @@ gfx::IntRect WindowRect(WindowHandle window) {
 }
 
 bool IsWindowVisibleHandle(WindowHandle window) { return ::IsWindowVisible(H(window)) != FALSE; }
+
+int WindowDpi(WindowHandle window) {
+    // Per monitor on Windows 10 and later; the system's value before.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow =
+        win32::Export<DpiForWindow>(::GetModuleHandleA("user32.dll"), "GetDpiForWindow");
+    if (dpiForWindow != nullptr && window != 0) {
+        if (const UINT dpi = dpiForWindow(H(window)); dpi != 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    win32::WindowDC screen(nullptr);
+    return ::GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
+bool KeyIsDown(std::uint32_t key) { return (::GetKeyState(static_cast<int>(key)) & 0x8000) != 0; }
 
 gfx::IntPoint CursorPos() {
     POINT p{};

@@ -11,6 +11,7 @@
 #include "platform/MessageLoop.h"
 #include "platform/Timer.h"
 #include "platform/Worker.h"
+#include "platform/win32/Win32DialogKeys.h"
 #include "platform/win32/Win32Util.h"
 
 namespace plat {
@@ -58,7 +59,7 @@ bool Handle(MSG& msg) {
         auto hook = g_hook;
         hook(m, handled);
     }
-    if (!handled) {
+    if (!handled && !win32::HandleDialogKeys(msg)) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
@@ -142,6 +143,18 @@ void ProcessMessages() {
         if (!Handle(msg)) {
             break;
         }
+    }
+}
+
+void RunModalLoop(const std::function<bool()>& done) {
+    MSG msg{};
+    while (!g_terminated && !done()) {
+        if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+            // The outer loop is to end on the quit message, not this one.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Handle(msg);
     }
 }
 

@@ -5,6 +5,8 @@
 #include <mmsystem.h>
 #include <digitalv.h>
 
+#include <cstdlib>
+
 #include "platform/Files.h"
 #include "platform/Media.h"
 #include "platform/SilentAvi.h"
@@ -95,6 +97,9 @@ public:
         if (device_ == 0 || !Send(MCI_WHERE, MCI_DGV_WHERE_DESTINATION | MCI_WAIT, &parms)) {
             return std::nullopt;
         }
+        // A movie stored top down can report a negative height (Wine's AVI device does).
+        parms.rc.right = std::abs(parms.rc.right);
+        parms.rc.bottom = std::abs(parms.rc.bottom);
         return FromMciRect(parms.rc);
     }
 
@@ -162,6 +167,9 @@ private:
         if (device_ == 0) {
             return;
         }
+        // Paused first, a sound stops at once: some devices (Wine's wave device) play out what
+        // they have queued while they close.
+        Send(MCI_PAUSE, MCI_WAIT, nullptr);
         Send(MCI_CLOSE, MCI_WAIT, nullptr);
         device_ = 0;
         DropQueuedNotices();

@@ -18,11 +18,11 @@ constexpr char kClassName[] = "SaverSurface";
 
 class Win32Surface final : public Surface {
 public:
-    Win32Surface(Window& parent, const gfx::IntRect& bounds) : bounds_(bounds) {
+    Win32Surface(WindowHandle parent, const gfx::IntRect& bounds) : bounds_(bounds) {
         win32::RegisterWindowClass(kClassName, Proc);
         window_.reset(::CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, bounds.left,
                                         bounds.top, bounds.Width(), bounds.Height(),
-                                        reinterpret_cast<HWND>(parent.Handle()), nullptr,
+                                        reinterpret_cast<HWND>(parent), nullptr,
                                         ::GetModuleHandleA(nullptr), this));
         MakeCanvas();
     }
@@ -164,6 +164,10 @@ private:
 }  // namespace
 
 std::unique_ptr<Surface> Surface::Create(Window& parent, const gfx::IntRect& bounds) {
+    return Create(parent.Handle(), bounds);
+}
+
+std::unique_ptr<Surface> Surface::Create(WindowHandle parent, const gfx::IntRect& bounds) {
     return std::make_unique<Win32Surface>(parent, bounds);
 }
 

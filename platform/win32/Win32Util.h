@@ -126,15 +126,16 @@ inline Dib CreateDib(HDC like, int width, int height) {
     return dib;
 }
 
-// Registers a window class with the arrow pointer; later calls for the same name do nothing.
-inline void RegisterWindowClass(const char* name, WNDPROC proc) {
+// Registers a window class of a module (the program's own by default) with the arrow pointer;
+// later calls for the same name do nothing.
+inline void RegisterWindowClass(const char* name, WNDPROC proc, HINSTANCE module = ::GetModuleHandleA(nullptr)) {
     WNDCLASSA existing{};
-    if (::GetClassInfoA(::GetModuleHandleA(nullptr), name, &existing)) {
+    if (::GetClassInfoA(module, name, &existing)) {
         return;
     }
     WNDCLASSA wc{};
     wc.lpfnWndProc = proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.hInstance = module;
     wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.lpszClassName = name;
     ::RegisterClassA(&wc);

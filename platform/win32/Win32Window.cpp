@@ -141,6 +141,12 @@ public:
         ::ShowWindow(hwnd_, state_ == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOW);
         ApplyState();
         ::UpdateWindow(hwnd_);
+        // A window that took the focus before its controls were made hands it to the first of them.
+        if (::GetFocus() == hwnd_) {
+            if (HWND first = FirstTabStop(hwnd_)) {
+                ::SetFocus(first);
+            }
+        }
     }
 
     void Hide() override { ::ShowWindow(hwnd_, SW_HIDE); }
@@ -164,6 +170,18 @@ private:
         } else if (state_ == WindowState::Minimized) {
             ::ShowWindow(hwnd_, SW_SHOWMINIMIZED);
         }
+    }
+
+    // The first control that Tab reaches in the window's containers of controls.
+    static HWND FirstTabStop(HWND hwnd) {
+        for (HWND child = ::GetWindow(hwnd, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if ((::GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0 && ::IsWindowVisible(child)) {
+                if (HWND first = ::GetNextDlgTabItem(child, nullptr, FALSE)) {
+                    return first;
+                }
+            }
+        }
+        return nullptr;
     }
 
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -201,6 +219,29 @@ private:
                     events_.onHide();
                 }
                 break;
+            case WM_ACTIVATE:
+                // Like a dialog, the window gives the keyboard focus back to the control that had it.
+                if (LOWORD(wParam) == WA_INACTIVE) {
+                    focus_ = ::GetFocus();
+                    return 0;
+                }
+                break;
+            case WM_SETFOCUS:
+                if (HWND child = ::IsWindow(focus_) && ::IsChild(hwnd, focus_) ? focus_ : FirstTabStop(hwnd)) {
+                    ::SetFocus(child);
+                    return 0;
+                }
+                break;
+            case WM_DPICHANGED: {
+                // The system suggests the place that keeps the window's size in inches.
+                const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+                ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+                if (events_.onDpiChanged) {
+                    events_.onDpiChanged(LOWORD(wParam));
+                }
+                return 0;
+            }
             case WM_PAINT: {
                 PAINTSTRUCT ps;
                 ::BeginPaint(hwnd, &ps);
@@ -223,6 +264,7 @@ private:
     WindowState state_ = WindowState::Normal;
     bool stayOnTop_ = false;
     bool shown_ = false;
+    HWND focus_ = nullptr;
 };
 
 }  // namespace

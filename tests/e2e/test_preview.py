@@ -8,6 +8,7 @@ picture's pixels are checked on the simulated platform."""
 import os
 
 import harness
+from pictures import solid_bmp
 
 
 class Preview(harness.WineTestCase):
@@ -20,9 +21,9 @@ class Preview(harness.WineTestCase):
                                     what="the host's handle")
         # A 16 x 12 picture: stretching it to 152 x 112 shows its colour everywhere in the child.
         preview = self.build_saver(
-            {"strings": {"SaverName": "E2E Preview"}, "items": [{"file": "a.jpg"}],
+            {"strings": {"SaverName": "E2E Preview"}, "items": [{"file": "a.bmp"}],
              "previewImage": {"file": "preview.bmp"}},
-            files={"a.jpg": b"x", "preview.bmp": solid_bmp(16, 12, (200, 30, 40))})
+            files={"a.bmp": solid_bmp(4, 4, (0, 0, 0)), "preview.bmp": solid_bmp(16, 12, (200, 30, 40))})
         saver = self.wine.start(preview, "/p", handle, trace=self.trace.path)
         self.trace.wait_for("Preview picture 16x12")
 
@@ -38,15 +39,6 @@ class Preview(harness.WineTestCase):
         self.assertIsNone(saver.poll(), "the preview runs until the system ends it")
         saver.kill()
         host.kill()
-
-
-def solid_bmp(width, height, rgb):
-    stride = (width * 3 + 3) & ~3
-    pixels = bytes(rgb[::-1]) * width + bytes(stride - width * 3)
-    header = b"BM" + (54 + stride * height).to_bytes(4, "little") + bytes(4) + (54).to_bytes(4, "little")
-    info = ((40).to_bytes(4, "little") + width.to_bytes(4, "little") + height.to_bytes(4, "little") +
-            (1).to_bytes(2, "little") + (24).to_bytes(2, "little") + bytes(24))
-    return header + info + pixels * height
 
 
 if __name__ == "__main__":

@@ -6,8 +6,10 @@ import shutil
 import time
 
 import harness
+from pictures import solid_bmp
 
-PICTURE = {"a.jpg": b"not really a picture"}
+# In the background's colour, so that the screen shows that colour whichever way it is placed.
+PICTURE = {"a.bmp": solid_bmp(8, 8, (0x33, 0x66, 0x99))}
 
 
 class ModeTest(harness.WineTestCase):
@@ -25,7 +27,7 @@ class ModeTest(harness.WineTestCase):
         base.update(header)
         return {"header": base,
                 "strings": {"SaverName": self.name, "ExitLink": "http://exit.invalid/"},
-                "items": [{"file": "a.jpg"}]}
+                "items": [{"file": "a.bmp"}]}
 
     def window(self, what):
         return harness.wait_until(lambda: self.display.windows("^" + self.name + "$"), 30, what=what)[0]

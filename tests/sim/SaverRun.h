@@ -5,6 +5,7 @@
 // read back afterwards.
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "host/SSWindow.h"
 #include "host/Saver.h"
 #include "platform/WinConst.h"
+#include "platform/sim/Sim.h"
 #include "tests/support/Savers.h"
 
 namespace testing_support {
@@ -45,6 +47,30 @@ protected:
     }
 
     bool Traced(const std::string& text) const { return std::find(trace.begin(), trace.end(), text) != trace.end(); }
+    int Count(const std::string& text) const { return static_cast<int>(std::count(trace.begin(), trace.end(), text)); }
+
+    // The items in the order they reached the screen.
+    std::vector<int> Shown() const {
+        std::vector<int> shown;
+        for (const std::string& line : trace) {
+            int item = 0;
+            if (std::sscanf(line.c_str(), "Item %d shown", &item) == 1 && line.ends_with(" shown")) {
+                shown.push_back(item);
+            }
+        }
+        return shown;
+    }
+
+    // What one player did, in order.
+    static std::vector<sim::MediaEvent> Events(const std::string& player, const std::string& event) {
+        std::vector<sim::MediaEvent> found;
+        for (const sim::MediaEvent& e : sim::M().mediaLog) {
+            if (e.player == player && e.event == event) {
+                found.push_back(e);
+            }
+        }
+        return found;
+    }
 
     // Input as the system would queue it.
     static void Key(std::uint64_t at, std::uint32_t key, std::uint32_t message = plat::WM_KEYDOWN) {

@@ -45,20 +45,6 @@ protected:
         h.update(header);
         return {{"header", h}, {"strings", {{"SaverName", "Slides"}, {"Effect", {115}}}}, {"items", items}};
     }
-
-    // The items in the order they reached the screen.
-    std::vector<int> Shown() const {
-        std::vector<int> shown;
-        for (const std::string& line : trace) {
-            int item = 0;
-            if (std::sscanf(line.c_str(), "Item %d shown", &item) == 1 && line.find("shown") != std::string::npos) {
-                shown.push_back(item);
-            }
-        }
-        return shown;
-    }
-
-    int Count(const std::string& text) const { return static_cast<int>(std::count(trace.begin(), trace.end(), text)); }
 };
 
 TEST_F(Slideshow, SequentialItemsComeInTurnFirstAtOnceThenThroughTransitions) {

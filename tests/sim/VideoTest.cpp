@@ -44,28 +44,7 @@ protected:
         return Build(manifest);
     }
 
-    std::vector<sim::MediaEvent> Events(const std::string& event) const {
-        std::vector<sim::MediaEvent> found;
-        for (const sim::MediaEvent& e : sim::M().mediaLog) {
-            if (e.player == "MPlay" && e.event == event) {
-                found.push_back(e);
-            }
-        }
-        return found;
-    }
-
-    std::vector<int> Shown() const {
-        std::vector<int> shown;
-        for (const std::string& line : trace) {
-            int item = 0;
-            if (std::sscanf(line.c_str(), "Item %d shown", &item) == 1 && line.ends_with("shown")) {
-                shown.push_back(item);
-            }
-        }
-        return shown;
-    }
-
-    int Count(const std::string& text) const { return static_cast<int>(std::count(trace.begin(), trace.end(), text)); }
+    static std::vector<sim::MediaEvent> Events(const std::string& event) { return SaverRunTest::Events("MPlay", event); }
 };
 
 TEST_F(Video, ThePanelTakesTheMoviesPlaceByTheSizeMode) {

@@ -69,6 +69,29 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
+// Bit fields from the most significant bit on, padded to a whole byte at the end.
+class BitWriter {
+public:
+    void Put(std::uint32_t value, int bits) {
+        for (int i = bits - 1; i >= 0; --i, ++used_) {
+            if (used_ % 8 == 0) {
+                bytes_.push_back(0);
+            }
+            bytes_.back() = static_cast<std::uint8_t>(bytes_.back() | (((value >> i) & 1u) << (7 - used_ % 8)));
+        }
+    }
+    const Bytes& Data() const { return bytes_; }
+
+private:
+    Bytes bytes_;
+    int used_ = 0;
+};
+
+// A tag's header: its code and a short length.
+void PutShortTag(Bytes& b, std::uint16_t code, std::uint16_t length) {
+    Put16(b, static_cast<std::uint16_t>(code << 6 | length));
+}
+
 }  // namespace
 
 Bytes SilentWav(std::uint32_t ms) {
@@ -137,34 +160,41 @@ Bytes MovieAvi(int width, int height, int frames, bool withSound) {
     return List("RIFF", "AVI ", Concat({header, List("LIST", "movi", movi)}));
 }
 
-std::vector<std::uint8_t> FlashMovie(std::uint32_t wTwips, std::uint32_t hTwips, bool compressed, int bits) {
-    std::vector<std::uint8_t> body(17, 0);
-    std::size_t bit = 0;
-    const auto put = [&](std::uint32_t value, int count) {
-        for (int i = count - 1; i >= 0; --i, ++bit) {
-            body[bit / 8] |= static_cast<std::uint8_t>(((value >> i) & 1u) << (7 - bit % 8));
-        }
-    };
-    put(static_cast<std::uint32_t>(bits), 5);
-    for (const std::uint32_t v : {0u, wTwips, 0u, hTwips}) {
-        put(v, bits);
+Bytes FlashMovie(const FlashMovieSpec& spec) {
+    const auto xMax = static_cast<std::uint32_t>(spec.width * 20 + spec.extraTwips);
+    const auto yMax = static_cast<std::uint32_t>(spec.height * 20 + spec.extraTwips);
+    int bits = 1;  // room for a sign bit, as the format's signed fields have
+    while ((std::max(xMax, yMax) >> (bits - 1)) != 0) {
+        ++bits;
     }
-    body.resize((bit + 7) / 8);
-    body.insert(body.end(), {0, 24, 10, 0, 0x40, 0, 0, 0});  // rate, count, a ShowFrame and an End tag
-    body.resize(std::max<std::size_t>(body.size(), 17));
-    std::vector<std::uint8_t> movie = {static_cast<std::uint8_t>(compressed ? 'C' : 'F'), 'W', 'S', 6};
-    const auto length = static_cast<std::uint32_t>(8 + body.size());
-    for (int i = 0; i < 4; ++i) {
-        movie.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+    BitWriter rect;
+    rect.Put(static_cast<std::uint32_t>(bits), 5);
+    for (const std::uint32_t v : {0u, xMax, 0u, yMax}) {
+        rect.Put(v, bits);
     }
-    if (!compressed) {
-        movie.insert(movie.end(), body.begin(), body.end());
-        return movie;
+    Bytes body = rect.Data();
+    Put16(body, spec.fps8_8);
+    Put16(body, spec.frames);
+    if (spec.background) {
+        PutShortTag(body, 9, 3);
+        body.push_back(static_cast<std::uint8_t>(*spec.background >> 16));
+        body.push_back(static_cast<std::uint8_t>(*spec.background >> 8));
+        body.push_back(static_cast<std::uint8_t>(*spec.background));
     }
-    uLongf size = compressBound(static_cast<uLong>(body.size()));
-    std::vector<std::uint8_t> packed(size);
-    compress(packed.data(), &size, body.data(), static_cast<uLong>(body.size()));
-    movie.insert(movie.end(), packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(size));
+    for (int i = 0; i < spec.frames; ++i) {
+        PutShortTag(body, 1, 0);
+    }
+    PutShortTag(body, 0, 0);
+    Bytes movie{static_cast<std::uint8_t>(spec.compressed ? 'C' : 'F'), 'W', 'S', 6};
+    Put32(movie, static_cast<std::uint32_t>(8 + body.size()));
+    if (spec.compressed) {
+        uLongf size = compressBound(static_cast<uLong>(body.size()));
+        Bytes packed(size);
+        compress(packed.data(), &size, body.data(), static_cast<uLong>(body.size()));
+        packed.resize(size);
+        body = packed;
+    }
+    movie.insert(movie.end(), body.begin(), body.end());
     return movie;
 }
 

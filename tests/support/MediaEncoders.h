@@ -3,6 +3,7 @@
 // Media files for the media services of both machines: what their headers say is what counts.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace testing_support {
@@ -16,10 +17,18 @@ std::vector<std::uint8_t> Mp3Frames(int frames);
 // An AVI movie header list with uncompressed frames at 10 a second, and a sound stream when asked.
 std::vector<std::uint8_t> MovieAvi(int width, int height, int frames, bool withSound);
 
-// A Flash movie's header: signature, version 6, file length, the frame rectangle 0..w by 0..h
-// twips in fields of `bits` bits, a frame rate of 24, a frame count of 10, one frame and the end
-// (25 bytes with 15-bit fields, the smallest movie); "CWS" with everything after the first 8 bytes
-// as one zlib stream when compressed.
-std::vector<std::uint8_t> FlashMovie(std::uint32_t wTwips, std::uint32_t hTwips, bool compressed, int bits = 15);
+// A Flash movie of width x height pixels (its frame rectangle from 0, 0, in twips), frames at
+// fps8_8 / 256 a second, a background tag when a colour (0xRRGGBB) is given, and the frames; its
+// body zlib-compressed behind the signature "CWS" when asked, else behind "FWS".
+struct FlashMovieSpec {
+    int width = 550;
+    int height = 400;
+    std::uint16_t fps8_8 = 25 * 256;
+    std::uint16_t frames = 50;
+    std::optional<std::uint32_t> background;
+    bool compressed = false;
+    int extraTwips = 0;  // added to the rectangle's right and bottom ends
+};
+std::vector<std::uint8_t> FlashMovie(const FlashMovieSpec& spec);
 
 }  // namespace testing_support

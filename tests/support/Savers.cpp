@@ -1,5 +1,11 @@
 #include "tests/support/Savers.h"
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
 namespace testing_support {
 
 Bytes Pattern(std::size_t n, std::uint8_t seed) {
@@ -49,5 +55,27 @@ Bytes SolidBmp(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8
 }
 
 Bytes FakeRuntime() { return Pattern(4096, 200); }
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+int SaverTest::Run(const std::string& program, const std::string& args) {
+    const std::string command = "cd '" + Dir().Path() + "' && '" + program + "' " + args + " >'" + Path("out.txt") +
+                                "' 2>'" + Path("err.txt") + "'";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string SaverTest::Out() { return ReadText(Path("out.txt")); }
+
+std::string SaverTest::Err() { return ReadText(Path("err.txt")); }
 
 }  // namespace testing_support

@@ -42,6 +42,14 @@ protected:
         sspack::BuildPackageFile(Parse(manifest), runtime, Path(name));
         return Path(name);
     }
+
+    // Runs a program with the arguments (a shell's words) in the test's folder; its standard output
+    // and error are kept for Out() and Err(). Returns its exit code, -1 when it did not exit.
+    int Run(const std::string& program, const std::string& args);
+    std::string Out();
+    std::string Err();
+    // The file in the test's folder, quoted for the shell.
+    std::string Quoted(const std::string& name) { return "'" + Path(name) + "'"; }
 };
 
 }  // namespace testing_support

@@ -20,9 +20,10 @@ using testing_support::ReadBytes;
 
 class SspackBuild : public SspackTest {
 protected:
-    // Every header setting away from its default, every string, and every table with options.
+    // Every header setting away from its default, every string, and every table with options. The
+    // pieces that are compressed compress well.
     void SetUp() override {
-        Put("photo.jpg", Pattern(3000, 1));
+        Put("photo.jpg", Text(3000, 'p'));
         Put("movie.swf", Pattern(700, 2));
         Put("m.bmp", Pattern(64, 3));
         Put("m2.dat", Text(500, 'a'));
@@ -296,6 +297,56 @@ TEST_F(SspackManifest, AShortManifestGetsTheDefaults) {
     EXPECT_EQ(p.items[0].ItemEffectSpeed, -1);
 }
 
+TEST_F(SspackManifest, CodesAreReadByNameInAnyLetterCaseAsByNumber) {
+    Put("a.jpg", Pattern(10, 1));
+    Put("m.png", Pattern(10, 2));
+    const auto header = [&](const Json& settings) { return Parse(Json{{"header", settings}}).header; };
+    EXPECT_EQ(header({{"Stretch", "shrink-random"}}).Stretch, 5);
+    EXPECT_EQ(header({{"Stretch", "FIT"}}).Stretch, 0);
+    EXPECT_EQ(header({{"Stretch", 3}}).Stretch, 3);
+    EXPECT_EQ(header({{"DisplayOrder", "Shuffle"}}).DisplayOrder, 2);
+    EXPECT_EQ(header({{"GradientStyle", "diagonal"}}).GradientStyle, 8);
+    EXPECT_EQ(header({{"BackgroundImageMode", "center"}}).BackgroundImageMode, 2);
+    EXPECT_EQ(header({{"LogoPosition", "bottom-right"}}).LogoPosition, 4);
+
+    const auto item = [&](const Json& fields) {
+        Json i = fields;
+        i["file"] = "a.jpg";
+        return Parse(Json{{"masks", {{{"file", "m.png"}, {"kind", "GIF"}}}}, {"items", {i}}}).items[0].record;
+    };
+    EXPECT_EQ(item({{"sizeMode", "default"}}).ItemSizeMode, -1);
+    EXPECT_EQ(item({{"sizeMode", "natural"}}).ItemSizeMode, 2);
+    EXPECT_EQ(item({{"filters", {"mirror", "grey"}}}).ItemFilters, 5);
+    EXPECT_EQ(item({{"filters", "flip"}}).ItemFilters, 2);
+    EXPECT_EQ(item({{"filters", 7}}).ItemFilters, 7);
+    EXPECT_EQ(item({{"caption", {{"position", "Center"}, {"style", {"bold", "italic"}}}}}).CaptionPosition, 6);
+    EXPECT_EQ(item({{"caption", {{"style", {"bold", "italic"}}}}}).CaptionFontStyle, 6);
+    EXPECT_EQ(item({{"effects", {"crossfade", "ZOOM IN", 5}}, {"effectSpeed", 4}}).ItemEffects, "\x73\x67\x05");
+    EXPECT_EQ(Parse(Json{{"masks", {{{"file", "m.png"}, {"kind", "GIF"}}}}}).masks[0].record.Kind, 2);
+    EXPECT_EQ(Parse(Json{{"strings", {{"Effect", {"Sliding Columns From Up & Bottom", 120}}}}})
+                  .strings[PackageString::Effect],
+              "\x14\x78");
+}
+
+TEST_F(SspackManifest, APieceIsCompressedOnlyWhenThatMakesItSmaller) {
+    Put("noise.jpg", Pattern(2000, 1));
+    Put("text.jpg", Text(2000, 't'));
+    const std::string file = Build(
+        Json::parse(R"({"items": [{"file": "noise.jpg", "compress": true}, {"file": "text.jpg", "compress": true}],
+                              "logo": {"file": "noise.jpg"}})"));
+    const auto p = pkg::ReadPackage(file);
+    EXPECT_EQ(p.items[0].BlobStoredSize, 0);
+    EXPECT_GT(p.items[1].BlobStoredSize, 0);
+    EXPECT_LT(p.items[1].BlobStoredSize, 2000);
+    // The runtime always inflates the logo, so it stays a zlib stream.
+    EXPECT_GT(p.header.LogoStoredSize, 2000);
+    for (std::int32_t i = 0; i < 2; ++i) {
+        const auto extracted = pkg::ExtractPiece(file, *pkg::ItemPiece(p, i));
+        ASSERT_TRUE(extracted.has_value());
+        EXPECT_EQ(ReadBytes(*extracted), ReadBytes(Path(i == 0 ? "noise.jpg" : "text.jpg")));
+    }
+}
+
 TEST_F(SspackManifest, ColoursAcceptEveryForm) {
     Put("a.jpg", Pattern(10, 1));
     const auto colour = [&](const Json& value) {
@@ -328,8 +379,37 @@ TEST_F(SspackManifest, BadValuesAreRefusedNamingTheFieldAndTheValue) {
         {R"({"header": {"Loop": 1}})", "header.Loop: 1 is not true or false"},
         {R"({"header": {"BackgroundColor": "#12345"}})", R"(header.BackgroundColor: "#12345" is not a colour)"},
         {R"({"header": {"BackgroundColor": 16777216}})", "header.BackgroundColor: 16777216 is not a colour"},
-        {R"({"items": [{"file": "a.jpg", "colour": "red"}]})", R"(items[0].colour: unknown key (value "red")"},
-        {R"({"tems": []})", "tems: unknown key"},
+        {R"({"items": [{"file": "a.jpg", "colour": "red"}]})",
+         "items[0]: unknown key colour (known: file, compress, ext, caption, duration, sizeMode, mask, enterSound, "
+         "filters, effects, effectSpeed)"},
+        {R"({"tems": []})", "manifest: unknown key tems; did you mean items?"},
+        {R"({"header": {"Secconds": 5}})", "header: unknown header field Secconds; did you mean Seconds?"},
+        {R"({"header": {"seconds": 5}})", "header: unknown header field seconds; did you mean Seconds?"},
+        {R"({"header": {"Speed": 5}})", "header: unknown header field Speed (known: Seconds, DisplayOrder,"},
+        {R"({"header": {"Stretch": "fitt"}})", R"(header.Stretch: "fitt" is not a size mode; did you mean "fit"?)"},
+        {R"({"header": {"DisplayOrder": "any"}})",
+         R"(header.DisplayOrder: "any" is not an order (known: "sequential", "random", "shuffle"))"},
+        {R"({"header": {"GradientStyle": true}})",
+         "header.GradientStyle: true is not a gradient style: give its name or its number 0..8"},
+        {R"({"items": [{"file": "a.jpg", "sizeMode": "default2"}]})",
+         R"(items[0].sizeMode: "default2" is not a size mode; did you mean "default"?)"},
+        {R"({"items": [{"file": "a.jpg", "filters": ["mirror", "gray"]}]})",
+         R"(items[0].filters[1]: "gray" is not a filter; did you mean "grey"?)"},
+        {R"({"items": [{"file": "a.jpg", "filters": 8}]})", "items[0].filters: 8 is not one of 0..7"},
+        {R"({"items": [{"file": "a.jpg", "caption": {"style": [2]}}]})",
+         "items[0].caption.style[0]: 2 is not a font style name"},
+        {R"({"masks": [{"file": "m.bmp", "kind": "jpeg"}]})",
+         R"(masks[0].kind: "jpeg" is not a mask kind (known: "bitmap", "png", "gif"))"},
+        {R"({"strings": {"Effect": ["Crossfade", "Zoom Inn"]}})",
+         R"(strings.Effect[1]: "Zoom Inn" is not an effect; did you mean "Zoom In"?)"},
+        {R"({"strings": {"Effect": ["Sparkle"]}})",
+         R"(strings.Effect[0]: "Sparkle" is not an effect: give a name of the effect list, such as "Crossfade", )"
+         "or a number 1..120"},
+        {R"({"items": [{"file": "a.jpg", "effects": [3]}]})",
+         "items[0]: effects given without effectSpeed, so the screen saver would ignore them; give effectSpeed "
+         "1..10 too"},
+        {R"({"items": [{"file": "a.jpg", "effectSpeed": 3}]})",
+         "items[0]: effectSpeed given without effects; give the item's effects too ([] for none)"},
         {R"({"items": [{"file": "a.jpg", "ext": ".JPEG2"}]})",
          R"(items[0].ext: ".JPEG2" is longer than its 5-character field)"},
         {R"({"items": [{"file": "clip.mpeg4"}]})",
@@ -343,11 +423,13 @@ TEST_F(SspackManifest, BadValuesAreRefusedNamingTheFieldAndTheValue) {
          "items[0].enterSound: 0 points past the entry-sound table (size 0)"},
         {R"({"masks": [{"file": "noise.xyz"}]})", R"(masks[0].kind: missing, and the file name "noise.xyz")"},
         {R"({"strings": {"Effect": [1, 121]}})", "strings.Effect[1]: 121 is not one of 1..120"},
-        {R"({"items": [{"file": "a.jpg", "effects": [0]}]})", "items[0].effects[0]: 0 is not one of 1..120"},
+        {R"({"items": [{"file": "a.jpg", "effects": [0], "effectSpeed": 1}]})",
+         "items[0].effects[0]: 0 is not one of 1..120"},
         {R"({"items": [{"file": "a.jpg", "effectSpeed": 0}]})", "items[0].effectSpeed: 0 is not -1 or one of 1..10"},
         {R"({"items": [{"file": "a.jpg", "caption": {"text": "\u4e2d"}}]})",
          "items[0].caption.text: \"\xE4\xB8\xAD\" holds a character that Windows-1252 cannot carry"},
-        {R"({"strings": {"reserved": {"11": "x"}}})", "strings.reserved.11: unknown key"},
+        {R"({"strings": {"reserved": {"11": "x"}}})",
+         "strings.reserved: unknown key 11 (known: 4, 5, 6, 7, 8, 9, 10, 15, 16)"},
         {R"({"items": [{"file": "a.jpg", "caption": {"text": ")" + std::string(252, 'w') + R"("}}]})",
          "is 252 characters long, more than the field's 251"},
         {R"({"strings": {"TranslationFile": "a.jpg", "TranslationText": "x"}})",

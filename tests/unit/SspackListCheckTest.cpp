@@ -1,15 +1,13 @@
 // Listing and checking built savers, good ones and ones broken on purpose through the manifest's
 // overrides, and the command line's exit codes.
 
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <regex>
 
 #include "package/PackageLayout.h"
 #include "package/PackageReader.h"
+#include "tests/support/MediaEncoders.h"
+#include "tests/support/PictureEncoders.h"
 #include "tests/unit/SspackFixture.h"
 #include "tools/sspack/Checker.h"
 #include "tools/sspack/Listing.h"
@@ -19,15 +17,18 @@ namespace {
 using namespace sspack_test;
 using testing_support::ReadBytes;
 
+// Real pieces, each a kind the screen saver shows or plays; the bitmap and the WAV compress well.
 class SspackInspect : public SspackTest {
 protected:
     void SetUp() override {
-        Put("a.jpg", Pattern(1000, 1));
-        Put("b.txt", Text(3000, 'b'));
-        Put("m.png", Pattern(40, 2));
-        Put("s.wav", Pattern(50, 3));
-        Put("song.mp3", Text(600, 's'));
-        Put("logo.gif", Text(90, 'l'));
+        Put("a.jpg", testing_support::EncodeJpeg(gfx::TBitmap32(40, 30, 0xFF336699)));
+        Put("b.bmp", testing_support::SolidBmp(40, 25, 10, 20, 30));
+        Put("m.png", testing_support::EncodePng(gfx::TBitmap32(8, 8, 0xFFFFFFFF)));
+        Put("s.wav", testing_support::SilentWav(10));
+        Put("song.wav", testing_support::SilentWav(300));
+        testing_support::GifLayout logo{4, 4, {0xFF000000, 0xFFFFFFFF}};
+        logo.frames.push_back({0, 0, 4, 4, Bytes(16, 1)});
+        Put("logo.gif", testing_support::EncodeGif(logo));
     }
 
     // The good saver, with overrides merged in when given.
@@ -35,9 +36,9 @@ protected:
         Json m = Json::parse(R"({
           "strings": {"SaverName": "Inspect", "AboutText": "About"},
           "masks": [{"file": "m.png"}], "entrySounds": [{"file": "s.wav"}],
-          "music": [{"file": "song.mp3", "compress": true}],
-          "items": [{"file": "a.jpg", "mask": 0, "effects": [4, 5]}, {"file": "b.txt", "compress": true},
-                    {"file": "a.jpg"}],
+          "music": [{"file": "song.wav", "compress": true}],
+          "items": [{"file": "a.jpg", "mask": 0, "effects": [4, 5], "effectSpeed": 3},
+                    {"file": "b.bmp", "compress": true}, {"file": "a.jpg"}],
           "logo": {"file": "logo.gif"}
         })");
         if (!overrides.is_null()) {
@@ -76,13 +77,13 @@ TEST_F(SspackInspect, ListShowsEveryPieceWhereTheReaderFindsIt) {
     EXPECT_EQ(l["items"][0]["ItemEffects"], Json::array({4, 5}));
     EXPECT_EQ(l["items"][0]["ItemMaskIndex"], 0);
     EXPECT_EQ(l["items"][1]["compressed"], true);
-    EXPECT_EQ(l["items"][1]["BlobSize"], 3000);
+    EXPECT_EQ(l["items"][1]["BlobSize"], ReadBytes(Path("b.bmp")).size());
     EXPECT_EQ(l["masks"][0]["Kind"], 1);
     EXPECT_EQ(l["entrySounds"][0]["Ext"], ".WAV");
     EXPECT_EQ(l["music"][0]["position"],
               pkg::SegmentStart(p.header, pkg::Segment::SoundTable) + p.sounds[0].BlobOffset);
     EXPECT_EQ(l["pieces"]["logo"]["present"], true);
-    EXPECT_EQ(l["pieces"]["logo"]["size"], 90);
+    EXPECT_EQ(l["pieces"]["logo"]["size"], ReadBytes(Path("logo.gif")).size());
     EXPECT_EQ(l["pieces"]["logo"]["position"], pkg::SegmentStart(p.header, pkg::Segment::Logo));
     EXPECT_EQ(l["pieces"]["background"]["present"], false);
 
@@ -93,7 +94,6 @@ TEST_F(SspackInspect, ListShowsEveryPieceWhereTheReaderFindsIt) {
 }
 
 TEST_F(SspackInspect, ListShortensLongTextsOnlyInTextMode) {
-    Put("a.jpg", Pattern(10, 1));
     const std::string about(300, 'x');
     const Json l = sspack::ListPackage(
         Build(Json{{"strings", {{"AboutText", about + "\r\n"}}}, {"items", Json::array()}}, Pattern(300, 2)));
@@ -111,13 +111,13 @@ TEST_F(SspackInspect, CheckNamesTheTableIndexAndFieldOfEachProblem) {
         bool listable;
     } cases[] = {
         {R"({"truncateBlob": {"items": {"1": 10}}})", "items[1].BlobStoredSize: the ", true},
-        {R"({"magic": "Pelmarinoy"})", "package: the trailer's magic is missing", false},
-        {R"({"items": {"0": {"ItemExt": "..\\x"}}})",
-         R"(items[0].ItemExt: "..\\x" is not a safe extension)", true},
+        {R"({"magic": "Pelmarinoy"})", "this file holds no screen-saver package", false},
+        {R"({"items": {"0": {"ItemExt": "..\\x"}}})", R"(items[0].ItemExt: "..\\x" is not a safe extension)", true},
         {R"({"items": {"2": {"BlobOffset": 99999999}}})", "items[2].BlobOffset: 99999999 puts the piece", true},
         {R"({"items": {"0": {"ItemMaskIndex": 1}}})", "items[0].ItemMaskIndex: 1 points past the mask table", true},
         {R"({"items": {"0": {"ItemEffects": [121]}}})", "items[0].ItemEffects: code 121 at position 0", true},
-        {R"({"items": {"1": {"BlobSize": 3001}}})", "items[1].BlobSize: 3001 declared, the piece comes out with 3000",
+        // The bitmap of 40 x 25 at 24 bits is 54 + 25 x 120 bytes.
+        {R"({"items": {"1": {"BlobSize": 3055}}})", "items[1].BlobSize: 3055 declared, the piece comes out with 3054",
          true},
         {R"({"music": {"0": {"BlobStoredSize": 5}}})", "music[0].BlobStoredSize: the 5-byte zlib stream", true},
         {R"({"header": {"ItemCount": 2}})", "header.ItemTableSize: 2520 is not ItemCount 2 x 840", true},
@@ -147,80 +147,85 @@ TEST_F(SspackInspect, OverridesAreWrittenExactlyAsGiven) {
     EXPECT_EQ(l["items"][0]["ItemExt"], "..\\x");
     EXPECT_EQ(l["items"][0]["CaptionText"], "t");
     // Three stray bytes after item 0 move the later pieces, whose offsets follow them.
-    EXPECT_EQ(l["items"][1]["BlobOffset"], l["items"][0]["BlobOffset"].get<int>() + 1000 + 3);
+    EXPECT_EQ(l["items"][1]["BlobOffset"],
+              l["items"][0]["BlobOffset"].get<int>() + static_cast<int>(ReadBytes(Path("a.jpg")).size()) + 3);
 }
 
 // The command line: exit codes, messages on stderr, and no output file from a bad manifest.
 class SspackCli : public SspackTest {
 protected:
-    int Run(const std::string& args) {
-        const std::string command = std::string("'") + SSPACK_EXE + "' " + args + " >'" + Path("out.txt") + "' 2>'" +
-                                    Path("err.txt") + "'";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Out() { return Read("out.txt"); }
-    std::string Err() { return Read("err.txt"); }
-    std::string Read(const std::string& name) {
-        std::ifstream in(Path(name));
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    std::string Quoted(const std::string& name) { return "'" + Path(name) + "'"; }
-
     void SetUp() override {
-        Put("a.jpg", Pattern(100, 1));
+        Put("a.jpg", testing_support::EncodeJpeg(gfx::TBitmap32(16, 12, 0xFF204060)));
         Put("runtime.bin", Pattern(700, 2));
     }
-    void Manifest(const std::string& json) {
-        std::ofstream(Path("m.json")) << json;
-    }
-    std::string BuildArgs() { return "build " + Quoted("m.json") + " --runtime " + Quoted("runtime.bin") + " -o "; }
+    int Sspack(const std::string& args) { return Run(SSPACK_EXE, args); }
+    void Manifest(const std::string& json) { std::ofstream(Path("m.json")) << json; }
+    std::string BuildArgs() { return "build m.json --runtime runtime.bin -o "; }
 };
 
-TEST_F(SspackCli, BuildListAndCheckAGoodSaver) {
-    Manifest(R"({"strings": {"SaverName": "Cli"}, "items": [{"file": "a.jpg"}]})");
-    ASSERT_EQ(Run(BuildArgs() + Quoted("s.scr")), 0) << Err();
+TEST_F(SspackCli, BuildSaysWhatItBuiltAndListAndCheckTellWhatItHolds) {
+    Manifest(R"({"strings": {"SaverName": "Cli", "Effect": ["Crossfade", 103]}, "items": [{"file": "a.jpg"}]})");
+    ASSERT_EQ(Sspack(BuildArgs() + "s.scr"), 0) << Err();
     EXPECT_EQ(Err(), "");  // a runtime without a name field is not worth a word unless asked
-    ASSERT_EQ(Run("list --json " + Quoted("s.scr")), 0) << Err();
+    EXPECT_TRUE(std::regex_match(Out(), std::regex(R"(s\.scr: 1 picture, 2 effects, \d+\.\d KB\n)"))) << Out();
+    ASSERT_EQ(Sspack(BuildArgs() + "q.scr --quiet"), 0) << Err();
+    EXPECT_EQ(Out() + Err(), "");
+
+    ASSERT_EQ(Sspack("list s.scr"), 0) << Err();
+    const std::string overview = Out();
+    EXPECT_NE(overview.find("  name        \"Cli\"\n"), std::string::npos) << overview;
+    EXPECT_NE(overview.find("  each item   5 seconds, in order, fitted to the screen\n"), std::string::npos)
+        << overview;
+    EXPECT_NE(overview.find("  effects     Crossfade, Zoom In; speed 5 of 10\n"), std::string::npos) << overview;
+    EXPECT_NE(overview.find("\nItems\n    0  JPEG picture"), std::string::npos) << overview;
+    EXPECT_EQ(overview.find("BlobOffset"), std::string::npos) << overview;
+    ASSERT_EQ(Sspack("list --all s.scr"), 0) << Err();
+    EXPECT_NE(Out().find("SaverName        \"Cli\""), std::string::npos) << Out();
+    EXPECT_NE(Out().find("(offset "), std::string::npos) << Out();
+    ASSERT_EQ(Sspack("list --json s.scr"), 0) << Err();
     EXPECT_EQ(Json::parse(Out())["strings"]["SaverName"], "Cli");
-    EXPECT_EQ(Run("list " + Quoted("s.scr")), 0);
-    EXPECT_NE(Out().find("SaverName"), std::string::npos);
-    EXPECT_EQ(Run("check " + Quoted("s.scr")), 0);
+    EXPECT_EQ(Sspack("list --all --json s.scr"), 2);
+    EXPECT_EQ(Sspack("check s.scr"), 0);
     EXPECT_EQ(Out(), "");
 
-    ASSERT_EQ(Run(BuildArgs() + Quoted("n.scr") + " --name-resource"), 0) << Err();
+    ASSERT_EQ(Sspack(BuildArgs() + "n.scr --name-resource"), 0) << Err();
     EXPECT_NE(Err().find("no 30-character name resource"), std::string::npos) << Err();
-    EXPECT_EQ(Run(BuildArgs() + Quoted("n.scr") + " --name-resource --no-name-resource"), 2);
+    EXPECT_EQ(Sspack(BuildArgs() + "n.scr --name-resource --no-name-resource"), 2);
 }
 
 TEST_F(SspackCli, ABadManifestLeavesNoOutput) {
     Put("old.scr", Pattern(10, 3));
     Manifest(R"({"items": [{"file": "a.jpg", "sizeMode": 9}]})");
-    EXPECT_EQ(Run(BuildArgs() + Quoted("new.scr")), 2);
+    EXPECT_EQ(Sspack(BuildArgs() + "new.scr"), 2);
     EXPECT_NE(Err().find("items[0].sizeMode: 9 is not one of -1..5"), std::string::npos) << Err();
-    EXPECT_EQ(Run(BuildArgs() + Quoted("old.scr")), 2);
+    EXPECT_EQ(Sspack(BuildArgs() + "old.scr"), 2);
     EXPECT_EQ(ReadBytes(Path("old.scr")), Pattern(10, 3));
     Manifest("{\"items\": [");
-    EXPECT_EQ(Run(BuildArgs() + Quoted("new.scr")), 2);
+    EXPECT_EQ(Sspack(BuildArgs() + "new.scr"), 2);
     EXPECT_NE(Err().find("not JSON"), std::string::npos) << Err();
     EXPECT_EQ(testing_support::ListFiles(Dir().Path()),
               (std::vector<std::string>{"a.jpg", "err.txt", "m.json", "old.scr", "out.txt", "runtime.bin"}));
 }
 
 TEST_F(SspackCli, CheckExitsOneWithAProblemPerLine) {
-    Put("b.jpg", Pattern(100, 4));
+    Put("b.jpg", ReadBytes(Path("a.jpg")));
     Manifest(R"({"items": [{"file": "a.jpg"}, {"file": "b.jpg"}],
                  "overrides": {"items": {"0": {"ItemExt": "..\\x"}, "1": {"ItemMaskIndex": 3}}}})");
-    ASSERT_EQ(Run(BuildArgs() + Quoted("s.scr")), 0) << Err();
-    EXPECT_EQ(Run("check " + Quoted("s.scr")), 1);
+    ASSERT_EQ(Sspack(BuildArgs() + "s.scr"), 0) << Err();
+    EXPECT_EQ(Sspack("check s.scr"), 1);
     const std::string out = Out();
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2) << out;
-    EXPECT_NE(out.find("items[0].ItemExt"), std::string::npos) << out;
-    EXPECT_NE(out.find("items[1].ItemMaskIndex: 3"), std::string::npos) << out;
-    EXPECT_EQ(Run("list " + Quoted("runtime.bin")), 1);
-    EXPECT_EQ(Run("check " + Quoted("runtime.bin")), 1);
+    EXPECT_NE(out.find("s.scr: items[0].ItemExt"), std::string::npos) << out;
+    EXPECT_NE(out.find("s.scr: items[1].ItemMaskIndex: 3"), std::string::npos) << out;
+}
+
+TEST_F(SspackCli, AFileWithoutAPackageIsSaidToHoldNone) {
+    EXPECT_EQ(Sspack("list runtime.bin"), 1);
+    EXPECT_EQ(Err(), "sspack: runtime.bin: this file holds no screen-saver package\n");
+    EXPECT_EQ(Sspack("list --json runtime.bin"), 1);
+    EXPECT_EQ(Err(), "sspack: runtime.bin: this file holds no screen-saver package\n");
+    EXPECT_EQ(Sspack("check runtime.bin"), 1);
+    EXPECT_EQ(Out(), "runtime.bin: this file holds no screen-saver package\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tools/sspack/Checker.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <random>
 #include <type_traits>
@@ -10,13 +11,22 @@
 #include "package/PackageReader.h"
 #include "package/Pieces.h"
 #include "tools/sspack/Ansi.h"
+#include "tools/sspack/ContentCheck.h"
 #include "tools/sspack/JsonValues.h"
+#include "tools/sspack/MediaCheck.h"
+#include "tools/sspack/PictureCheck.h"
+#include "transitions/EffectNames.h"
 
 namespace fs = std::filesystem;
 
 namespace sspack {
 
+const char* const kNoPackage = "this file holds no screen-saver package";
+
 namespace {
+
+// Why the screen saver would skip a piece taken out to a file; nothing when it would not.
+using PieceContent = std::function<std::optional<std::string>(const std::string& file)>;
 
 // A fresh folder for the extracted pieces, removed with its content.
 class ScratchFolder {
@@ -67,12 +77,12 @@ private:
     void TableLengths();
     void Effects(const std::string& where, const std::string& selection);
     void Index(const std::string& where, std::int32_t index, std::size_t count, const char* table);
-    template <typename Record>
+    template <typename Record, typename Content>
     void TablePieces(const char* table, const std::vector<Record>& records, const char* extField,
-                     std::optional<pkg::Piece> (*piece)(const pkg::Package&, std::int32_t));
+                     std::optional<pkg::Piece> (*piece)(const pkg::Package&, std::int32_t), Content content);
     void FixedPieces();
     void Piece(const PieceNames& names, const std::optional<pkg::Piece>& piece, std::int64_t size,
-               std::int64_t storedSize, const std::string& ext, std::int64_t recordOffset);
+               std::int64_t storedSize, const std::string& ext, std::int64_t recordOffset, const PieceContent& content);
 
     std::string path_;
     pkg::Package package_;
@@ -83,9 +93,15 @@ private:
 std::vector<std::string> Checker::Run() {
     try {
         package_ = pkg::ReadPackage(path_);
+    } catch (const pkg::NoPackageError&) {
+        problems_.emplace_back(kNoPackage);
+        return problems_;
     } catch (const pkg::PackageError& e) {
         Problem("package", e.what());
         return problems_;
+    }
+    if (package_.items.empty()) {
+        problems_.emplace_back(kNoItems);
     }
     TableLengths();
     Effects("strings.Effect", package_.strings[pkg::PackageString::Effect]);
@@ -96,10 +112,14 @@ std::vector<std::string> Checker::Run() {
         Index(at + ".ItemEnterSound", item.ItemEnterSound, package_.entrySounds.size(), "entry-sound table");
         Effects(at + ".ItemEffects", item.ItemEffects);
     }
-    TablePieces("items", package_.items, "ItemExt", pkg::ItemPiece);
-    TablePieces("masks", package_.masks, nullptr, pkg::MaskPiece);
-    TablePieces("entrySounds", package_.entrySounds, "Ext", pkg::EntrySoundPiece);
-    TablePieces("music", package_.sounds, "ItemExt", pkg::TrackPiece);
+    TablePieces("items", package_.items, "ItemExt", pkg::ItemPiece,
+                [](const std::string& file, const pkg::ItemRecord& r) { return ItemProblem(file, r.ItemExt); });
+    TablePieces("masks", package_.masks, nullptr, pkg::MaskPiece,
+                [](const std::string& file, const pkg::MaskRecord& r) { return MaskProblem(file, r.Kind); });
+    TablePieces("entrySounds", package_.entrySounds, "Ext", pkg::EntrySoundPiece,
+                [](const std::string& file, const pkg::EntrySoundRecord&) { return SoundProblem(file); });
+    TablePieces("music", package_.sounds, "ItemExt", pkg::TrackPiece,
+                [](const std::string& file, const pkg::SoundRecord&) { return SoundProblem(file); });
     FixedPieces();
     return problems_;
 }
@@ -132,9 +152,9 @@ void Checker::TableLengths() {
 void Checker::Effects(const std::string& where, const std::string& selection) {
     for (std::size_t i = 0; i < selection.size(); ++i) {
         const int code = static_cast<unsigned char>(selection[i]);
-        if (code < 1 || code > kEffectCount) {
+        if (code < 1 || code > trans::kEffectCount) {
             Problem(where, "code " + std::to_string(code) + " at position " + std::to_string(i) +
-                               " is not an effect 1.." + std::to_string(kEffectCount));
+                               " is not an effect 1.." + std::to_string(trans::kEffectCount));
         }
     }
 }
@@ -146,9 +166,9 @@ void Checker::Index(const std::string& where, std::int32_t index, std::size_t co
     }
 }
 
-template <typename Record>
+template <typename Record, typename Content>
 void Checker::TablePieces(const char* table, const std::vector<Record>& records, const char* extField,
-                          std::optional<pkg::Piece> (*piece)(const pkg::Package&, std::int32_t)) {
+                          std::optional<pkg::Piece> (*piece)(const pkg::Package&, std::int32_t), Content content) {
     for (std::size_t i = 0; i < records.size(); ++i) {
         const Record& r = records[i];
         const std::string at = Element(table, i);
@@ -160,7 +180,8 @@ void Checker::TablePieces(const char* table, const std::vector<Record>& records,
         }
         const PieceNames names{at, at + ".BlobSize", at + ".BlobStoredSize", at + ".BlobOffset",
                                extField != nullptr ? at + "." + extField : at};
-        Piece(names, piece(package_, static_cast<std::int32_t>(i)), r.BlobSize, r.BlobStoredSize, ext, r.BlobOffset);
+        Piece(names, piece(package_, static_cast<std::int32_t>(i)), r.BlobSize, r.BlobStoredSize, ext, r.BlobOffset,
+              [&](const std::string& file) { return content(file, r); });
     }
 }
 
@@ -170,21 +191,24 @@ void Checker::FixedPieces() {
         const std::string header = "header.";
         return PieceNames{label, header + size, header + stored, "", ext != nullptr ? header + ext : label};
     };
+    const auto picture = [](const std::string& ext) {
+        return [ext](const std::string& file) { return PictureProblem(file, ext); };
+    };
     if (h.BackgroundStoredSize > 0) {
-        Piece(names("background", "BackgroundSize", "BackgroundStoredSize", "BackgroundExt"),
-              pkg::BackgroundPiece(h), h.BackgroundSize, h.BackgroundStoredSize, h.BackgroundExt, 0);
+        Piece(names("background", "BackgroundSize", "BackgroundStoredSize", "BackgroundExt"), pkg::BackgroundPiece(h),
+              h.BackgroundSize, h.BackgroundStoredSize, h.BackgroundExt, 0, picture(h.BackgroundExt));
     }
     if (h.LogoStoredSize > 0) {
-        Piece(names("logo", "LogoSize", "LogoStoredSize", "LogoExt"), pkg::LogoPiece(h), h.LogoSize,
-              h.LogoStoredSize, h.LogoExt, 0);
+        Piece(names("logo", "LogoSize", "LogoStoredSize", "LogoExt"), pkg::LogoPiece(h), h.LogoSize, h.LogoStoredSize,
+              h.LogoExt, 0, picture(h.LogoExt));
     }
     if (h.ExitBannerStoredSize > 0) {
-        Piece(names("exitBanner", "ExitBannerSize", "ExitBannerStoredSize", "ExitBannerExt"),
-              pkg::ExitBannerPiece(h), h.ExitBannerSize, h.ExitBannerStoredSize, h.ExitBannerExt, 0);
+        Piece(names("exitBanner", "ExitBannerSize", "ExitBannerStoredSize", "ExitBannerExt"), pkg::ExitBannerPiece(h),
+              h.ExitBannerSize, h.ExitBannerStoredSize, h.ExitBannerExt, 0, picture(h.ExitBannerExt));
     }
     if (h.PreviewImageSize > 0) {
         Piece(names("previewImage", "PreviewImageSize", "PreviewImageSize", nullptr), pkg::PreviewPiece(h),
-              h.PreviewImageSize, 0, "", 0);
+              h.PreviewImageSize, 0, "", 0, PreviewProblem);
     }
     // The runtime never takes these two out by name; they are checked as plain stored bytes.
     const auto stored = [&](pkg::Segment segment, const char* file) {
@@ -192,16 +216,17 @@ void Checker::FixedPieces() {
     };
     if (h.BannerImageSize > 0) {
         Piece(names("configBanner", "BannerImageSize", "BannerImageSize", nullptr),
-              stored(pkg::Segment::ConfigBanner, "SSBANNER"), h.BannerImageSize, 0, "", 0);
+              stored(pkg::Segment::ConfigBanner, "SSBANNER"), h.BannerImageSize, 0, "", 0, {});
     }
     if (h.FlashPlayerSize > 0) {
         Piece(names("flashPlayer", "FlashPlayerSize", "FlashPlayerSize", nullptr),
-              stored(pkg::Segment::FlashPlayer, "FLASH"), h.FlashPlayerSize, 0, "", 0);
+              stored(pkg::Segment::FlashPlayer, "FLASH"), h.FlashPlayerSize, 0, "", 0, {});
     }
 }
 
 void Checker::Piece(const PieceNames& names, const std::optional<pkg::Piece>& piece, std::int64_t size,
-                    std::int64_t storedSize, const std::string& ext, std::int64_t recordOffset) {
+                    std::int64_t storedSize, const std::string& ext, std::int64_t recordOffset,
+                    const PieceContent& content) {
     if (size < 0) {
         Problem(names.sizeField, std::to_string(size) + " is negative");
         return;
@@ -231,8 +256,11 @@ void Checker::Piece(const PieceNames& names, const std::optional<pkg::Piece>& pi
         pkg::ExtractBlob(path_, target, piece->compressed, piece->size, piece->storedSize, piece->offset);
     std::error_code ec;
     const auto written = extracted ? static_cast<std::int64_t>(fs::file_size(target, ec)) : -1;
+    const auto problem = extracted && written == size && content ? content(target) : std::nullopt;
     fs::remove(target, ec);
-    if (!extracted) {
+    if (problem) {
+        Problem(names.label, *problem);
+    } else if (!extracted) {
         Problem(piece->compressed ? names.storedField : names.label,
                 piece->compressed ? "the " + std::to_string(piece->storedSize) +
                                         "-byte zlib stream does not inflate whole within " + std::to_string(size) +

@@ -6,20 +6,13 @@
 
 #include "package/Extension.h"
 #include "tools/sspack/Ansi.h"
+#include "tools/sspack/Suggest.h"
 
 namespace sspack {
 
 namespace {
 
 std::string Range(std::int64_t min, std::int64_t max) { return std::to_string(min) + ".." + std::to_string(max); }
-
-std::string KnownList(std::initializer_list<std::string_view> known) {
-    std::string list;
-    for (const auto key : known) {
-        list += (list.empty() ? "" : ", ") + std::string(key);
-    }
-    return list;
-}
 
 bool IsColorNumber(std::int64_t v) {
     const std::int64_t system = v < 0 ? v + (std::int64_t{1} << 32) : v;
@@ -73,9 +66,11 @@ void ExpectObject(const Json& value, const std::string& path, std::initializer_l
     if (!value.is_object()) {
         Reject(path.empty() ? "manifest" : path, Shown(value) + " is not an object");
     }
-    for (const auto& [key, item] : value.items()) {
+    for (const auto& entry : value.items()) {
+        const std::string& key = entry.key();
         if (std::find(known.begin(), known.end(), key) == known.end()) {
-            Reject(Member(path, key), "unknown key (value " + Shown(item) + "; known: " + KnownList(known) + ")");
+            const std::span<const std::string_view> names(known.begin(), known.size());
+            Reject(path.empty() ? "manifest" : path, "unknown key " + key + SuggestionText(key, names));
         }
     }
 }
@@ -149,19 +144,6 @@ std::int32_t ReadColor(const Json& value, const std::string& path) {
     }
     Reject(path, Shown(value) +
                      " is not a colour (\"#RRGGBB\", \"none\", or an integer 0x00BBGGRR, 0x800000nn or 0x1FFFFFFF)");
-}
-
-std::string ReadEffects(const Json& value, const std::string& path, std::size_t maxCount) {
-    ExpectArray(value, path);
-    if (value.size() > maxCount) {
-        Reject(path, "an array of " + std::to_string(value.size()) + " effects is longer than the field's " +
-                         std::to_string(maxCount));
-    }
-    std::string selection;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        selection += static_cast<char>(ReadInt32(value[i], Element(path, i), 1, kEffectCount));
-    }
-    return selection;
 }
 
 void CheckExtension(const std::string& ext, const std::string& path, std::size_t width, const std::string& origin) {

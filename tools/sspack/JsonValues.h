@@ -30,7 +30,7 @@ std::string Member(const std::string& path, std::string_view key);
 std::string Element(const std::string& path, std::size_t index);
 
 // The value must be an object whose keys are all known; an unknown key is a typing error the
-// user should hear about rather than a setting silently lost.
+// user should hear about rather than a setting silently lost, with the key meant or the known ones.
 void ExpectObject(const Json& value, const std::string& path, std::initializer_list<std::string_view> known);
 void ExpectArray(const Json& value, const std::string& path);
 
@@ -46,10 +46,6 @@ std::string ReadAnsi(const Json& value, const std::string& path, std::size_t max
 // value), 0x1FFFFFFF for none, or the strings "#RRGGBB" and "none".
 std::int32_t ReadColor(const Json& value, const std::string& path);
 
-// An EffectSelection from an array of effect numbers 1..120: one character per number.
-std::string ReadEffects(const Json& value, const std::string& path, std::size_t maxCount);
-
-inline constexpr int kEffectCount = 120;
 inline constexpr std::int32_t kNoColor = 0x1FFFFFFF;
 
 // An extension must fit its field (width characters, the dot included) and be a dot followed by

@@ -11,6 +11,7 @@
 #include "tools/sspack/Ansi.h"
 #include "tools/sspack/NameResource.h"
 #include "tools/sspack/RecordFields.h"
+#include "tools/sspack/Units.h"
 
 namespace sspack {
 
@@ -118,18 +119,6 @@ std::string Hex(const char* prefix, std::int64_t v, int digits) {
     char text[24];
     std::snprintf(text, sizeof text, "%s%0*llX", prefix, digits, static_cast<unsigned long long>(v) & 0xFFFFFFFFULL);
     return text;
-}
-
-std::string ColorText(std::int64_t v) {
-    const auto u = static_cast<std::uint32_t>(v);
-    if (u == 0x1FFFFFFF) {
-        return "none";
-    }
-    if (u <= 0xFFFFFF) {
-        // TColor keeps red in the low byte; people read #RRGGBB.
-        return Hex("#", ((u & 0xFF) << 16) | (u & 0xFF00) | ((u >> 16) & 0xFF), 6);
-    }
-    return Hex("0x", u, 8);
 }
 
 // Quoted, with control characters escaped and anything past `limit` characters cut.

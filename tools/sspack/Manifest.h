@@ -13,7 +13,7 @@ namespace sspack {
 template <typename Record>
 struct TableEntry {
     std::string file;  // resolved against the manifest's folder
-    bool compress = false;
+    bool compress = false;  // stored as a zlib stream, when that is smaller than the file
     Record record;
 
     bool operator==(const TableEntry&) const = default;

@@ -5,8 +5,10 @@
 #include <limits>
 
 #include "common/Paths.h"
+#include "tools/sspack/Codes.h"
 #include "tools/sspack/FileIo.h"
 #include "tools/sspack/HeaderSettings.h"
+#include "transitions/EffectNames.h"
 
 namespace fs = std::filesystem;
 
@@ -47,6 +49,15 @@ public:
     std::int32_t Int(const char* key, std::int32_t fallback, std::int32_t min, std::int32_t max) const {
         const Json* v = Get(key);
         return v != nullptr ? ReadInt32(*v, At(key), min, max) : fallback;
+    }
+    std::int32_t Code(const char* key, std::int32_t fallback, const CodeTable& table, std::int32_t min,
+                      std::int32_t max) const {
+        const Json* v = Get(key);
+        return v != nullptr ? ReadCode(*v, At(key), table, min, max) : fallback;
+    }
+    std::int32_t Bits(const char* key, std::int32_t fallback, const CodeTable& table) const {
+        const Json* v = Get(key);
+        return v != nullptr ? ReadBits(*v, At(key), table) : fallback;
     }
     bool Bool(const char* key, bool fallback) const {
         const Json* v = Get(key);
@@ -112,7 +123,7 @@ std::string Parser::ResolveFile(const Json& value, const std::string& path) cons
     const std::string name = ReadString(value, path);
     fs::path file(name);
     if (file.is_relative()) {
-        file = fs::path(base_) / file;
+        file = (fs::path(base_) / file).lexically_normal();
     }
     std::error_code ec;
     if (name.empty() || !fs::is_regular_file(file, ec) || !std::ifstream(file, std::ios::binary)) {
@@ -181,13 +192,13 @@ void Parser::Strings(const ObjectReader& in, pkg::PackageStrings& strings) const
 
 void Parser::Caption(const ObjectReader& in, pkg::ItemRecord& r) const {
     r.CaptionText = in.Ansi("text", r.CaptionText, kCountedChars);
-    r.CaptionPosition = in.Int("position", r.CaptionPosition, 0, 6);
+    r.CaptionPosition = in.Code("position", r.CaptionPosition, Positions(), 0, 6);
     r.CaptionColor = in.Color("color", r.CaptionColor);
     r.CaptionOffsetX = in.Int("offsetX", r.CaptionOffsetX, kIntMin, kIntMax);
     r.CaptionOffsetY = in.Int("offsetY", r.CaptionOffsetY, kIntMin, kIntMax);
     r.CaptionBoxColor = in.Color("boxColor", r.CaptionBoxColor);
     r.CaptionFontName = in.Ansi("font", r.CaptionFontName, kCountedChars);
-    r.CaptionFontStyle = in.Int("style", r.CaptionFontStyle, 0, 15);  // underline, bold, italic, strike-out
+    r.CaptionFontStyle = in.Bits("style", r.CaptionFontStyle, FontStyles());
     r.CaptionFontSize = in.Int("size", r.CaptionFontSize, 1, 1000);
     r.CaptionNoBox = in.Flag("noBox", r.CaptionNoBox);
     r.CaptionSplitLines = in.Flag("splitLines", r.CaptionSplitLines);
@@ -212,14 +223,21 @@ TableEntry<pkg::ItemRecord> Parser::Item(const ObjectReader& in, const Manifest&
     }
     // -1 and -2 matter for Flash items: play to the end, with or without the end poll.
     r.ItemDuration = in.Int("duration", r.ItemDuration, -2, 86400);
-    r.ItemSizeMode = in.Int("sizeMode", r.ItemSizeMode, -1, 5);
+    r.ItemSizeMode = in.Code("sizeMode", r.ItemSizeMode, ItemSizeModes(), -1, 5);
     r.ItemMaskIndex = in.Index("mask", r.ItemMaskIndex, m.masks.size(), "mask table");
     r.ItemEnterSound = in.Index("enterSound", r.ItemEnterSound, m.entrySounds.size(), "entry-sound table");
-    r.ItemFilters = in.Int("filters", r.ItemFilters, 0, 7);  // mirror, flip, grey
+    r.ItemFilters = in.Bits("filters", r.ItemFilters, Filters());
     r.ItemEffects = in.Effects("effects", r.ItemEffects, kCountedChars);
     r.ItemEffectSpeed = in.Int("effectSpeed", r.ItemEffectSpeed, -1, 10);
     if (r.ItemEffectSpeed == 0) {
         Reject(in.At("effectSpeed"), "0 is not -1 or one of 1..10");
+    }
+    // The runtime takes an item's own effects and its own speed together, or neither.
+    const bool ownEffects = in.Get("effects") != nullptr;
+    if (ownEffects != (r.ItemEffectSpeed != -1)) {
+        Reject(in.Path(), ownEffects ? "effects given without effectSpeed, so the screen saver would ignore them; "
+                                       "give effectSpeed 1..10 too"
+                                     : "effectSpeed given without effects; give the item's effects too ([] for none)");
     }
     return e;
 }
@@ -229,7 +247,7 @@ TableEntry<pkg::MaskRecord> Parser::Mask(const ObjectReader& in) const {
     e.file = File(in);
     e.compress = in.Bool("compress", false);
     if (in.Get("kind") != nullptr) {
-        e.record.Kind = static_cast<std::uint8_t>(in.Int("kind", 0, 0, 2));
+        e.record.Kind = static_cast<std::uint8_t>(in.Code("kind", 0, MaskKinds(), 0, 2));
         return e;
     }
     const std::string ext = core::UpperCase(core::ExtractFileExt(e.file));
@@ -241,7 +259,7 @@ TableEntry<pkg::MaskRecord> Parser::Mask(const ObjectReader& in) const {
         e.record.Kind = 2;
     } else {
         Reject(in.At("kind"), "missing, and the file name " + Shown(*in.Get("file")) +
-                                  " does not tell (0 bitmap, 1 png, 2 gif)");
+                                  " does not tell (\"bitmap\", \"png\" or \"gif\")");
     }
     return e;
 }
@@ -285,7 +303,7 @@ Manifest Parser::Parse(const Json& root) {
         ReadHeaderSettings(*v, "header", m.header);
     }
     // Every effect by default: a saver without transitions is rarely what anyone wants.
-    for (int k = 1; k <= kEffectCount; ++k) {
+    for (int k = 1; k <= trans::kEffectCount; ++k) {
         m.strings[PackageString::Effect] += static_cast<char>(k);
     }
     if (const Json* v = in.Get("strings")) {

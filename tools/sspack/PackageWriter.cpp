@@ -30,7 +30,11 @@ std::int32_t Length32(std::size_t n, const std::string& what) {
     return static_cast<std::int32_t>(n);
 }
 
-Blob Pack(const std::string& file, bool compress) {
+// The background, the logo and the exit banner are always inflated by the runtime; a piece of a
+// table is stored as is when its zlib stream would not be smaller.
+enum class Compression { Never, Always, WhenSmaller };
+
+Blob Pack(const std::string& file, Compression compression) {
     Blob blob;
     if (file.empty()) {
         return blob;
@@ -41,9 +45,12 @@ Blob Pack(const std::string& file, bool compress) {
         throw BuildError(e.what());
     }
     blob.size = Length32(blob.stored.size(), file);
-    if (compress) {
-        blob.stored = Deflate(blob.stored);
-        blob.storedSize = Length32(blob.stored.size(), file);
+    if (compression != Compression::Never) {
+        auto deflated = Deflate(blob.stored);
+        if (compression == Compression::Always || deflated.size() < blob.stored.size()) {
+            blob.stored = std::move(deflated);
+            blob.storedSize = Length32(blob.stored.size(), file);
+        }
     }
     return blob;
 }
@@ -59,7 +66,7 @@ template <typename Record>
 std::vector<Blob> PackTable(const std::vector<TableEntry<Record>>& entries, std::vector<Record>& records) {
     std::vector<Blob> blobs;
     for (const auto& e : entries) {
-        blobs.push_back(Pack(e.file, e.compress));
+        blobs.push_back(Pack(e.file, e.compress ? Compression::WhenSmaller : Compression::Never));
         records.push_back(e.record);
     }
     return blobs;
@@ -69,12 +76,12 @@ Contents Load(const Manifest& m) {
     Contents c;
     c.package.header = m.header;
     c.package.strings = m.strings;
-    c.flashPlayer = Pack(m.flashPlayer, false);
-    c.previewImage = Pack(m.previewImage, false);
-    c.configBanner = Pack(m.configBanner, false);
-    c.exitBanner = Pack(m.exitBanner, true);
-    c.logo = Pack(m.logo, true);
-    c.background = Pack(m.background, true);
+    c.flashPlayer = Pack(m.flashPlayer, Compression::Never);
+    c.previewImage = Pack(m.previewImage, Compression::Never);
+    c.configBanner = Pack(m.configBanner, Compression::Never);
+    c.exitBanner = Pack(m.exitBanner, Compression::Always);
+    c.logo = Pack(m.logo, Compression::Always);
+    c.background = Pack(m.background, Compression::Always);
     c.items = PackTable(m.items, c.package.items);
     c.masks = PackTable(m.masks, c.package.masks);
     c.entrySounds = PackTable(m.entrySounds, c.package.entrySounds);

@@ -9,12 +9,16 @@
 #include <stdexcept>
 
 #include "common/Flags.h"
+#include "common/Paths.h"
+#include "gfx/decode/PictureFile.h"
 #include "gfx/io/ImageFiles.h"
 #include "platform/MessageLoop.h"
 #include "platform/Surface.h"
 #include "platform/Window.h"
 #include "platform/sim/Sim.h"
 #include "platform/sim/SimSurface.h"
+#include "slideshow/FirstFrame.h"
+#include "tools/sspack/PictureCheck.h"
 #include "tools/ssrender/TinyFont.h"
 #include "transitions/Catalogue.h"
 #include "transitions/StartTransition.h"
@@ -52,6 +56,15 @@ gfx::TBitmap32 Fitted(const gfx::TBitmap32& picture, gfx::IntSize size) {
 }
 
 }  // namespace
+
+gfx::TBitmap32 ReadPicture(const std::string& path) {
+    if (const auto picture = gfx::LoadPictureFile(path)) {
+        return show::FirstFrameOf(*picture);
+    }
+    const auto problem = sspack::PictureProblem(path, core::ExtractFileExt(path));
+    // What the check lets through and still does not load here is a metafile: only Windows draws those.
+    throw std::runtime_error(path + ": " + problem.value_or("a metafile, which only Windows draws"));
+}
 
 std::int32_t RunTransition(const Transition& t, const FrameSink& sink) {
     FreshMachine machine;
@@ -135,9 +148,9 @@ std::int32_t RenderEffect(const EffectOptions& o) {
         t.from = SamplePicture(0, size);
         t.to = SamplePicture(1, size);
     } else {
-        const gfx::TBitmap32 to = gfx::io::ReadImage(o.to);
+        const gfx::TBitmap32 to = ReadPicture(o.to);
         const gfx::IntSize size = o.size.value_or(gfx::IntSize{to.Width(), to.Height()});
-        t.from = Fitted(gfx::io::ReadImage(o.from), size);
+        t.from = Fitted(ReadPicture(o.from), size);
         t.to = Fitted(to, size);
     }
     if (!o.gifFile.empty()) {
@@ -196,8 +209,8 @@ gfx::TBitmap32 CanvasAt(const Transition& t, std::int32_t index) {
 
 void RenderSheet(const SheetOptions& o) {
     const gfx::IntSize size = o.size;
-    const gfx::TBitmap32 from = o.from.empty() ? SamplePicture(0, size) : Fitted(gfx::io::ReadImage(o.from), size);
-    const gfx::TBitmap32 to = o.to.empty() ? SamplePicture(1, size) : Fitted(gfx::io::ReadImage(o.to), size);
+    const gfx::TBitmap32 from = o.from.empty() ? SamplePicture(0, size) : Fitted(ReadPicture(o.from), size);
+    const gfx::TBitmap32 to = o.to.empty() ? SamplePicture(1, size) : Fitted(ReadPicture(o.to), size);
     const auto count = static_cast<std::int32_t>(o.effects.size());
     const std::int32_t columns = std::clamp(o.columns, 1, std::max(count, 1));
     const std::int32_t rows = (count + columns - 1) / columns;

@@ -26,6 +26,10 @@ struct Transition {
 // What the canvas shows at one moment of a transition, and the virtual time in milliseconds.
 using FrameSink = std::function<void(const gfx::TBitmap32& canvas, std::uint64_t timeMs)>;
 
+// A picture file of any format the runtime decodes (by its extension), as one bitmap: an animation
+// gives its first frame. Throws std::runtime_error saying why a file cannot be shown.
+gfx::TBitmap32 ReadPicture(const std::string& path);
+
 // Runs the transition on a fresh simulated machine: the canvas shows `from`, StartTransition draws
 // `to` on it. The sink sees the canvas, opaque as a screen shows it, before the first frame, after
 // every frame and after the final frame. Returns how many times it was called.

@@ -1,6 +1,5 @@
 #include "tools/ssrender/RunSaver.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -72,20 +71,37 @@ void WriteSoundLog(const std::string& file) {
     }
 }
 
+// "Item 3 shown" and "Item 3 skipped: why", as the slideshow traces them.
+void NoteItem(std::string_view text, RunResult& result) {
+    constexpr std::string_view kItem = "Item ";
+    if (!text.starts_with(kItem)) {
+        return;
+    }
+    const std::string rest(text.substr(kItem.size()));
+    const auto space = rest.find(' ');
+    if (rest.substr(space == std::string::npos ? rest.size() : space) == " shown") {
+        result.shown.push_back(std::stoi(rest));
+    } else if (const auto skipped = rest.find(" skipped: "); skipped != std::string::npos) {
+        result.skipped.push_back("item " + rest.substr(0, skipped) + ": " + rest.substr(skipped + 10));
+    }
+}
+
+// The message the screen saver ended with, its lines as this system writes them.
+std::string MessageText(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        if (c != '\r') {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string Lower(std::string s) {
     for (char& c : s) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     return s;
-}
-
-// The message box's text for a terminal: its CR LF line breaks as plain ones.
-std::string PlainLines(std::string text) {
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-        text.erase(at, 1);
-        ++at;
-    }
-    return text;
 }
 
 }  // namespace
@@ -110,6 +126,7 @@ RunResult RunSaverFile(const RunOptions& options) {
         m.monitors.push_back(
             gfx::IntRect::FromSize(options.screen.width, 0, options.screen.width, options.screen.height));
     }
+    m.flashInstalled = true;  // Flash items play where they go
     for (const auto& [name, ms] : options.mediaLengths) {
         m.mediaFiles[Lower(name)] = sim::MediaInfo{ms};
     }
@@ -120,6 +137,7 @@ RunResult RunSaverFile(const RunOptions& options) {
         if (text == "Restart Timer") {
             recorder.TransitionDone();
         }
+        NoteItem(text, result);
     });
     if (options.everyMs > 0) {
         for (long t = 0; t <= static_cast<long>(options.seconds) * 1000; t += options.everyMs) {
@@ -132,14 +150,12 @@ RunResult RunSaverFile(const RunOptions& options) {
     if (!options.soundLog.empty()) {
         WriteSoundLog(options.soundLog);
     }
-    const bool canNotRun =
-        std::any_of(m.messageBoxes.begin(), m.messageBoxes.end(),
-                    [](const sim::MessageBoxRecord& box) { return box.text == host::kCanNotRunMessage; });
+    const auto messages = sim::M().messageBoxes;
     sim::Reset();
     std::error_code ignored;
     fs::remove_all(temp, ignored);
-    if (canNotRun) {
-        throw std::runtime_error(PlainLines(host::kCanNotRunMessage));
+    if (!messages.empty()) {
+        throw std::runtime_error(MessageText(messages.front().text));
     }
     return result;
 }

@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "gfx/Geometry.h"
 
@@ -25,6 +26,8 @@ struct RunOptions {
 struct RunResult {
     int screenshots = 0;
     int transitions = 0;
+    std::vector<std::int32_t> shown;   // the items put on screen, by index, in the order they came
+    std::vector<std::string> skipped;  // "item 3: why", for each item the runtime could not show
 };
 
 // Runs a built saver full screen on the simulated machine for the given virtual time. The main
@@ -32,7 +35,8 @@ struct RunResult {
 // after every completed transition as transition-NNNN.png (second-… for the second monitor). A
 // movie shows in its panel as a grey rectangle. With soundLog, every open, play, notice and close
 // of the media players is written there, one a line: time, player, event, file, detail, by tabs.
-// A saver whose package cannot be read throws, with the text of the message the program showed.
+// A saver that cannot start (its package cannot be read) throws std::runtime_error with the
+// message the screen saver showed.
 RunResult RunSaverFile(const RunOptions& options);
 
 }  // namespace ssrender

@@ -1,23 +1,29 @@
 // ssrender: the runtime's transitions without Windows. It drives the real engine on the simulated
 // platform and writes what the screen would show.
 //
-//   ssrender effect --effect N [--from A.png --to B.png] [--size WxH] [--frames N] [--delay MS]
+//   ssrender effect --effect N [--from A.jpg --to B.png] [--size WxH] [--frames N] [--delay MS]
 //                   (--out DIR | --gif FILE)
 //   ssrender sheet --out FILE.png [--size WxH] [--frames N] [--at FRACTION] [--effects 1-120]
-//                  [--from A.png --to B.png] [--columns C]
+//                  [--from A.jpg --to B.png] [--columns C]
 //   ssrender run SAVER --screen WxH --seconds S [--seed N] [--every MS] [--monitors 2] --out DIR
 //                [--sound-log FILE] [--media-length NAME=MS ...]
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
-#include "gfx/io/ImageFiles.h"
 #include "tools/ssrender/Render.h"
 #include "tools/ssrender/RunSaver.h"
 
 namespace {
+
+constexpr const char* kPictureHelp =
+    "(any picture the screen saver shows: JPEG, PNG, GIF, TIFF, BMP, ICO; built in when not given)";
+constexpr const char* kFramesHelp =
+    "Frame count N, as the slideshow hands it to an effect: each family draws the frames it draws for N "
+    "(a slide N, a fade about N / 3, staggered families more)";
 
 CLI::Validator SizeText() {
     return CLI::Validator(
@@ -41,22 +47,23 @@ int main(int argc, char** argv) {
 
     ssrender::EffectOptions effect;
     std::string effectSize;
-    CLI::App* effectCommand = app.add_subcommand("effect", "One transition as PNG frames or an animated GIF");
+    CLI::App* effectCommand = app.add_subcommand(
+        "effect",
+        "One transition as PNG frames or an animated GIF: frame-0001.png is the old picture, then one "
+        "file for every frame the effect draws, and the last the whole new picture");
     effectCommand
         ->add_option("--effect", effect.effect,
                      "Effect number (0 copies at once; others outside 0..120 draw a random effect)")
         ->required();
-    CLI::Option* from =
-        effectCommand->add_option("--from", effect.from, "The old picture (PNG or GIF; built in when not given)")
-            ->check(CLI::ExistingFile);
-    CLI::Option* to =
-        effectCommand->add_option("--to", effect.to, "The new picture (PNG or GIF; built in when not given)")
-            ->check(CLI::ExistingFile);
+    CLI::Option* from = effectCommand->add_option("--from", effect.from, std::string("The old picture ") + kPictureHelp)
+                            ->check(CLI::ExistingFile);
+    CLI::Option* to = effectCommand->add_option("--to", effect.to, std::string("The new picture ") + kPictureHelp)
+                          ->check(CLI::ExistingFile);
     from->needs(to);
     to->needs(from);
     effectCommand->add_option("--size", effectSize, "Canvas size; both pictures are stretched to it")
         ->check(SizeText());
-    effectCommand->add_option("--frames", effect.frames, "Frame count N")->capture_default_str();
+    effectCommand->add_option("--frames", effect.frames, kFramesHelp)->capture_default_str();
     effectCommand->add_option("--delay", effect.delayMs, "Frame delay in ms")->capture_default_str();
     CLI::Option* out = effectCommand->add_option("--out", effect.outDir, "Folder for frame-0001.png ...");
     CLI::Option* gif = effectCommand->add_option("--gif", effect.gifFile, "Animated GIF to write instead");
@@ -69,32 +76,39 @@ int main(int argc, char** argv) {
     CLI::App* sheetCommand = app.add_subcommand("sheet", "A contact sheet of effects part-way through");
     sheetCommand->add_option("--out", sheet.out, "PNG file to write")->required();
     sheetCommand->add_option("--size", sheetSize, "Size of each picture")->check(SizeText())->capture_default_str();
-    sheetCommand->add_option("--frames", sheet.frames, "Frame count N")->capture_default_str();
+    sheetCommand->add_option("--frames", sheet.frames, kFramesHelp)->capture_default_str();
     sheetCommand->add_option("--at", sheet.at, "How far through its frames each effect is shown")
         ->check(CLI::Range(0.0, 1.0))
         ->capture_default_str();
     sheetCommand->add_option("--effects", sheetEffects, "Effect numbers and ranges")
         ->check(EffectsText())
         ->capture_default_str();
-    sheetCommand->add_option("--from", sheet.from, "The old picture (built in when not given)")
+    sheetCommand->add_option("--from", sheet.from, std::string("The old picture ") + kPictureHelp)
         ->check(CLI::ExistingFile);
-    sheetCommand->add_option("--to", sheet.to, "The new picture (built in when not given)")->check(CLI::ExistingFile);
+    sheetCommand->add_option("--to", sheet.to, std::string("The new picture ") + kPictureHelp)
+        ->check(CLI::ExistingFile);
     sheetCommand->add_option("--columns", sheet.columns, "Pictures per row")->capture_default_str();
 
     ssrender::RunOptions run;
     std::string runScreen = "1024x768";
-    CLI::App* runCommand = app.add_subcommand("run", "A built saver running full screen, as screenshots");
+    CLI::App* runCommand = app.add_subcommand(
+        "run",
+        "A built saver running full screen, as screenshots: transition-NNNN.png when the Nth transition has "
+        "ended (the new item in place), and with --every screen-TTTTTTT.png at each TTTTTTT ms of virtual "
+        "time; second-... for the second monitor");
     runCommand->add_option("saver", run.saver, "The built saver")->required()->check(CLI::ExistingFile);
     runCommand->add_option("--screen", runScreen, "Screen size")->check(SizeText())->capture_default_str();
     runCommand->add_option("--seconds", run.seconds, "Virtual seconds to run")->capture_default_str();
     runCommand->add_option("--seed", run.seed, "The random generator's seed")->capture_default_str();
     runCommand->add_option("--every", run.everyMs, "A screenshot every MS of virtual time");
     runCommand->add_option("--monitors", run.monitors, "1 or 2")->check(CLI::Range(1, 2))->capture_default_str();
-    runCommand->add_option("--out", run.outDir, "Folder for the screenshots")->required();
-    runCommand->add_option("--sound-log", run.soundLog, "File for the media players' events and their times");
+    runCommand->add_option("--out", run.outDir, "Folder for the screenshots (transition-*.png, screen-*.png)")
+        ->required();
+    runCommand->add_option("--sound-log", run.soundLog,
+                           "File for the media players' and the Flash control's events and their times");
     runCommand->add_option("--media-length", run.mediaLengths,
-                           "NAME=MS: the length of media files whose headers are not read, by name or extension "
-                           "(.mid=30000)");
+                           "NAME=MS: the length of media files whose headers are not read, or of Flash movies "
+                           "instead of their frames, by name or extension (.mid=30000)");
 
     CLI11_PARSE(app, argc, argv);
 
@@ -107,12 +121,23 @@ int main(int argc, char** argv) {
             if (!effectSize.empty()) {
                 effect.size = ssrender::ParseSize(effectSize);
             }
-            const int frames = ssrender::RenderEffect(effect);
-            std::printf("%d frames\n", frames);
+            const int files = ssrender::RenderEffect(effect);
+            std::printf("%d frames: the old picture, %d drawn by the effect, the new picture\n", files,
+                        std::max(files - 2, 0));
         } else if (runCommand->parsed()) {
             run.screen = *ssrender::ParseSize(runScreen);
             const ssrender::RunResult result = ssrender::RunSaverFile(run);
-            std::printf("%d screenshots, %d transitions\n", result.screenshots, result.transitions);
+            if (run.everyMs > 0) {
+                std::printf("%d screenshots, ", result.screenshots);
+            }
+            std::printf("%d transitions; items shown:", result.transitions);
+            for (const std::int32_t item : result.shown) {
+                std::printf(" %d", static_cast<int>(item));
+            }
+            std::printf("%s\n", result.shown.empty() ? " none" : "");
+            for (const auto& skipped : result.skipped) {
+                std::fprintf(stderr, "ssrender: %s\n", skipped.c_str());
+            }
         } else {
             sheet.size = *ssrender::ParseSize(sheetSize);
             sheet.effects = *ssrender::ParseEffects(sheetEffects);

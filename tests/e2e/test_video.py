@@ -1,0 +1,150 @@
+"""Video items of the real saver.scr under Wine: a movie between two pictures fills exactly the
+rectangle its size mode gives, with the background around it, and sounds; the next item follows its
+end. A muted movie leaves the music alone; WMV and MPEG items play or are skipped cleanly."""
+
+import os
+import subprocess
+import time
+
+import harness
+
+BACKGROUND = (0x10, 0x20, 0x30)
+MUSIC, NATURAL_TONE, STRETCH_TONE, FIT_TONE = 500, 1100, 1300, 1500
+
+
+class Video(harness.WineTestCase):
+    name = "E2E Video"
+
+    def setUp(self):
+        super().setUp()
+        for name, colour in (("a.png", "#c0c0c0"), ("b.png", "#806040")):
+            subprocess.run(["convert", "-size", "200x150", "xc:" + colour, os.path.join(self.dir, name)], check=True)
+
+    def movie(self, name, size, colour, frequency, seconds=1.6):
+        """An AVI of one colour with a tone as its sound."""
+        tone = harness.write_tone(os.path.join(self.dir, name + ".wav"), frequency, seconds)
+        # Uncompressed 32-bit frames, stored bottom-up: Wine draws 24-bit frames with their bytes
+        # taken as 32-bit pixels, MS Video 1 keeps five bits a channel, and Wine gives a top-down
+        # movie a negative height. One colour reads the same either way up.
+        source = "color=c=0x{:02X}{:02X}{:02X}:size={}x{}:rate=5:duration={},format=bgra".format(*colour, *size, seconds)
+        subprocess.run(["ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", source, "-i", tone,
+                        "-c:v", "rawvideo", "-pix_fmt", "bgra", "-flipped_raw_rgb", "1", "-c:a", "pcm_s16le",
+                        os.path.join(self.dir, name)], check=True)
+        return name
+
+    def saver(self, items, music=(), **header):
+        settings = {"Seconds": 1, "Stretch": 2, "ExitMouseMove": False, "ExitMouseButton": False,
+                    "ExitKeyboard": False, "ExitESC": True,
+                    "BackgroundColor": "#%02x%02x%02x" % BACKGROUND, "BackgroundColor2": "#%02x%02x%02x" % BACKGROUND}
+        settings.update(header)
+        return self.build_saver({"header": settings, "strings": {"SaverName": self.name, "Effect": [1]},
+                                 "items": items, "music": [{"file": f} for f in music]})
+
+    def start(self, saver):
+        self.recording = self.sound.record(os.path.join(self.dir, "sound.wav"))
+        return self.wine.start(saver, "/s", trace=self.trace.path)
+
+    def wait_for_screen(self, rect, colour, what, timeout=1.5):
+        """Waits until the screen shows exactly the colour in rect (left, top, width, height) and the
+        background everywhere else."""
+        expected = picture(self.width, self.height, rect, colour)
+        deadline = time.monotonic() + timeout
+        while True:
+            screen = self.display.rgb()
+            if screen == expected:
+                return
+            if time.monotonic() > deadline:
+                self.fail(f"{what}: the screen should show {colour} in {rect}; it shows {describe(screen, self.width, colour)}")
+
+    def test_each_size_mode_places_the_movie_and_the_next_item_follows_its_end(self):
+        natural, stretch, fit = (0x20, 0xC0, 0x40), (0xC0, 0x20, 0x40), (0x40, 0x20, 0xC0)
+        saver = self.saver([
+            {"file": "a.png"},
+            {"file": self.movie("natural.avi", (320, 240), natural, NATURAL_TONE)},  # the saver's Stretch, 2
+            {"file": self.movie("stretch.avi", (160, 120), stretch, STRETCH_TONE), "sizeMode": 1},
+            {"file": self.movie("fit.avi", (320, 160), fit, FIT_TONE), "sizeMode": 0},
+            {"file": "b.png"},
+        ])
+        self.start(saver)
+        self.trace.wait_for("Item 1 shown", timeout=30)
+        # One pixel larger than the movie each way, centred: 512 - 321 div 2, 384 - 241 div 2.
+        self.wait_for_screen((352, 264, 321, 241), natural, "natural size")
+        self.trace.wait_for("Item 2 shown")
+        self.wait_for_screen((0, 0, self.width, self.height), stretch, "stretched")
+        self.trace.wait_for("Item 3 shown")
+        # The fit of 321 x 161 into 1024 x 768 is 1024 x 514 at (0, 127); the panel is one pixel
+        # larger each way, and its last column lies off the screen.
+        self.wait_for_screen((0, 127, 1024, 515), fit, "fitted")
+        self.trace.wait_for("Item 4 shown")
+        lines = [line for line in self.trace.lines() if line.startswith("Item ") or line == "Video ended"]
+        self.assertEqual(lines[:8], ["Item 0 shown", "Item 1 shown", "Video ended", "Item 2 shown", "Video ended",
+                                     "Item 3 shown", "Video ended", "Item 4 shown"])
+        tones = self.recording.stop().tones([NATURAL_TONE, STRETCH_TONE, FIT_TONE])
+        self.assertEqual([f for f, _, _ in tones.sequence()], [NATURAL_TONE, STRETCH_TONE, FIT_TONE],
+                         "each movie sounds")
+
+    def test_a_muted_movie_is_silent_and_the_music_goes_on(self):
+        harness.write_tone(os.path.join(self.dir, "music.wav"), MUSIC, 8.0)
+        saver = self.saver([{"file": "a.png"}, {"file": self.movie("m.avi", (160, 120), (0x20, 0xC0, 0x40), FIT_TONE)}],
+                           music=["music.wav"], MuteVideo=True)
+        self.start(saver)
+        self.trace.wait_for("Item 1 shown", timeout=30)
+        shown = time.time()
+        self.trace.wait_for("Video ended")
+        ended = time.time()
+        tones = self.recording.stop().tones([MUSIC, FIT_TONE])
+        self.assertEqual(tones.runs(FIT_TONE), [], "the movie's own sound")
+        # A trace line is seen up to a tenth of a second after it is written.
+        during = (self.recording.at(shown), self.recording.at(ended) - 0.2)
+        self.assertTrue(any(start <= during[0] and during[1] <= end for start, end in tones.runs(MUSIC)),
+                        f"the music plays on while the movie plays, {during}: {tones.runs(MUSIC)}")
+
+    def test_wmv_and_mpeg_items_play_or_are_skipped(self):
+        clip = ["-f", "lavfi", "-i", "color=c=0x20C040:size=160x120:rate=25:duration=1.5",
+                "-f", "lavfi", "-i", "sine=frequency=1100:duration=1.5"]
+        for name, codecs in (("clip.wmv", ["-c:v", "wmv2", "-c:a", "wmav2"]),
+                             ("clip.mpg", ["-c:v", "mpeg1video", "-c:a", "mp2"])):
+            subprocess.run(["ffmpeg", "-loglevel", "error", *clip, *codecs, os.path.join(self.dir, name)], check=True)
+        self.start(self.saver([{"file": "a.png"}, {"file": "clip.wmv"}, {"file": "clip.mpg"}, {"file": "b.png"}]))
+        self.trace.wait_for("Item 3 shown", timeout=40)
+        lines = [line for line in self.trace.lines() if line.startswith("Item ") or line == "Video ended"]
+        for index, kind in ((1, "WMV"), (2, "MPEG")):
+            with self.subTest(kind):
+                at = next((i for i, line in enumerate(lines) if line.startswith(f"Item {index} ")), None)
+                self.assertIsNotNone(at, f"the {kind} item is neither shown nor skipped: {lines}")
+                following = f"Item {index + 1} "
+                if lines[at].startswith(f"Item {index} skipped"):
+                    self.assertTrue(lines[at + 1].startswith(following), lines)
+                    self.skipTest(f"Wine does not play {kind}: {lines[at]}")
+                self.assertEqual(lines[at], f"Item {index} shown")
+                self.assertEqual(lines[at + 1], "Video ended", f"the {kind} item ends and the next follows: {lines}")
+                self.assertTrue(lines[at + 2].startswith(following), lines)
+                print(f"{kind} item played")
+
+
+def picture(width, height, rect, colour):
+    """RGB bytes of the background with a rectangle of one colour."""
+    left, top, w, h = rect
+    background, inside = bytes(BACKGROUND), bytes(colour)
+    empty = background * width
+    row = background * left + inside * w + background * (width - left - w)
+    return empty * top + row * h + empty * (height - top - h)
+
+
+def describe(screen, width, colour):
+    """Where a colour lies on a screen of RGB bytes, and what else is there."""
+    target = bytes(colour)
+    xs, ys, others = [], [], set()
+    for i in range(0, len(screen), 3):
+        pixel = screen[i:i + 3]
+        if pixel == target:
+            xs.append(i // 3 % width)
+            ys.append(i // 3 // width)
+        elif pixel != bytes(BACKGROUND) and len(others) < 5:
+            others.add(tuple(pixel))
+    where = f"{len(xs)} pixels in x {min(xs)}..{max(xs)}, y {min(ys)}..{max(ys)}" if xs else "none of it"
+    return f"{where}; other colours: {sorted(others)}"
+
+
+if __name__ == "__main__":
+    harness.main()

@@ -1,0 +1,459 @@
+// Drives the program's windows from another process, as a user would, for the end-to-end tests.
+// Controls are found by the names the program gives them (a window property holding a global atom).
+//
+//   ui_driver dump TITLE                 every named control of the window: JSON, one object a line
+//   ui_driver focus TITLE                the name of the control with the keyboard focus
+//   ui_driver click TITLE NAME           a left click in the middle of the control
+//   ui_driver tab TITLE NAME CAPTION     a click on the page control's tab of that caption
+//   ui_driver type TITLE NAME TEXT       the control's text replaced, as if typed
+//   ui_driver slide TITLE NAME VALUE     arrow keys on a track bar until it shows the value
+//   ui_driver line TITLE NAME INDEX [box] a click on a list's line (on its check box with "box")
+//   ui_driver open FOLDER FILE...        answers the open-file dialog with files of one folder
+//   ui_driver tree TITLE                 the window's child windows as they are stacked
+//   ui_driver windows                    the visible top-level windows' titles and places
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kNameProperty[] = "SaverControlName";
+
+std::string Json(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned char>(c));
+            out += code;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string TextOf(HWND hwnd) {
+    char text[1024] = {};
+    ::SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                          nullptr);
+    return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+    char name[128] = {};
+    ::GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+std::string NameOf(HWND hwnd) {
+    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(::GetPropA(hwnd, kNameProperty)));
+    char name[256] = {};
+    if (atom == 0 || ::GlobalGetAtomNameA(atom, name, sizeof name) == 0) {
+        return {};
+    }
+    return name;
+}
+
+HWND TopWindow(const std::string& title) {
+    HWND found = ::FindWindowExA(nullptr, nullptr, nullptr, title.c_str());
+    for (HWND w = found; w != nullptr; w = ::FindWindowExA(nullptr, w, nullptr, title.c_str())) {
+        if (::IsWindowVisible(w)) {
+            return w;
+        }
+    }
+    return found;
+}
+
+struct Named {
+    HWND hwnd;
+    std::string name;
+};
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM data) {
+    const std::string name = NameOf(hwnd);
+    if (!name.empty()) {
+        reinterpret_cast<std::vector<Named>*>(data)->push_back({hwnd, name});
+    }
+    return TRUE;
+}
+
+std::vector<Named> Controls(HWND top) {
+    std::vector<Named> all;
+    ::EnumChildWindows(top, Collect, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+HWND Control(HWND top, const std::string& name) {
+    for (const Named& n : Controls(top)) {
+        if (n.name == name) {
+            return n.hwnd;
+        }
+    }
+    std::fprintf(stderr, "no control %s\n", name.c_str());
+    std::exit(2);
+}
+
+RECT PlaceIn(HWND top, HWND hwnd) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    ::MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Memory in the program's process: messages that take pointers are not carried across processes.
+class Remote {
+public:
+    Remote(HWND window, std::size_t size) : size_(size) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(window, &pid);
+        process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        memory_ = ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~Remote() {
+        ::VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        ::CloseHandle(process_);
+    }
+    Remote(const Remote&) = delete;
+    Remote& operator=(const Remote&) = delete;
+
+    LPARAM Address(std::size_t offset = 0) const {
+        return reinterpret_cast<LPARAM>(static_cast<char*>(memory_) + offset);
+    }
+    void Write(const void* data, std::size_t size, std::size_t offset = 0) {
+        ::WriteProcessMemory(process_, static_cast<char*>(memory_) + offset, data, size, nullptr);
+    }
+    void Read(void* data, std::size_t size, std::size_t offset = 0) const {
+        ::ReadProcessMemory(process_, static_cast<char*>(memory_) + offset, data, size, nullptr);
+    }
+    std::string Text(std::size_t offset = 0) const {
+        std::vector<char> text(size_ - offset + 1, '\0');
+        Read(text.data(), size_ - offset, offset);
+        return text.data();
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* memory_ = nullptr;
+    std::size_t size_;
+};
+
+constexpr std::size_t kTextRoom = 1024;
+
+// The system carries a list's text across processes itself, in its wide form.
+std::string Line(HWND list, int index) {
+    const auto length = ::SendMessageW(list, LB_GETTEXTLEN, index, 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
+    std::string text(wide.size() * 3, '\0');
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), static_cast<int>(text.size()),
+                                        nullptr, nullptr);
+    text.resize(n > 0 ? static_cast<std::size_t>(n) - 1 : 0);
+    return text;
+}
+
+RECT LineRect(HWND list, int index) {
+    RECT r{};
+    ::SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+std::string Lines(HWND list) {
+    std::string out = "[";
+    const auto count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        out += (i > 0 ? "," : "") + Json(Line(list, i));
+    }
+    return out + "]";
+}
+
+// A check list keeps each line's mark as the line's item data.
+std::string Checks(HWND list) {
+    std::string out = "[";
+    const auto count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        out += std::string(i > 0 ? "," : "") + (::SendMessageA(list, LB_GETITEMDATA, i, 0) != 0 ? "true" : "false");
+    }
+    return out + "]";
+}
+
+std::string TabCaption(HWND tabs, int index) {
+    Remote remote(tabs, sizeof(TCITEMA) + kTextRoom);
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = reinterpret_cast<LPSTR>(remote.Address(sizeof item));
+    item.cchTextMax = static_cast<int>(kTextRoom);
+    remote.Write(&item, sizeof item);
+    remote.Write("", 1, sizeof item);
+    ::SendMessageA(tabs, TCM_GETITEMA, index, remote.Address());
+    return remote.Text(sizeof item);
+}
+
+RECT TabRect(HWND tabs, int index) {
+    Remote remote(tabs, sizeof(RECT));
+    RECT r{};
+    ::SendMessageA(tabs, TCM_GETITEMRECT, index, remote.Address());
+    remote.Read(&r, sizeof r);
+    return r;
+}
+
+std::string Tabs(HWND tabs) {
+    std::string out = "[";
+    const auto count = static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        out += (i > 0 ? "," : "") + Json(TabCaption(tabs, i));
+    }
+    return out + "]";
+}
+
+int Dump(HWND top) {
+    RECT client{};
+    ::GetClientRect(top, &client);
+    std::printf("{\"name\": \"\", \"caption\": %s, \"client\": [%ld, %ld]}\n", Json(TextOf(top)).c_str(), client.right,
+                client.bottom);
+    for (const Named& n : Controls(top)) {
+        const RECT r = PlaceIn(top, n.hwnd);
+        const std::string cls = ClassOf(n.hwnd);
+        std::string extra;
+        if (cls == "Button") {
+            extra += ", \"checked\": " +
+                     std::string(::SendMessageA(n.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? "true" : "false");
+        } else if (cls == "Edit") {
+            if (HWND arrows = ::GetWindow(n.hwnd, GW_HWNDNEXT); arrows != nullptr && ClassOf(arrows) == UPDOWN_CLASSA) {
+                extra += ", \"value\": " + std::to_string(::SendMessageA(arrows, UDM_GETPOS32, 0, 0));
+            }
+        } else if (cls == TRACKBAR_CLASSA) {
+            extra += ", \"value\": " + std::to_string(::SendMessageA(n.hwnd, TBM_GETPOS, 0, 0));
+        } else if (cls == "ListBox") {
+            extra += ", \"items\": " + Lines(n.hwnd) +
+                     ", \"itemIndex\": " + std::to_string(::SendMessageA(n.hwnd, LB_GETCURSEL, 0, 0));
+            if (::GetWindowLongA(n.hwnd, GWL_STYLE) & LBS_OWNERDRAWFIXED) {
+                extra += ", \"checks\": " + Checks(n.hwnd);
+            }
+        } else if (cls == WC_TABCONTROLA) {
+            extra += ", \"tabs\": " + Tabs(n.hwnd) +
+                     ", \"itemIndex\": " + std::to_string(::SendMessageA(n.hwnd, TCM_GETCURSEL, 0, 0));
+        }
+        std::printf("{\"name\": %s, \"class\": %s, \"caption\": %s, \"rect\": [%ld, %ld, %ld, %ld], \"visible\": %s, "
+                    "\"enabled\": %s%s}\n",
+                    Json(n.name).c_str(), Json(cls).c_str(), Json(TextOf(n.hwnd)).c_str(), r.left, r.top,
+                    r.right - r.left, r.bottom - r.top, ::IsWindowVisible(n.hwnd) ? "true" : "false",
+                    ::IsWindowEnabled(n.hwnd) ? "true" : "false", extra.c_str());
+    }
+    return 0;
+}
+
+int Focus(HWND top) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(top, nullptr), &info);
+    for (HWND h = info.hwndFocus; h != nullptr; h = ::GetParent(h)) {
+        if (const std::string name = NameOf(h); !name.empty()) {
+            std::printf("%s\n", name.c_str());
+            return 0;
+        }
+    }
+    std::printf("\n");
+    std::fprintf(stderr, "focus %p (%s) active %p\n", static_cast<void*>(info.hwndFocus), ClassOf(info.hwndFocus).c_str(),
+                 static_cast<void*>(info.hwndActive));
+    return 0;
+}
+
+void ClickAt(HWND hwnd, int x, int y) {
+    const LPARAM at = MAKELPARAM(x, y);
+    ::PostMessageA(hwnd, WM_MOUSEMOVE, 0, at);
+    ::PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageA(hwnd, WM_LBUTTONUP, 0, at);
+}
+
+int Click(HWND control) {
+    RECT r{};
+    ::GetClientRect(control, &r);
+    ClickAt(control, r.right / 2, r.bottom / 2);
+    return 0;
+}
+
+int Tab(HWND tabs, const std::string& caption) {
+    const auto count = static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        if (TabCaption(tabs, i) == caption) {
+            const RECT r = TabRect(tabs, i);
+            ClickAt(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            return 0;
+        }
+    }
+    std::fprintf(stderr, "no tab %s\n", caption.c_str());
+    return 2;
+}
+
+int Type(HWND edit, const std::string& text) {
+    ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
+}
+
+int Slide(HWND bar, int value) {
+    for (int step = 0; step < 100; ++step) {
+        const auto now = static_cast<int>(::SendMessageA(bar, TBM_GETPOS, 0, 0));
+        if (now == value) {
+            return 0;
+        }
+        const WPARAM key = now < value ? VK_RIGHT : VK_LEFT;
+        ::SendMessageA(bar, WM_KEYDOWN, key, 0);
+        ::SendMessageA(bar, WM_KEYUP, key, 0);
+    }
+    return 2;
+}
+
+int ClickLine(HWND list, int index, bool box) {
+    if (index < 0 || index >= static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0))) {
+        return 2;
+    }
+    // The line into view first, as a user would scroll to it.
+    ::SendMessageA(list, LB_SETTOPINDEX, index, 0);
+    const RECT r = LineRect(list, index);
+    ClickAt(list, box ? r.left + 8 : (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return 0;
+}
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+    if (ClassOf(child) == "Edit") {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The system's open-file dialog: its file name box takes the folder (and goes there), then the
+// quoted names.
+int Open(const std::string& folder, const std::vector<std::string>& files) {
+    HWND dialog = nullptr;
+    for (int wait = 0; wait < 100 && dialog == nullptr; ++wait) {
+        for (HWND w = ::FindWindowA("#32770", nullptr); w != nullptr; w = ::FindWindowExA(nullptr, w, "#32770", nullptr)) {
+            if (::IsWindowVisible(w)) {
+                dialog = w;
+                break;
+            }
+        }
+        ::Sleep(100);
+    }
+    if (dialog == nullptr) {
+        std::fprintf(stderr, "no open-file dialog\n");
+        return 2;
+    }
+    // The file name box: an edit inside the combo box of newer dialogs, a plain edit in older ones.
+    HWND name = ::GetDlgItem(dialog, 0x47C);
+    if (name != nullptr) {
+        HWND edit = nullptr;
+        ::EnumChildWindows(name, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        name = edit;
+    } else {
+        name = ::GetDlgItem(dialog, 0x480);
+    }
+    if (name == nullptr) {
+        std::fprintf(stderr, "no file name box\n");
+        return 2;
+    }
+    const auto enter = [&](const std::string& text) {
+        ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+        ::Sleep(500);
+    };
+    enter(folder);
+    std::string names;
+    for (const std::string& f : files) {
+        names += (names.empty() ? "\"" : " \"") + f + "\"";
+    }
+    enter(names);
+    return 0;
+}
+
+// The windows below a window, in the order they are stacked (the top first), indented by depth.
+void Tree(HWND parent, int depth) {
+    for (HWND w = ::GetWindow(parent, GW_CHILD); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        const RECT r = PlaceIn(parent, w);
+        std::printf("%*s%s %s %s [%ld %ld %ld %ld] style %08lX %08lX\n", depth * 2, "", NameOf(w).c_str(),
+                    ClassOf(w).c_str(), Json(TextOf(w)).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    static_cast<unsigned long>(::GetWindowLongA(w, GWL_STYLE)),
+                    static_cast<unsigned long>(::GetWindowLongA(w, GWL_EXSTYLE)));
+        Tree(w, depth + 1);
+    }
+}
+
+BOOL CALLBACK PrintTop(HWND hwnd, LPARAM) {
+    if (::IsWindowVisible(hwnd)) {
+        RECT r{};
+        ::GetWindowRect(hwnd, &r);
+        std::printf("%s %s %ld %ld %ld %ld\n", Json(TextOf(hwnd)).c_str(), Json(ClassOf(hwnd)).c_str(), r.left, r.top,
+                    r.right - r.left, r.bottom - r.top);
+    }
+    return TRUE;
+}
+
+HWND Required(const std::string& title) {
+    HWND top = TopWindow(title);
+    if (top == nullptr) {
+        std::fprintf(stderr, "no window %s\n", title.c_str());
+        std::exit(2);
+    }
+    return top;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "windows") {
+        ::EnumWindows(PrintTop, 0);
+        return 0;
+    }
+    if (command == "open" && argc > 3) {
+        return Open(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+    }
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: ui_driver dump|focus|click|tab|type|slide|line TITLE ...\n");
+        return 2;
+    }
+    HWND top = Required(argv[2]);
+    if (command == "dump") {
+        return Dump(top);
+    }
+    if (command == "focus") {
+        return Focus(top);
+    }
+    if (command == "tree") {
+        Tree(top, 0);
+        return 0;
+    }
+    if (argc < 4) {
+        return 2;
+    }
+    HWND control = Control(top, argv[3]);
+    if (command == "click") {
+        return Click(control);
+    }
+    if (command == "tab" && argc > 4) {
+        return Tab(control, argv[4]);
+    }
+    if (command == "type" && argc > 4) {
+        return Type(control, argv[4]);
+    }
+    if (command == "slide" && argc > 4) {
+        return Slide(control, std::atoi(argv[4]));
+    }
+    if (command == "line" && argc > 4) {
+        return ClickLine(control, std::atoi(argv[4]), argc > 5 && std::string(argv[5]) == "box");
+    }
+    std::fprintf(stderr, "unknown command %s\n", command.c_str());
+    return 2;
+}

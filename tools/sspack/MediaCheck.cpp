@@ -1,0 +1,116 @@
+#include "tools/sspack/MediaCheck.h"
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <string_view>
+#include <vector>
+
+#include "common/Paths.h"
+#include "platform/MovieHeader.h"
+
+namespace sspack {
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Every kind is known by its first bytes.
+constexpr std::size_t kHeadBytes = 64;
+
+// The ASF header object's identifier, with which every WMA and WMV file begins.
+constexpr std::array<std::uint8_t, 16> kAsfHeader = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                                     0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+
+std::optional<Bytes> Head(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    Bytes head(kHeadBytes);
+    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head;
+}
+
+bool At(const Bytes& b, std::size_t at, std::string_view magic) {
+    return b.size() >= at + magic.size() &&
+           std::equal(magic.begin(), magic.end(), b.begin() + static_cast<long>(at),
+                      [](char m, std::uint8_t c) { return static_cast<std::uint8_t>(m) == c; });
+}
+
+bool IsAsf(const Bytes& b) {
+    return b.size() >= kAsfHeader.size() && std::equal(kAsfHeader.begin(), kAsfHeader.end(), b.begin());
+}
+
+// An MPEG audio frame header: the sync bits, a layer, a bit rate and a sampling rate that exist.
+bool IsMpegAudioFrame(const Bytes& b) {
+    return b.size() >= 4 && b[0] == 0xFF && (b[1] & 0xE0) == 0xE0 && ((b[1] >> 3) & 3) != 1 && ((b[1] >> 1) & 3) != 0 &&
+           (b[2] >> 4) != 15 && ((b[2] >> 2) & 3) != 3;
+}
+
+const char* SoundKind(const Bytes& b) {
+    if (At(b, 0, "RIFF") && At(b, 8, "WAVE")) {
+        return "WAV";
+    }
+    if (At(b, 0, "ID3") || IsMpegAudioFrame(b)) {
+        return "MP3";
+    }
+    if (At(b, 0, "MThd") || (At(b, 0, "RIFF") && At(b, 8, "RMID"))) {
+        return "MIDI";
+    }
+    return IsAsf(b) ? "WMA" : nullptr;
+}
+
+const char* VideoKind(const Bytes& b) {
+    using namespace std::string_view_literals;
+    if (At(b, 0, "RIFF") && At(b, 8, "AVI ")) {
+        return "AVI";
+    }
+    if (IsAsf(b)) {
+        return "ASF";
+    }
+    return At(b, 0, "\0\0\1\xBA"sv) || At(b, 0, "\0\0\1\xB3"sv) ? "MPEG" : nullptr;
+}
+
+}  // namespace
+
+std::optional<std::string> SoundProblem(const std::string& path) {
+    const auto head = Head(path);
+    if (!head) {
+        return "cannot be read";
+    }
+    if (SoundKind(*head) == nullptr) {
+        return "not a sound the screen saver can play (it plays WAV, MP3, MIDI and WMA)";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> VideoProblem(const std::string& path, const std::string& ext) {
+    const auto head = Head(path);
+    if (!head) {
+        return "cannot be read";
+    }
+    const char* kind = VideoKind(*head);
+    if (kind == nullptr) {
+        return "not a video the screen saver can play (it plays AVI, ASF, WMV and MPEG)";
+    }
+    if (core::UpperCase(ext) == ".AVI" && std::string_view(kind) != "AVI") {
+        return "an " + std::string(kind) + " video under the extension " + ext +
+               ", which plays only AVI videos: name it " + (std::string_view(kind) == "MPEG" ? ".mpg" : ".wmv");
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> MovieProblem(const std::string& path) {
+    const auto head = Head(path);
+    if (!head) {
+        return "cannot be read";
+    }
+    if ((!At(*head, 0, "FWS") && !At(*head, 0, "CWS")) || !plat::ReadMovieHeader(path)) {
+        return "not a Flash movie the screen saver can show (it reads movies that start with FWS or CWS)";
+    }
+    return std::nullopt;
+}
+
+}  // namespace sspack

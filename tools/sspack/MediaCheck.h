@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace sspack {
+
+// Why the screen saver would not play a music track or an entry sound, or nothing when it would:
+// the file must be a WAV, MP3, MIDI or WMA sound by its headers.
+std::optional<std::string> SoundProblem(const std::string& path);
+
+// The same for a video item: an AVI, ASF (WMV) or MPEG video by its headers; an ".AVI" must hold
+// an AVI, which is all the device that plays that extension reads.
+std::optional<std::string> VideoProblem(const std::string& path, const std::string& ext);
+
+// The same for a Flash item: a movie whose header the screen saver reads its frame size from, as
+// it stands ("FWS") or compressed ("CWS").
+std::optional<std::string> MovieProblem(const std::string& path);
+
+}  // namespace sspack

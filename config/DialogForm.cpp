@@ -6,12 +6,13 @@
 
 namespace config {
 
-TDialogForm::TDialogForm(const std::string& caption, gfx::IntSize clientSize, plat::WindowHandle owner)
+TDialogForm::TDialogForm(const std::string& caption, gfx::IntSize clientSize, plat::WindowHandle owner,
+                         plat::BorderStyle border)
     : owner_(owner), clientSize_(clientSize) {
     plat::Window::Options options;
     options.caption = caption;
     options.bounds = gfx::IntRect::FromSize(0, 0, clientSize.width, clientSize.height);
-    options.border = plat::BorderStyle::Dialog;
+    options.border = border;
     options.color = kButtonFace;
     options.owner = owner;
     plat::WindowEvents events;
@@ -21,6 +22,7 @@ TDialogForm::TDialogForm(const std::string& caption, gfx::IntSize clientSize, pl
             controls_->Rescale(dpi);
         }
         FitToDpi(dpi);
+        OnDpiChanged(dpi);
     };
     window_ = plat::Window::Create(options, std::move(events));
     FitToDpi(plat::WindowDpi(window_->Handle()));
@@ -30,6 +32,11 @@ TDialogForm::~TDialogForm() = default;
 
 void TDialogForm::FitToDpi(int dpi) {
     window_->SetClientSize({plat::ScaleToDpi(clientSize_.width, dpi), plat::ScaleToDpi(clientSize_.height, dpi)});
+}
+
+void TDialogForm::Resize(gfx::IntSize clientSize) {
+    clientSize_ = clientSize;
+    FitToDpi(plat::WindowDpi(window_->Handle()));
 }
 
 void TDialogForm::MakeControls(std::vector<plat::Control*> controls) {

@@ -10,11 +10,13 @@
 
 namespace config {
 
-// A dialog window made from a table of controls: a dialog border, its client area sized at 96
-// pixels an inch and scaled to its monitor, centred on the screen, shown modally over its owner.
+// A dialog window made from a table of controls: a dialog border (or none), its client area sized
+// at 96 pixels an inch and scaled to its monitor, centred on the screen, shown modally over its
+// owner.
 class TDialogForm {
 public:
-    TDialogForm(const std::string& caption, gfx::IntSize clientSize, plat::WindowHandle owner);
+    TDialogForm(const std::string& caption, gfx::IntSize clientSize, plat::WindowHandle owner,
+                plat::BorderStyle border = plat::BorderStyle::Dialog);
     virtual ~TDialogForm();
     TDialogForm(const TDialogForm&) = delete;
     TDialogForm& operator=(const TDialogForm&) = delete;
@@ -27,6 +29,8 @@ public:
     plat::Window& Window() { return *window_; }
     plat::ControlSet& Controls() { return *controls_; }
     void SetCaption(const std::string& caption) { window_->SetCaption(caption); }
+    // A new client area size at 96 pixels an inch.
+    void Resize(gfx::IntSize clientSize);
 
 protected:
     // Makes the controls of the derived form's table, in reading order.
@@ -35,6 +39,8 @@ protected:
     virtual void OnEvent(const plat::ControlEvent& event) = 0;
     // Right before the window shows.
     virtual void OnShow() {}
+    // After a move to a monitor of another pixels-an-inch value, once the controls have followed.
+    virtual void OnDpiChanged(int) {}
     void Sync();
 
 private:

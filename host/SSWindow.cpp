@@ -12,6 +12,7 @@
 #include "host/Cursor.h"
 #include "package/Extension.h"
 #include "package/PackageReader.h"
+#include "package/Pieces.h"
 #include "package/PlaylistStore.h"
 #include "package/PreviewImage.h"
 #include "package/TempFolder.h"
@@ -23,6 +24,8 @@
 #include "platform/System.h"
 #include "platform/WinConst.h"
 #include "slideshow/Background.h"
+#include "slideshow/Wallpaper.h"
+#include "windows/ExitWindow.h"
 
 namespace host {
 
@@ -74,11 +77,9 @@ TSSWindow::TSSWindow()
     : TForm("Screen Saver", {637, 541}),
       preview_([this] { return cfg_.lbEffects.itemIndex; }),
       timer_([this] { TimerTimer(); }, 5000, false),
-      presPanelHideTimer_([this] { PresPanelHideTimerTimer(); }, 5000, false),
-      music_(package_, plat::OwnFileName(), settings_) {
+      music_(package_, plat::OwnFileName(), settings_),
+      presentation_({Window(), timer_, sequencer_, SetCursorVisible, [this] { Close(); }}) {
     Window().SetColor(0);
-    PresPanel.visible = false;
-    PresPanel.bounds = gfx::IntRect::FromSize(0, 0, 193, 41);
     screenSaver_ = std::make_unique<TScreenSaver>(*this);
     screenSaver_->AutoEnable = false;
     screenSaver_->ConfigurationBoxStyle = TConfigBoxStyle::cbsPanel;
@@ -99,7 +100,7 @@ TSSWindow::~TSSWindow() {
 }
 
 std::vector<config::Control*> TSSWindow::Panels() {
-    return {&PresPanel, &cfg_.CfgBox, &cfg_.BannerPlaceHolderPanel, &cfg_.PanelWebBanner,
+    return {&presentation_.PresPanel, &cfg_.CfgBox, &cfg_.BannerPlaceHolderPanel, &cfg_.PanelWebBanner,
             &cfg_.ConfigControlsPanel};
 }
 
@@ -107,10 +108,7 @@ void TSSWindow::FormCreate() {
     if (core::UpperCase(core::ExtractFileExt(plat::OwnFileName())) == ".EXE") {
         F().PresentationMode = true;
         screenSaver_->DoMainSaver();
-        const gfx::IntSize screen = plat::ScreenSize();
-        PresPanel.bounds = gfx::IntRect::FromSize((screen.width - PresPanel.bounds.Width()) / 2,
-                                                  screen.height - PresPanel.bounds.Height() - 20,
-                                                  PresPanel.bounds.Width(), PresPanel.bounds.Height());
+        presentation_.CreatePanel();
         SetCursorVisible(false);
     } else {
         screenSaver_->Activate();
@@ -237,8 +235,32 @@ void TSSWindow::DisplayExitBanner() {
     if (exitBannerShown_ || package_.header.ExitBannerStoredSize <= 0) {
         return;
     }
-    exitBannerShown_ = true;
     core::Trace("Displaying exit banner");
+    try {
+        // The own file stays open, for others to read only, while the banner is taken out of it.
+        const plat::File own = plat::File::OpenRead(plat::OwnFileName());
+        exitBannerShown_ = true;
+        side::TExitWindow banner(package_.strings[pkg::PackageString::ExitBannerLink], Window().Handle());
+        const auto piece = pkg::ExitBannerPiece(package_.header);
+        const auto file = piece ? pkg::ExtractPiece(plat::OwnFileName(), *piece) : std::nullopt;
+        // The banner's file stays: the next run overwrites it.
+        if (!file || !banner.LoadBanner(*file)) {
+            core::Trace("Exit banner not readable");
+            return;
+        }
+        banner.ShowModal();
+        core::Trace("Exit banner closed");
+    } catch (const std::exception&) {
+        // No banner and no message.
+    }
+}
+
+void TSSWindow::SetCurrentImageAsWallpaper() {
+    if (!loader_ || loader_->StillIndex < 0) {
+        return;  // a Flash or video item is showing, or nothing yet
+    }
+    show::DrawWallpaperNotice(*image32_);
+    show::SetItemAsWallpaper(package_, plat::OwnFileName(), loader_->StillIndex, settings_.Stretch);
 }
 
 void TSSWindow::DeactivateScrSaver(plat::Message& msg, bool& handled) {
@@ -252,7 +274,8 @@ void TSSWindow::DeactivateScrSaver(plat::Message& msg, bool& handled) {
         bool moved = std::abs(pos.x - panelShownAt_.x) > kMoveThreshold ||
                      std::abs(pos.y - panelShownAt_.y) > kMoveThreshold;
         if (F().PresentationMode && moved) {
-            ShowPresentationPanel(pos);
+            panelShownAt_ = pos;
+            presentation_.ShowPanel();
         }
         if (!settings_.ExitMouseMove && moved) {
             SetCursorVisible(true);
@@ -260,6 +283,9 @@ void TSSWindow::DeactivateScrSaver(plat::Message& msg, bool& handled) {
         }
         ending = moved;
     } else {
+        if (F().PresentationMode && msg.message == plat::WM_LBUTTONDOWN) {
+            presentation_.LeftButtonDown(plat::CursorPos());
+        }
         ending = (IsKeyMessage(msg.message) && settings_.ExitKeyboard) ||
                  (IsButtonOrActivation(msg.message) && settings_.ExitMouseButton) ||
                  (keyDown && msg.wParam == plat::VK_ESCAPE && settings_.ExitESC);
@@ -272,11 +298,20 @@ void TSSWindow::DeactivateScrSaver(plat::Message& msg, bool& handled) {
     }
     if (ending && keyDown && msg.wParam == plat::VK_F2 && package_.header.AllowWallpaperKey) {
         ending = false;
+        wallpaperKeyDown_ = true;
         core::Trace("Wallpaper key");
+        SetCurrentImageAsWallpaper();
+    } else if (msg.message == plat::WM_KEYUP && msg.wParam == plat::VK_F2 && wallpaperKeyDown_) {
+        // The release belongs to the press that set the wallpaper: it does not end the saver either.
+        ending = false;
+        wallpaperKeyDown_ = false;
     }
+    // An access key of the presentation panel is taken there, not passed on to the window.
+    const bool accessKey = F().PresentationMode && (msg.message == plat::WM_CHAR || msg.message == plat::WM_SYSCHAR) &&
+                           presentation_.AccessKey(msg.wParam);
     FinishScreenSaver(ending);
     if (!ending) {
-        handled = false;
+        handled = accessKey;
     }
 }
 
@@ -334,23 +369,6 @@ void TSSWindow::Suspend() {
 void TSSWindow::Resume() {
     timer_.SetEnabled(true);
     F().InputSuspended = false;
-}
-
-void TSSWindow::ShowPresentationPanel(gfx::IntPoint pos) {
-    panelShownAt_ = pos;
-    PresPanel.visible = true;
-    presPanelHideTimer_.SetInterval(5000);
-    presPanelHideTimer_.SetEnabled(true);
-    SetCursorVisible(true);
-}
-
-void TSSWindow::PresPanelHideTimerTimer() {
-    presPanelHideTimer_.SetEnabled(false);
-    if (PresPanel.bounds.Contains(plat::CursorPos())) {
-        return;
-    }
-    PresPanel.visible = false;
-    SetCursorVisible(false);
 }
 
 void TSSWindow::ScreenSaverPreviewActive() {

@@ -19,6 +19,7 @@
 #include "slideshow/GifAnimator.h"
 #include "slideshow/ItemLoader.h"
 #include "slideshow/Overlays.h"
+#include "slideshow/PresentationControls.h"
 #include "slideshow/Sequencer.h"
 #include "slideshow/VideoItem.h"
 #include "sound/MusicPlayer.h"
@@ -71,6 +72,8 @@ public:
     void TimerTimer();
     void RestartTimer();
     void DisplayExitBanner();
+    // F2: the picture on screen becomes the desktop wallpaper.
+    void SetCurrentImageAsWallpaper();
 
     // Sound and video: the music player's and the video player's handlers.
     void LoadMelody(std::int32_t index);
@@ -111,9 +114,8 @@ public:
     show::TSequencer& Sequencer() { return sequencer_; }
     show::TItemLoader* Loader() { return loader_.get(); }
     show::TGifAnimator& Gif() { return gif_; }
+    show::TPresentationControls& Presentation() { return presentation_; }
     const std::string& ExitLink() const { return package_.strings[pkg::PackageString::ExitLink]; }
-
-    config::Control PresPanel{"PresPanel", ""};
 
 protected:
     void OnCloseRequest() override { Close(); }
@@ -144,8 +146,6 @@ private:
     void MakeBannerImage();
     void OnPanelEvent(const plat::ControlEvent& event);
     void PressEnter();
-    void ShowPresentationPanel(gfx::IntPoint pos);
-    void PresPanelHideTimerTimer();
 
     std::unique_ptr<TScreenSaver> screenSaver_;
     config::ConfigPanel cfg_;
@@ -160,7 +160,6 @@ private:
     std::unique_ptr<plat::Surface> prImage_;  // the preview's picture
     std::unique_ptr<plat::Panel> panelDisplay_;  // where a movie shows
     plat::Timer timer_;
-    plat::Timer presPanelHideTimer_;
     pkg::Package package_;
     pkg::SaverSettings settings_;
     snd::TMusicPlayer music_;
@@ -172,10 +171,12 @@ private:
     show::TOverlays overlays_;
     show::TGifAnimator gif_;
     show::TSequencer sequencer_;
+    show::TPresentationControls presentation_;
     std::unique_ptr<show::TVideoItem> video_;
     std::unique_ptr<show::TItemLoader> loader_;
     bool closed_ = false;
     bool exitBannerShown_ = false;
+    bool wallpaperKeyDown_ = false;  // F2 went down as the wallpaper key and has not come up yet
 };
 
 }  // namespace host

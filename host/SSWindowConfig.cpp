@@ -122,6 +122,7 @@ void TSSWindow::MakePreviewImage() {
 }
 
 void TSSWindow::OnDpiChanged(int dpi) {
+    presentation_.Rescale(dpi);
     if (!panelControls_) {
         return;
     }

@@ -11,7 +11,7 @@
 namespace plat {
 
 enum class ControlKind {
-    Panel,      // a plain container; `lowered` draws it sunken
+    Panel,      // a plain container; `lowered` draws it sunken, `raised` gives it a raised inner bevel
     Tabs,       // the page control: its pages are the controls of kind Page that lie in it
     Page,       // fills its page control's page area; its caption is the tab's
     Group,      // a captioned frame around the controls that lie in it
@@ -49,10 +49,13 @@ struct Control {
     std::vector<bool> checks;        // a check list's marks, one a line
     int itemIndex = -1;              // the current line of a list; the current page of a page control
     std::string glyph;               // a picture button's picture (see gfx/Glyphs.h)
+    int glyphSize = 0;               // its side at 96 pixels an inch; 0 fits it to the button
+    std::string hint;                // shown as a tooltip while the pointer rests on the control
     bool isDefault = false;          // Enter presses it
     bool isCancel = false;           // Esc presses it
     bool bold = false;
     bool lowered = false;
+    bool raised = false;
     bool handPointer = false;
 };
 
@@ -69,6 +72,11 @@ struct ControlEvent {
     int value = 0;
 };
 
+// Where the controls lie in their window: over its whole client area (a dialog), or in an area
+// only as large as the controls that lie in it directly, placed by the logic in pixels and shown
+// only while one of them shows (a tool bar over a picture).
+enum class ControlRoot { Client, Fitted };
+
 // The real controls of one of our windows, made from the logic's table. Places and fonts scale by
 // the window's pixels an inch / 96.
 class ControlSet {
@@ -77,8 +85,12 @@ public:
 
     // Makes the controls in the window's client area; the order of the table is the reading order
     // that Tab follows, and a control lies in a control made before it.
-    static std::unique_ptr<ControlSet> Create(Window& window, std::vector<Control*> controls, Handler onEvent);
+    static std::unique_ptr<ControlSet> Create(Window& window, std::vector<Control*> controls, Handler onEvent,
+                                              ControlRoot root = ControlRoot::Client);
     virtual ~ControlSet() = default;
+
+    // A fitted area's top-left corner in the window's client area, in pixels.
+    virtual void PlaceRoot(gfx::IntPoint topLeft) = 0;
 
     // Shows every control as its fields say now.
     virtual void Sync() = 0;

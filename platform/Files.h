@@ -48,6 +48,8 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Deletes a file; false when it was not there or could not be deleted.
 bool RemoveFile(const std::string& path);
+// Makes a folder whose parent exists; true when the folder is there afterwards.
+bool CreateFolder(const std::string& path);
 
 // The separator of folder names in paths of this platform.
 char PathDelimiter();

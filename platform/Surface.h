@@ -13,7 +13,7 @@ namespace plat {
 class Surface {
 public:
     static std::unique_ptr<Surface> Create(Window& parent, const gfx::IntRect& bounds);
-    // In a child window of ours, such as a control's area.
+    // In a child window of ours, such as a control's area; the control keeps the mouse.
     static std::unique_ptr<Surface> Create(WindowHandle parent, const gfx::IntRect& bounds);
     virtual ~Surface() = default;
 

@@ -19,6 +19,8 @@ std::string WindowsFolder();
 std::string TempPath();
 // The current user's "History" shell folder, when the system has one.
 std::optional<std::string> HistoryFolder();
+// The current user's own application data folder, when the system has one.
+std::optional<std::string> AppDataFolder();
 
 struct SystemVersion {
     bool nt = true;
@@ -30,7 +32,8 @@ SystemVersion GetSystemVersion();
 // SPI_SETSCREENSAVERRUNNING: tells the system that a screen saver runs.
 void SetScreenSaverRunning(bool running);
 
-// SPI_SETDESKWALLPAPER with the given bitmap file; true when the system took it.
+// SPI_SETDESKWALLPAPER with the given bitmap file, telling every window of the change (the
+// caller has written the wallpaper values itself); true when the system took it.
 bool SetDesktopWallpaper(const std::string& bitmapPath);
 
 // Reads an environment variable; empty when it is not set.

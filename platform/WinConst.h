@@ -26,6 +26,7 @@ inline constexpr std::uint32_t WM_KEYUP = 0x0101;
 inline constexpr std::uint32_t WM_CHAR = 0x0102;
 inline constexpr std::uint32_t WM_SYSKEYDOWN = 0x0104;
 inline constexpr std::uint32_t WM_SYSKEYUP = 0x0105;
+inline constexpr std::uint32_t WM_SYSCHAR = 0x0106;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 0x0112;
 inline constexpr std::uint32_t WM_TIMER = 0x0113;
 inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;

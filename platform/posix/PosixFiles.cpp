@@ -123,6 +123,8 @@ bool DirectoryExists(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
+bool CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0 || DirectoryExists(path); }
+
 char PathDelimiter() { return '/'; }
 
 }  // namespace plat

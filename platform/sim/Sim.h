@@ -109,6 +109,7 @@ struct Machine {
     std::string windowsFolder = "/sim/windows";
     std::string tempPath = "/tmp/";
     std::optional<std::string> historyFolder;
+    std::optional<std::string> appDataFolder;
     plat::SystemVersion version{true, 6, 1};
     std::map<std::string, std::string> environment;
     std::map<std::string, SimLibrary> libraries;  // by full path
@@ -139,7 +140,7 @@ struct Machine {
     std::vector<ProcessRecord> processes;
     std::vector<LibraryCallRecord> libraryCalls;
     std::optional<bool> screenSaverRunning;
-    std::vector<std::string> wallpapers;
+    std::vector<std::string> wallpapers;  // the files the desktop wallpaper was set to, in order
     std::vector<MediaEvent> mediaLog;
     int showCursorCount = 0;
 };

@@ -16,11 +16,12 @@ std::map<plat::WindowHandle, SimControlSet*>& Live() {
 
 class SimControlSet final : public plat::ControlSet {
 public:
-    SimControlSet(plat::Window& window, std::vector<plat::Control*> controls, Handler onEvent)
+    SimControlSet(plat::Window& window, std::vector<plat::Control*> controls, Handler onEvent, plat::ControlRoot root)
         : window_(window.Handle()),
           controls_(std::move(controls)),
           onEvent_(std::move(onEvent)),
-          dpi_(plat::WindowDpi(window_)) {
+          dpi_(plat::WindowDpi(window_)),
+          fitted_(root == plat::ControlRoot::Fitted) {
         Live()[window_] = this;
         Sync();
     }
@@ -34,8 +35,15 @@ public:
         }
     }
 
+    void PlaceRoot(gfx::IntPoint topLeft) override {
+        if (fitted_) {
+            origin_ = topLeft;
+        }
+    }
+
     void Rescale(int dpi) override { dpi_ = dpi; }
     int Dpi() const override { return dpi_; }
+    gfx::IntPoint Origin() const { return origin_; }
 
     plat::WindowHandle Handle(const std::string& name) const override {
         // Each control's window: a handle of its own, known by its place in the table.
@@ -67,6 +75,8 @@ private:
     std::vector<plat::Control*> controls_;
     Handler onEvent_;
     int dpi_;
+    bool fitted_;
+    gfx::IntPoint origin_;  // of a fitted area; a whole client area starts at the corner
     std::vector<plat::Control> shown_;
     std::string focused_;
 };
@@ -91,7 +101,6 @@ std::optional<plat::Control> ShownControl(plat::WindowHandle window, const std::
 
 gfx::IntRect PageArea(const gfx::IntRect& tabs) { return {tabs.left + 4, tabs.top + 24, tabs.right - 4, tabs.bottom - 4}; }
 
-
 gfx::IntRect ShownBounds(plat::WindowHandle window, const std::string& name) {
     const SimControlSet* set = SetOf(window);
     const plat::Control* c = set != nullptr ? set->Find(name) : nullptr;
@@ -114,7 +123,7 @@ gfx::IntRect ShownBounds(plat::WindowHandle window, const std::string& name) {
         const gfx::IntRect outer = place(*p);
         r = r.Offset(outer.left, outer.top);
     }
-    return r;
+    return r.Offset(set->Origin().x, set->Origin().y);
 }
 
 void Act(plat::WindowHandle window, const plat::ControlEvent& event) {
@@ -133,8 +142,9 @@ void Focus(plat::WindowHandle window, const std::string& name) {
 
 namespace plat {
 
-std::unique_ptr<ControlSet> ControlSet::Create(Window& window, std::vector<Control*> controls, Handler onEvent) {
-    return std::make_unique<sim::SimControlSet>(window, std::move(controls), std::move(onEvent));
+std::unique_ptr<ControlSet> ControlSet::Create(Window& window, std::vector<Control*> controls, Handler onEvent,
+                                               ControlRoot root) {
+    return std::make_unique<sim::SimControlSet>(window, std::move(controls), std::move(onEvent), root);
 }
 
 }  // namespace plat

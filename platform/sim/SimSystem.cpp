@@ -17,6 +17,8 @@ std::string TempPath() { return sim::M().tempPath; }
 
 std::optional<std::string> HistoryFolder() { return sim::M().historyFolder; }
 
+std::optional<std::string> AppDataFolder() { return sim::M().appDataFolder; }
+
 SystemVersion GetSystemVersion() { return sim::M().version; }
 
 void SetScreenSaverRunning(bool running) { sim::M().screenSaverRunning = running; }

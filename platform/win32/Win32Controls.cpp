@@ -2,7 +2,8 @@
 // names (a panel, a page, a group, an image) is a window of ours, so that what lies in it is placed
 // in its client area, hides with it and reports to us; the window's client area is one more such
 // container. Every control carries its name as a window property (a global atom), so that a test
-// program in another process finds it by name.
+// program in another process finds it by name, and the tooltips of their hints belong to the
+// window, where such a program reads them too.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -31,6 +32,7 @@ constexpr int kTabWidth = 76;
 constexpr int kTabHeight = 20;
 constexpr int kLineHeight = 16;
 constexpr int kCheckBox = 13;  // the box of a check list line, at 96 pixels an inch
+constexpr gfx::Color32 kGlyphColor = 0xFF202020;
 
 // The system's text with line breaks as edit controls want them.
 std::string WithCrLf(const std::string& text) {
@@ -47,7 +49,7 @@ std::string WithCrLf(const std::string& text) {
 void EnsureCommonControls() {
     static const bool done = [] {
         INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
-                                                   ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES};
+                                                   ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_WIN95_CLASSES};
         return ::InitCommonControlsEx(&init) != FALSE;
     }();
     (void)done;
@@ -65,22 +67,24 @@ struct Made {
     ATOM atom = 0;
     Control shown;
     bool fresh = true;     // nothing shown yet
+    bool tool = false;     // its hint is a tool of the tooltip
     win32::GdiObject<HBITMAP> picture;
 };
 
 class Win32ControlSet final : public ControlSet {
 public:
-    Win32ControlSet(Window& window, std::vector<Control*> controls, Handler onEvent)
-        : window_(reinterpret_cast<HWND>(window.Handle())), onEvent_(std::move(onEvent)) {
+    Win32ControlSet(Window& window, std::vector<Control*> controls, Handler onEvent, ControlRoot root)
+        : window_(reinterpret_cast<HWND>(window.Handle())),
+          onEvent_(std::move(onEvent)),
+          fitted_(root == ControlRoot::Fitted) {
         EnsureCommonControls();
         win32::RegisterWindowClass(kContainerClass, ContainerProc);
         dpi_ = WindowDpi(window.Handle());
         MakeFonts();
-        RECT client{};
-        ::GetClientRect(window_, &client);
-        root_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kContainerClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                      0, 0, client.right, client.bottom, window_, nullptr, ::GetModuleHandleA(nullptr),
-                                      this));
+        // A fitted area is placed and shown by the first Sync.
+        root_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kContainerClass, "",
+                                      WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (fitted_ ? 0 : WS_VISIBLE), 0, 0,
+                                      0, 0, window_, nullptr, ::GetModuleHandleA(nullptr), this));
         made_.reserve(controls.size());
         for (Control* c : controls) {
             made_.push_back(std::make_unique<Made>());
@@ -97,6 +101,7 @@ public:
 
     ~Win32ControlSet() override {
         syncing_ = true;  // nothing reaches the logic while the controls go
+        tips_.reset();
         win32::RemoveDialogKeys(root_.get());
         for (auto& m : made_) {
             if (m->atom != 0) {
@@ -110,13 +115,18 @@ public:
 
     void Sync() override {
         syncing_ = true;
-        RECT client{};
-        ::GetClientRect(window_, &client);
-        ::SetWindowPos(root_.get(), nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
         for (auto& m : made_) {
             Show(*m);
         }
+        PlaceArea();
         syncing_ = false;
+    }
+
+    void PlaceRoot(gfx::IntPoint topLeft) override {
+        if (fitted_) {
+            origin_ = {topLeft.x, topLeft.y};
+            PlaceArea();
+        }
     }
 
     void Rescale(int dpi) override {
@@ -153,6 +163,30 @@ public:
 
 private:
     int Px(int v) const { return ScaleToDpi(v, dpi_); }
+
+    // The whole client area; or as large as the controls that lie in it directly, above the
+    // window's other children (the picture it lies over) while one of them shows.
+    void PlaceArea() {
+        if (!fitted_) {
+            RECT client{};
+            ::GetClientRect(window_, &client);
+            ::SetWindowPos(root_.get(), nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+            return;
+        }
+        int width = 0;
+        int height = 0;
+        bool shown = false;
+        for (const auto& m : made_) {
+            if (m->control->parent.empty()) {
+                const gfx::IntRect b = ScaleToDpi(m->control->bounds, dpi_);
+                width = std::max(width, b.right);
+                height = std::max(height, b.bottom);
+                shown = shown || m->control->visible;
+            }
+        }
+        ::SetWindowPos(root_.get(), HWND_TOP, origin_.x, origin_.y, width, height,
+                       SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW | SWP_NOZORDER));
+    }
 
     Made* Find(const std::string& name) const {
         const auto it = byName_.find(name);
@@ -360,8 +394,11 @@ private:
         if (c.kind == ControlKind::Tabs && (all || c.itemIndex != s.itemIndex || TabsChanged(m))) {
             ShowTabs(m);
         }
-        if (all || c.glyph != s.glyph) {
+        if (all || c.glyph != s.glyph || c.glyphSize != s.glyphSize || c.enabled != s.enabled) {
             ShowGlyph(m);
+        }
+        if (all || c.hint != s.hint) {
+            ShowHint(m);
         }
         if (c.kind == ControlKind::Icon && all) {
             ShowIcon(m);
@@ -441,15 +478,17 @@ private:
         if (c.kind != ControlKind::Button || c.glyph.empty()) {
             return;
         }
-        // The glyph on the button face, opaque, at the button's inner size.
-        const int size = std::max(1, std::min(Px(c.bounds.Width()), Px(c.bounds.Height())) - Px(10));
-        const gfx::TBitmap32 glyph = gfx::DrawGlyph(c.glyph, size, 0xFF202020);
+        // The glyph on the button face, opaque, at its own size or the button's inner size. A disabled
+        // button's picture is drawn embossed by the system, which takes white for its background.
+        const int size = c.glyphSize > 0 ? Px(c.glyphSize)
+                                         : std::max(1, std::min(Px(c.bounds.Width()), Px(c.bounds.Height())) - Px(10));
+        const gfx::TBitmap32 glyph = gfx::DrawGlyph(c.glyph, size, kGlyphColor);
         win32::WindowDC screen(nullptr);
         win32::Dib dib = win32::CreateDib(screen.get(), size, size);
         if (dib.bits == nullptr) {
             return;
         }
-        const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+        const COLORREF face = c.enabled ? ::GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255);
         for (int i = 0; i < size * size; ++i) {
             const gfx::Color32 p = glyph.Bits()[i];
             const int a = gfx::AlphaOf(p);
@@ -460,6 +499,35 @@ private:
         }
         ::SendMessageA(m.hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(dib.bitmap.get()));
         m.picture = std::move(dib.bitmap);
+    }
+
+    // The control's hint as a tool of the window's tooltip, made with the first hint.
+    void ShowHint(Made& m) {
+        const Control& c = *m.control;
+        if (!m.tool && c.hint.empty()) {
+            return;
+        }
+        if (!tips_) {
+            tips_.reset(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, ::GetModuleHandleA(nullptr),
+                                          nullptr));
+        }
+        std::string text = c.hint;
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = ::GetParent(m.hwnd);
+        tool.uId = reinterpret_cast<UINT_PTR>(m.hwnd);
+        tool.lpszText = text.data();
+        if (!m.tool) {
+            m.tool = ::SendMessageA(tips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+        } else if (text.empty()) {
+            ::SendMessageA(tips_.get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+            m.tool = false;
+        } else {
+            ::SendMessageA(tips_.get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
     }
 
     void ShowIcon(Made& m) {
@@ -590,6 +658,9 @@ private:
     }
 
     void OnNotify(const NMHDR& n) {
+        if (n.hwndFrom == tips_.get()) {
+            return;
+        }
         Made* m = ById(static_cast<int>(n.idFrom));
         if (m == nullptr || m->control->kind != ControlKind::Tabs || n.code != TCN_SELCHANGE) {
             return;
@@ -741,6 +812,9 @@ private:
                 RECT r{};
                 ::GetClientRect(hwnd, &r);
                 ::FillRect(reinterpret_cast<HDC>(wParam), &r, ::GetSysColorBrush(COLOR_BTNFACE));
+                if (const Made* m = ByWindow(hwnd); m != nullptr && m->control->raised) {
+                    ::DrawEdge(reinterpret_cast<HDC>(wParam), &r, BDR_RAISEDINNER, BF_RECT);
+                }
                 return 1;
             }
             default:
@@ -766,14 +840,18 @@ private:
     std::vector<std::unique_ptr<Made>> made_;
     std::map<std::string, Made*> byName_;
     win32::OwnedWindow root_;
+    win32::OwnedWindow tips_;
+    bool fitted_;
+    POINT origin_{};
     bool syncing_ = false;
     bool clicking_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<ControlSet> ControlSet::Create(Window& window, std::vector<Control*> controls, Handler onEvent) {
-    return std::make_unique<Win32ControlSet>(window, std::move(controls), std::move(onEvent));
+std::unique_ptr<ControlSet> ControlSet::Create(Window& window, std::vector<Control*> controls, Handler onEvent,
+                                               ControlRoot root) {
+    return std::make_unique<Win32ControlSet>(window, std::move(controls), std::move(onEvent), root);
 }
 
 }  // namespace plat

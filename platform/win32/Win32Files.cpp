@@ -116,6 +116,10 @@ bool DirectoryExists(const std::string& path) {
 
 bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
+bool CreateFolder(const std::string& path) {
+    return ::CreateDirectoryA(path.c_str(), nullptr) != 0 || DirectoryExists(path);
+}
+
 char PathDelimiter() { return '\\'; }
 
 }  // namespace plat

@@ -1,6 +1,7 @@
 // The image control: a child window whose canvas is a persistent 32-bit top-down DIB section. A copy
 // onto the canvas writes the DIB and puts that rectangle on the window at once; WM_PAINT repaints
-// from the DIB. The backing bitmap reaches the canvas when it is marked changed.
+// from the DIB. The backing bitmap reaches the canvas when it is marked changed. On a control's
+// area the surface only shows: the pointer and the clicks go to the control.
 
 #include <windows.h>
 
@@ -100,6 +101,12 @@ private:
         switch (msg) {
             case WM_ERASEBKGND:
                 return 1;  // the paint covers everything
+            case WM_NCHITTEST:
+                // On a control's area the pointer and the clicks are the control's.
+                if ((::GetWindowLongA(::GetParent(hwnd), GWL_STYLE) & WS_CHILD) != 0) {
+                    return HTTRANSPARENT;
+                }
+                break;
             case WM_PAINT:
                 if (self != nullptr) {
                     self->Paint(hwnd);

@@ -52,6 +52,14 @@ std::optional<std::string> HistoryFolder() {
     return std::string(path);
 }
 
+std::optional<std::string> AppDataFolder() {
+    char path[MAX_PATH];
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return std::nullopt;
+    }
+    return std::string(path);
+}
+
 SystemVersion GetSystemVersion() {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;
@@ -69,8 +77,9 @@ void SetScreenSaverRunning(bool running) {
 }
 
 bool SetDesktopWallpaper(const std::string& bitmapPath) {
+    // A null file name here would put the system's default wallpaper back on current systems.
     return ::SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(bitmapPath.c_str()),
-                                   SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE) != 0;
+                                   SPIF_SENDWININICHANGE) != 0;
 }
 
 std::string GetEnvironment(const std::string& name) {

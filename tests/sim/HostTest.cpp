@@ -358,25 +358,6 @@ TEST_F(Presentation, OnlyEscEndsItWhateverTheStoredExitSettings) {
     EXPECT_TRUE(Ended(Run(show, {"/s"})));
 }
 
-TEST_F(Presentation, AMoveShowsThePanelAndTheHideTimerPutsItAway) {
-    const std::string show = Saver({}, {}, "show.exe");
-    bool shown = false;
-    bool hidden = false;
-    int cursorWhileShown = 0;
-    MoveCursor(500, 6, 0);
-    Run(show, {}, 7000, [&](host::TSSWindow& w) {
-        EXPECT_EQ(w.PresPanel.bounds, gfx::IntRect::FromSize((1024 - 193) / 2, 768 - 41 - 20, 193, 41));
-        sim::At(600, [&] {
-            shown = w.PresPanel.visible;
-            cursorWhileShown = Machine().showCursorCount;
-        });
-        sim::At(5600, [&] { hidden = !w.PresPanel.visible && Machine().showCursorCount == -1; });
-    });
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(cursorWhileShown, 0);
-    EXPECT_TRUE(hidden) << "the pointer goes with the panel";
-}
-
 TEST_F(Presentation, ACopyThatMayNotRunAsAProgramEndsAtOnce) {
     const std::string show = Saver({{"AllowRunAsProgram", false}}, {}, "show.exe");
     EXPECT_EQ(Run(show, {}), 0);
@@ -404,7 +385,7 @@ TEST_F(Configuration, TheDialogSitsInTheScreensCentreAtThePanelsSize) {
             EXPECT_EQ(r->bounds.top, (768 - r->bounds.Height()) / 2);
             EXPECT_TRUE(w.Panel().CfgBox.visible);
             EXPECT_FALSE(w.PanelDisplay().Visible());
-            EXPECT_FALSE(w.PresPanel.visible);
+            EXPECT_FALSE(w.Presentation().PresPanel.visible);
             checked = true;
         });
     });

@@ -3,7 +3,7 @@
 //
 //   ui_driver dump TITLE                 every named control of the window: JSON, one object a line
 //   ui_driver focus TITLE                the name of the control with the keyboard focus
-//   ui_driver click TITLE NAME           a left click in the middle of the control
+//   ui_driver click TITLE NAME           the pointer onto the middle of the control, and a left click
 //   ui_driver tab TITLE NAME CAPTION     a click on the page control's tab of that caption
 //   ui_driver type TITLE NAME TEXT       the control's text replaced, as if typed
 //   ui_driver slide TITLE NAME VALUE     arrow keys on a track bar until it shows the value
@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -208,6 +209,33 @@ RECT TabRect(HWND tabs, int index) {
     return r;
 }
 
+// The hints of the window's controls: the texts of the tools of its tooltips, by tool window.
+std::map<HWND, std::string> Hints(HWND top) {
+    std::map<HWND, std::string> hints;
+    for (HWND tips = ::FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); tips != nullptr;
+         tips = ::FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr)) {
+        if (::GetWindow(tips, GW_OWNER) != top) {
+            continue;
+        }
+        Remote remote(tips, sizeof(TTTOOLINFOA) + kTextRoom);
+        const auto count = static_cast<int>(::SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            TTTOOLINFOA tool{};
+            tool.cbSize = sizeof tool;
+            tool.lpszText = reinterpret_cast<LPSTR>(remote.Address(sizeof tool));
+            remote.Write(&tool, sizeof tool);
+            remote.Write("", 1, sizeof tool);
+            if (::SendMessageA(tips, TTM_ENUMTOOLSA, i, remote.Address())) {
+                remote.Read(&tool, sizeof tool);
+                if ((tool.uFlags & TTF_IDISHWND) != 0) {
+                    hints[reinterpret_cast<HWND>(tool.uId)] = remote.Text(sizeof tool);
+                }
+            }
+        }
+    }
+    return hints;
+}
+
 std::string Tabs(HWND tabs) {
     std::string out = "[";
     const auto count = static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
@@ -222,10 +250,14 @@ int Dump(HWND top) {
     ::GetClientRect(top, &client);
     std::printf("{\"name\": \"\", \"caption\": %s, \"client\": [%ld, %ld]}\n", Json(TextOf(top)).c_str(), client.right,
                 client.bottom);
+    const std::map<HWND, std::string> hints = Hints(top);
     for (const Named& n : Controls(top)) {
         const RECT r = PlaceIn(top, n.hwnd);
         const std::string cls = ClassOf(n.hwnd);
         std::string extra;
+        if (const auto hint = hints.find(n.hwnd); hint != hints.end()) {
+            extra += ", \"hint\": " + Json(hint->second);
+        }
         if (cls == "Button") {
             extra += ", \"checked\": " +
                      std::string(::SendMessageA(n.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? "true" : "false");
@@ -270,7 +302,12 @@ int Focus(HWND top) {
     return 0;
 }
 
+// The pointer goes there first, as a user's hand takes it, so that what the program asks of the
+// pointer's place agrees with the click.
 void ClickAt(HWND hwnd, int x, int y) {
+    POINT screen{x, y};
+    ::ClientToScreen(hwnd, &screen);
+    ::SetCursorPos(screen.x, screen.y);
     const LPARAM at = MAKELPARAM(x, y);
     ::PostMessageA(hwnd, WM_MOUSEMOVE, 0, at);
     ::PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);

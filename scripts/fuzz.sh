@@ -38,11 +38,12 @@ coverage=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -n 1)
 findings=$(find "$work/findings" -type f | wc -l)
 echo "$target: ${seconds} s, ${executions:-?} executions, ${coverage:-no coverage line}, $findings finding(s) in $work/findings"
 
-# What the campaign reached beyond the kept corpus joins it, as few and small inputs as cover it.
+# What the campaign reached beyond the kept corpus joins it: the fewest inputs that keep every
+# feature (set-cover merge), so that the kept corpus stays small.
 merged=$work/merged
 rm -rf "$merged"
 mkdir -p "$merged"
-"$bin" -merge=1 -max_len="$max_len" "$merged" "$kept" "$work/corpus" >>"$log" 2>&1
+"$bin" -set_cover_merge=1 -max_len="$max_len" "$merged" "$kept" "$work/corpus" >>"$log" 2>&1
 rm -rf "$kept"
 mv "$merged" "$kept"
 echo "$target: kept corpus $(find "$kept" -type f | wc -l) files, $(du -sb "$kept" | cut -f1) bytes"

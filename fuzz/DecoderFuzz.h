@@ -19,7 +19,12 @@ inline void CheckBitmap(const gfx::TBitmap32& bitmap) {
     }
 }
 
-inline void DecodeOnce(gfx::TPictureDecoder& decoder, const std::uint8_t* data, std::size_t size) {
+// A still picture is one frame at the origin that covers it; an animation's frames lie inside its
+// logical screen, and may be empty (a frame wholly outside it is kept for its delay).
+enum class Kind { Still, Animation };
+
+inline void DecodeOnce(gfx::TPictureDecoder& decoder, const std::uint8_t* data, std::size_t size,
+                       Kind kind = Kind::Still) {
     if (!decoder.Open({data, size})) {
         return;
     }
@@ -35,9 +40,11 @@ inline void DecodeOnce(gfx::TPictureDecoder& decoder, const std::uint8_t* data, 
     if (picture->size != declared || picture->frames.empty()) {
         __builtin_trap();
     }
+    if (kind == Kind::Still && (picture->frames.size() != 1 || picture->frames[0].Rect() != screen)) {
+        __builtin_trap();
+    }
     for (const auto& frame : picture->frames) {
-        CheckBitmap(frame.bitmap);
-        if (frame.Rect().Intersect(screen) != frame.Rect()) {
+        if (frame.bitmap.Width() < 0 || frame.bitmap.Height() < 0 || frame.Rect().Intersect(screen) != frame.Rect()) {
             __builtin_trap();
         }
     }

@@ -20,10 +20,10 @@ std::uint32_t TGifAnimator::FrameInterval(std::int32_t delayMs) {
     return delayMs < kShortestDelayMs ? kDelayForShortOnesMs : static_cast<std::uint32_t>(delayMs);
 }
 
-bool TGifAnimator::LoadGif(const std::string& path) {
+bool TGifAnimator::LoadGif(const std::string& path, std::string* why) {
     StopGif();
     frameIndex_ = 0;
-    auto picture = gfx::LoadPictureFile(path);
+    auto picture = gfx::LoadPictureFile(path, why);
     if (!picture || picture->frames.empty()) {
         return false;
     }

@@ -21,8 +21,9 @@ public:
     TGifAnimator();
 
     // LoadGif: StopGif, then decode the whole file and start again from frame 0; false when it
-    // cannot be decoded. The file may be deleted as soon as this returns.
-    bool LoadGif(const std::string& path);
+    // cannot be decoded, and then `why`, when given, says why. The file may be deleted as soon as
+    // this returns.
+    bool LoadGif(const std::string& path, std::string* why = nullptr);
     bool Loaded() const { return composer_ != nullptr; }
     std::int32_t FrameCount() const { return composer_ ? composer_->FrameCount() : 0; }
 

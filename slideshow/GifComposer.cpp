@@ -40,7 +40,7 @@ std::int32_t TGifComposer::StartFrame(std::int32_t k) const {
         // Frame k itself hides everything when it is opaque. An earlier frame decides what follows
         // it only when it stays (opaque) or clears the screen (restored to the background); one
         // restored to the previous picture leaves the frames before it showing.
-        const bool opaque = !f.HasTransparency() && (j == k || f.disposal != TDisposal::RestorePrevious);
+        const bool opaque = f.Opaque() && (j == k || f.disposal != TDisposal::RestorePrevious);
         if (opaque || (f.disposal == TDisposal::RestoreBackground && j < k)) {
             return j;
         }

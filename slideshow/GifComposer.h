@@ -12,8 +12,9 @@ namespace show {
 // rules, keeping the last picture it made so that the next frame usually continues from it.
 //
 // Transparency goes by alpha: a frame leaves out exactly its pixels of alpha 0, which the decoder
-// gives to the pixels of the transparent palette index and to no other. (Leaving out every pixel
-// of the transparent colour would also punch holes where an opaque index shares that colour.)
+// gives to the pixels of the transparent palette index and, in a frame cut off by damage, to the
+// rows its data did not reach, and to no other. (Leaving out every pixel of the transparent colour
+// would also punch holes where an opaque index shares that colour.)
 class TGifComposer {
 public:
     explicit TGifComposer(gfx::TPicture picture);

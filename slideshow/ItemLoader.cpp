@@ -171,9 +171,10 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
     memImage_ = gfx::TBitmap32();
     memMask_.reset();
     ImageHeld = false;
+    std::string why;
     if (IsGifItem) {
-        if (!stage_.gif.LoadGif(file)) {
-            throw LoadFailed("cannot be decoded");
+        if (!stage_.gif.LoadGif(file, &why)) {
+            throw LoadFailed("cannot be decoded: " + why);
         }
         auto first = stage_.gif.FirstFrame(stage_.package.header.BackgroundColor);
         if (!first) {
@@ -181,9 +182,12 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
         }
         memImage_ = std::move(*first);
     } else {
-        auto picture = gfx::LoadPictureFile(file);
-        if (!picture || picture->frames.empty() || picture->frames[0].bitmap.Empty()) {
-            throw LoadFailed("cannot be decoded");
+        auto picture = gfx::LoadPictureFile(file, &why);
+        if (!picture) {
+            throw LoadFailed("cannot be decoded: " + why);
+        }
+        if (picture->frames.empty() || picture->frames[0].bitmap.Empty()) {
+            throw LoadFailed("has no picture");
         }
         // The decoded frame becomes MemImage itself: a large photograph is held once, not twice.
         memImage_ = std::move(picture->frames[0].bitmap);

@@ -47,8 +47,8 @@ void CopyFileBytes(const std::string& source, const std::string& target) {
 
 // The picture as a device bitmap of its size shows it: the first frame in its place, on black
 // where it is transparent.
-std::optional<gfx::TBitmap32> DecodeForWallpaper(const std::string& file) {
-    auto picture = gfx::LoadPictureFile(file);
+std::optional<gfx::TBitmap32> DecodeForWallpaper(const std::string& file, std::string& why) {
+    auto picture = gfx::LoadPictureFile(file, &why);
     if (!picture || picture->frames.empty() || picture->size.width <= 0 || picture->size.height <= 0) {
         return std::nullopt;
     }
@@ -81,9 +81,10 @@ std::vector<Target> Targets() {
 std::optional<std::string> WriteWallpaperFile(const std::string& copy, bool asStored) {
     std::optional<gfx::TBitmap32> picture;
     if (!asStored) {
-        picture = DecodeForWallpaper(copy);
+        std::string why = "it has no picture";
+        picture = DecodeForWallpaper(copy, why);
         if (!picture) {
-            core::Trace("Wallpaper: the picture cannot be decoded");
+            core::Trace("Wallpaper: the picture cannot be decoded: " + why);
             return std::nullopt;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 #include "common/Flags.h"
 #include "common/Random.h"
@@ -47,12 +48,10 @@ TTransThread::TTransThread(std::int32_t effectNumber, plat::Surface& target, con
 }
 
 void TTransThread::Start() {
-    try {
-        plat::StartWorker([this] { Execute(); }, [this] { Finish(); });
-    } catch (...) {
-        delete this;  // no thread will ever free it
-        throw;
-    }
+    // The completion step owns the worker: it is freed once that step has run, or when the step is
+    // dropped unrun (a worker that cannot start, or a simulated machine reset mid-transition).
+    const std::shared_ptr<TTransThread> self(this, [](TTransThread* worker) { delete worker; });
+    plat::StartWorker([this] { Execute(); }, [self] { self->Finish(); });
 }
 
 void TTransThread::PresentNew() { target_->CopyToCanvas(NewImage, PresentSource, PresentTarget); }
@@ -154,7 +153,6 @@ void TTransThread::Finish() {
         }
     } catch (...) {
     }
-    delete this;
 }
 
 void TTransThread::RunSlides(std::int32_t variant) { Run(MakeSlides(variant, Images(), FrameCount())); }

@@ -15,7 +15,7 @@ namespace trans {
 // The transition worker: it owns private copies of the pictures, runs one effect's frames on a
 // thread of its own and hands every copy and composition to the main thread, which puts it on the
 // target canvas.
-// It frees itself after its completion handler has run.
+// It is freed once its completion handler has run (or, unrun, has been dropped with the worker).
 class TTransThread final : private TPresenter {
 public:
     // Copies the image, and the target canvas's rectangle (0, 0, width, height) as the old picture.

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include <gif_lib.h>
@@ -40,15 +39,29 @@ struct GifCloser {
 };
 using GifFile = std::unique_ptr<GifFileType, GifCloser>;
 
-// Opens the bytes and reads the logical screen, whose size goes to `stated`; nothing when the
-// screen is beyond the cap.
-GifFile OpenGif(Source& source, IntSize* stated = nullptr) {
+std::string ErrorText(int code) {
+    const char* text = GifErrorString(code);
+    return text != nullptr ? text : "damaged";
+}
+
+// Opens the bytes and reads the logical screen, whose size goes to `stated`; nothing, with why,
+// when the screen is empty or beyond the cap.
+GifFile OpenGif(Source& source, std::string& why, IntSize* stated = nullptr) {
     int error = 0;
     GifFile gif(DGifOpen(&source, ReadBytes, &error));
-    if (gif && stated != nullptr) {
+    if (!gif) {
+        why = ErrorText(error);
+        return nullptr;
+    }
+    if (stated != nullptr) {
         *stated = {gif->SWidth, gif->SHeight};
     }
-    if (!gif || !PictureSizeAllowed(gif->SWidth, gif->SHeight)) {
+    if (gif->SWidth <= 0 || gif->SHeight <= 0) {
+        why = "the logical screen is empty";
+        return nullptr;
+    }
+    if (!PictureSizeAllowed(gif->SWidth, gif->SHeight)) {
+        why = BeyondCap(gif->SWidth, gif->SHeight);
         return nullptr;
     }
     return gif;
@@ -118,6 +131,19 @@ Palette PaletteOf(const ColorMapObject& map) {
     return palette;
 }
 
+// A GIF without any colour table shows its indices as greys, from black to white over as many
+// entries as the screen's colour resolution gives, as browsers do.
+Palette GreyRamp(int bits) {
+    Palette palette;
+    palette.fill(0xFFFFFFFFu);
+    const int count = 1 << std::clamp(bits, 1, 8);
+    for (int i = 0; i < count; ++i) {
+        const auto grey = static_cast<std::uint8_t>(i * 255 / (count - 1));
+        palette[static_cast<std::size_t>(i)] = MakeColor32(grey, grey, grey);
+    }
+    return palette;
+}
+
 // The rows of a frame in the order the file stores them.
 std::vector<std::int32_t> RowOrder(std::int32_t height, bool interlaced) {
     std::vector<std::int32_t> rows;
@@ -138,47 +164,159 @@ std::vector<std::int32_t> RowOrder(std::int32_t height, bool interlaced) {
     return rows;
 }
 
-// The pixels of the image just described; its rectangle has been checked against the screen.
-std::optional<TPictureFrame> ReadFrame(GifFileType* gif, const ColorMapObject& map, const Control& control) {
-    const GifImageDesc& desc = gif->Image;
-    const Palette palette = PaletteOf(map);
+// A frame as read: complete, or cut off by damage after `rows` of its rows.
+struct ReadResult {
     TPictureFrame frame;
-    frame.bitmap.SetSize(desc.Width, desc.Height);
-    frame.position = {desc.Left, desc.Top};
+    std::int32_t rows = 0;
+};
+
+// A frame at `visible` with what its control extension says, every pixel transparent so far.
+TPictureFrame EmptyFrame(const Palette& palette, const Control& control, const IntRect& visible) {
+    TPictureFrame frame;
+    frame.bitmap.SetSize(visible.Width(), visible.Height(), 0);
+    frame.position = {visible.left, visible.top};
     frame.delayMs = control.delayMs;
     frame.disposal = control.disposal;
     frame.transparentIndex = control.transparentIndex;
     if (control.transparentIndex >= 0) {
         frame.transparentColor = palette[static_cast<std::size_t>(control.transparentIndex & 0xFF)];
     }
-    std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
-    for (const std::int32_t y : RowOrder(desc.Height, desc.Interlace)) {
-        if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) {
-            return std::nullopt;
-        }
-        Color32* row = frame.bitmap.Row(y);
-        for (std::int32_t x = 0; x < desc.Width; ++x) {
-            const GifPixelType index = line[static_cast<std::size_t>(x)];
-            row[x] = index == control.transparentIndex ? palette[index] & 0x00FFFFFFu : palette[index];
-        }
-    }
     return frame;
 }
 
-bool InsideScreen(const GifImageDesc& desc, IntSize screen) {
-    return desc.Width > 0 && desc.Height > 0 && desc.Left >= 0 && desc.Top >= 0 &&
-           desc.Left + desc.Width <= screen.width && desc.Top + desc.Height <= screen.height;
+// The pixels of the image just described, kept where they fall inside `visible` (the frame's
+// rectangle clipped to the logical screen); rows the data does not reach stay transparent.
+ReadResult ReadFrame(GifFileType* gif, const Palette& palette, const Control& control, const IntRect& visible) {
+    const GifImageDesc& desc = gif->Image;
+    ReadResult result{EmptyFrame(palette, control, visible)};
+    TPictureFrame& frame = result.frame;
+    frame.complete = false;
+    std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
+    for (const std::int32_t y : RowOrder(desc.Height, desc.Interlace)) {
+        if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) {
+            return result;
+        }
+        ++result.rows;
+        const std::int32_t screenY = desc.Top + y;
+        if (screenY < visible.top || screenY >= visible.bottom) {
+            continue;
+        }
+        Color32* row = frame.bitmap.Row(screenY - visible.top);
+        for (std::int32_t x = visible.left; x < visible.right; ++x) {
+            const GifPixelType index = line[static_cast<std::size_t>(x - desc.Left)];
+            row[x - visible.left] = index == control.transparentIndex ? palette[index] & 0x00FFFFFFu : palette[index];
+        }
+    }
+    frame.complete = true;
+    return result;
 }
+
+// An image without pixels still carries its (empty) data blocks; they are passed over.
+bool SkipImageData(GifFileType* gif) {
+    int codeSize = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetCode(gif, &codeSize, &block) == GIF_ERROR) {
+        return false;
+    }
+    while (block != nullptr) {
+        if (DGifGetCodeNext(gif, &block) == GIF_ERROR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The records of the file one at a time, into the picture: extensions, then the frames they lead.
+class Records {
+public:
+    enum class Step { More, Done, Damaged };
+
+    Records(GifFileType* gif, TPicture& picture, const TGifDecoder::Limits& limits)
+        : gif_(gif), picture_(picture), limits_(limits), ramp_(GreyRamp(gif->SColorResolution)) {}
+
+    Step Next() {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif_, &type) == GIF_ERROR) {
+            return Damaged(ErrorText(gif_->Error));
+        }
+        if (type == TERMINATE_RECORD_TYPE) {
+            return Step::Done;
+        }
+        if (type == EXTENSION_RECORD_TYPE) {
+            return ReadExtension(gif_, control_, picture_) ? Step::More : Damaged(ErrorText(gif_->Error));
+        }
+        if (type != IMAGE_DESC_RECORD_TYPE) {
+            return Damaged("an unknown record");
+        }
+        if (DGifGetImageDesc(gif_) == GIF_ERROR) {
+            return Damaged(ErrorText(gif_->Error));
+        }
+        return NextFrame();
+    }
+
+    const std::string& Why() const { return why_; }
+
+private:
+    Step Damaged(std::string why) {
+        why_ = std::move(why);
+        return Step::Damaged;
+    }
+
+    Step NextFrame() {
+        const GifImageDesc& desc = gif_->Image;
+        const std::int64_t declared = std::int64_t{desc.Width} * desc.Height;
+        if (declared > kMaxPicturePixels) {
+            return Damaged("a frame of " + BeyondCap(desc.Width, desc.Height));
+        }
+        // A frame reaching out of the logical screen shows the part inside it.
+        const IntRect screen{0, 0, picture_.size.width, picture_.size.height};
+        const IntRect visible = IntRect::FromSize(desc.Left, desc.Top, desc.Width, desc.Height).Intersect(screen);
+        const std::int64_t cost = std::int64_t{visible.Width()} * visible.Height();
+        if (picture_.frames.size() >= static_cast<std::size_t>(limits_.frames) || pixels_ + cost > limits_.pixels) {
+            return Step::Done;
+        }
+        const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif_->SColorMap;
+        const Palette palette = map != nullptr ? PaletteOf(*map) : ramp_;
+        ReadResult read;
+        if (declared == 0) {
+            if (!SkipImageData(gif_)) {
+                return Damaged(ErrorText(gif_->Error));
+            }
+            read.frame = EmptyFrame(palette, control_, IntRect{});
+        } else {
+            read = ReadFrame(gif_, palette, control_, visible);
+            if (read.rows == 0) {
+                return Damaged(ErrorText(gif_->Error));
+            }
+        }
+        const bool complete = read.frame.complete;
+        picture_.frames.push_back(std::move(read.frame));
+        pixels_ += cost;
+        control_ = {};
+        // A frame cut off by damage shows the rows read so far and is the last.
+        return complete ? Step::More : Step::Done;
+    }
+
+    GifFileType* gif_;
+    TPicture& picture_;
+    const TGifDecoder::Limits& limits_;
+    const Palette ramp_;
+    Control control_;
+    std::int64_t pixels_ = 0;
+    std::string why_;
+};
 
 }  // namespace
 
 bool TGifDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     Source source{bytes};
+    std::string why;
     stated_ = {};
-    const GifFile gif = OpenGif(source, &stated_);
+    const GifFile gif = OpenGif(source, why, &stated_);
     opened_ = gif != nullptr;
     size_ = opened_ ? IntSize{gif->SWidth, gif->SHeight} : IntSize{};
+    SetFailure(why);
     return opened_;
 }
 
@@ -186,65 +324,35 @@ std::optional<TPicture> TGifDecoder::Frames() {
     if (!opened_) {
         return std::nullopt;
     }
-    try {
-        Source source{bytes_};
-        const GifFile gif = OpenGif(source);
-        if (!gif) {
-            return std::nullopt;
-        }
-        TPicture picture;
-        picture.size = size_;
-        const ColorMapObject* global = gif->SColorMap;
-        if (global != nullptr && gif->SBackGroundColor < global->ColorCount) {
-            picture.backgroundColor = PaletteOf(*global)[static_cast<std::size_t>(gif->SBackGroundColor & 0xFF)];
-        }
-        Control control;
-        std::int64_t pixels = 0;
-        for (;;) {
-            GifRecordType type = UNDEFINED_RECORD_TYPE;
-            if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) {
-                // The trailer missing after a whole frame is common; anything else is damage.
-                if (source.AtEnd() && !picture.frames.empty()) {
-                    break;
-                }
-                return std::nullopt;
-            }
-            if (type == TERMINATE_RECORD_TYPE) {
-                break;
-            }
-            if (type == EXTENSION_RECORD_TYPE) {
-                if (!ReadExtension(gif.get(), control, picture)) {
-                    return std::nullopt;
-                }
-                continue;
-            }
-            if (type != IMAGE_DESC_RECORD_TYPE || DGifGetImageDesc(gif.get()) == GIF_ERROR ||
-                !InsideScreen(gif->Image, size_)) {
-                return std::nullopt;
-            }
-            const std::int64_t cost = std::int64_t{gif->Image.Width} * gif->Image.Height;
-            if (picture.frames.size() >= static_cast<std::size_t>(limits_.frames) || pixels + cost > limits_.pixels) {
-                break;
-            }
-            const ColorMapObject* map = gif->Image.ColorMap != nullptr ? gif->Image.ColorMap : global;
-            if (map == nullptr) {
-                return std::nullopt;
-            }
-            auto frame = ReadFrame(gif.get(), *map, control);
-            if (!frame) {
-                return std::nullopt;
-            }
-            picture.frames.push_back(std::move(*frame));
-            pixels += cost;
-            control = {};
-        }
-        if (picture.frames.empty()) {
-            return std::nullopt;
-        }
-        return picture;
-    } catch (const std::bad_alloc&) {
+    return Guarded([this] { return Decode(); });
+}
+
+std::optional<TPicture> TGifDecoder::Decode() {
+    Source source{bytes_};
+    std::string why;
+    const GifFile gif = OpenGif(source, why);
+    if (!gif) {
+        SetFailure(why);
         return std::nullopt;
     }
+    TPicture picture;
+    picture.size = size_;
+    const ColorMapObject* global = gif->SColorMap;
+    if (global != nullptr && gif->SBackGroundColor < global->ColorCount) {
+        picture.backgroundColor = PaletteOf(*global)[static_cast<std::size_t>(gif->SBackGroundColor & 0xFF)];
+    }
+    Records records(gif.get(), picture, limits_);
+    Records::Step step = Records::Step::More;
+    while (step == Records::Step::More) {
+        step = records.Next();
+    }
+    // Damage after a frame ends the animation there; only a first frame that cannot be read at
+    // all fails the picture.
+    if (picture.frames.empty()) {
+        SetFailure(step == Records::Step::Damaged ? records.Why() : "no frame");
+        return std::nullopt;
+    }
+    return picture;
 }
 
 }  // namespace gfx

@@ -7,9 +7,11 @@ namespace gfx {
 
 // GIF through giflib: every frame as stored, at its own rectangle (not composed), with its delay,
 // disposal and transparent colour; the logical screen, the background colour and the looping
-// extension's count. A frame must lie inside the logical screen. Frames beyond the animation
-// limits are left out. A file that ends after a whole frame without its trailer keeps its
-// frames; any other damage gives nothing.
+// extension's count. A frame reaching out of the logical screen is clipped to it (one wholly
+// outside is kept, empty, for its delay). Without any colour table the indices show as a grey
+// ramp. Frames beyond the animation limits are left out. Damage after a frame ends the animation
+// there, and a frame cut off by damage keeps the rows read (the rest transparent); only a file
+// whose first frame cannot be read at all gives nothing.
 class TGifDecoder final : public TPictureDecoder {
 public:
     struct Limits {
@@ -25,6 +27,8 @@ public:
     std::optional<TPicture> Frames() override;
 
 private:
+    std::optional<TPicture> Decode();
+
     Limits limits_;
     std::span<const std::uint8_t> bytes_;
     IntSize size_;

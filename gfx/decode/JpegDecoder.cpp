@@ -3,12 +3,14 @@
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
-#include <new>
+#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "gfx/decode/ColorSpaces.h"
+#include "gfx/decode/Exif.h"
 #include "gfx/decode/Limits.h"
 
 namespace gfx {
@@ -21,13 +23,28 @@ static_assert(std::endian::native == std::endian::little, "BGRA bytes must make 
 constexpr int kMaxScans = 500;
 // Progressive pictures keep all their coefficients in memory; libjpeg gives up beyond this.
 constexpr long kMaxCoefficientMemory = 256L << 20;
+// EXIF travels in the first application marker.
+constexpr int kExifMarker = JPEG_APP0 + 1;
 
 struct ErrorJump {
     jpeg_error_mgr manager;  // first, so that libjpeg's pointer to it points to the whole
     std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
 };
 
-[[noreturn]] void ErrorExit(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorJump*>(info->err)->jump, 1); }
+ErrorJump& Errors(j_common_ptr info) { return *reinterpret_cast<ErrorJump*>(info->err); }
+
+[[noreturn]] void Fail(j_common_ptr info, const char* why) {
+    std::snprintf(Errors(info).message, sizeof Errors(info).message, "%s", why);
+    std::longjmp(Errors(info).jump, 1);
+}
+
+// libjpeg's fatal errors end the step with the library's own words for them.
+[[noreturn]] void ErrorExit(j_common_ptr info) {
+    char text[JMSG_LENGTH_MAX] = {};
+    info->err->format_message(info, text);
+    Fail(info, text);
+}
 
 void Silent(j_common_ptr) {}
 
@@ -41,12 +58,13 @@ void OnMessage(j_common_ptr info, int level) {
 
 void LimitScans(j_common_ptr info) {
     if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans) {
-        ErrorExit(info);
+        Fail(info, "more than 500 progressive scans");
     }
 }
 
 // One decompressor over the bytes. Every libjpeg call runs inside Run, so that its fatal errors
-// come back as false; the steps given to Run hold nothing that needs destroying.
+// come back as false with Message saying why; the steps given to Run hold nothing that needs
+// destroying.
 class Session {
 public:
     Session() {
@@ -69,18 +87,33 @@ public:
         return true;
     }
 
-    // Creates the decompressor and reads the header.
+    // Creates the decompressor and reads the header, keeping the EXIF block for its orientation.
     bool Start(std::span<const std::uint8_t> bytes) {
         return Run([&](jpeg_decompress_struct& d) {
             jpeg_create_decompress(&d);
             d.progress = &progress_;
             d.mem->max_memory_to_use = kMaxCoefficientMemory;
             jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
+            jpeg_save_markers(&d, kExifMarker, 0xFFFF);
             jpeg_read_header(&d, TRUE);
         });
     }
 
+    // The orientation of the first EXIF block among the header's markers.
+    TOrientation Orientation() const {
+        for (jpeg_saved_marker_ptr m = info_.marker_list; m != nullptr; m = m->next) {
+            if (m->marker == kExifMarker) {
+                const std::span<const std::uint8_t> block(m->data, m->data_length);
+                if (block.size() >= 6 && std::memcmp(block.data(), "Exif\0", 6) == 0) {
+                    return ExifOrientation(block);
+                }
+            }
+        }
+        return TOrientation::TopLeft;
+    }
+
     const jpeg_decompress_struct& Info() const { return info_; }
+    const char* Message() const { return errors_.message; }
 
 private:
     ErrorJump errors_{};
@@ -88,14 +121,11 @@ private:
     jpeg_decompress_struct info_{};
 };
 
-std::uint8_t Product(std::uint32_t a, std::uint32_t b) { return static_cast<std::uint8_t>((a * b + 127) / 255); }
-
 // CMYK to RGB. Pictures with the Adobe marker store the inks inverted (255: no ink).
 void CmykRow(const std::uint8_t* cmyk, Color32* out, std::int32_t width, bool inverted) {
+    const std::uint8_t flip = inverted ? 255 : 0;
     for (std::int32_t x = 0; x < width; ++x, cmyk += 4) {
-        const std::uint8_t flip = inverted ? 0 : 255;
-        const std::uint32_t c = cmyk[0] ^ flip, m = cmyk[1] ^ flip, y = cmyk[2] ^ flip, k = cmyk[3] ^ flip;
-        out[x] = MakeColor32(Product(c, k), Product(m, k), Product(y, k));
+        out[x] = CmykColor(cmyk[0] ^ flip, cmyk[1] ^ flip, cmyk[2] ^ flip, cmyk[3] ^ flip);
     }
 }
 
@@ -108,11 +138,14 @@ bool IsCmyk(const jpeg_decompress_struct& d) {
 bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     scaleDenom_ = 0;
+    ClearFailure();
     stated_ = {};
     Session session;
     if (!session.Start(bytes)) {
+        SetFailure(session.Message());
         return false;
     }
+    orientation_ = session.Orientation();
     for (const unsigned denom : {1u, 2u, 4u, 8u}) {
         const bool ok = session.Run([denom](jpeg_decompress_struct& d) {
             d.scale_num = 1;
@@ -121,17 +154,20 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
         });
         const auto& d = session.Info();
         if (!ok) {
+            SetFailure(session.Message());
             return false;
         }
         if (denom == 1) {
             stated_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};
         }
         if (PictureSizeAllowed(d.output_width, d.output_height)) {
-            size_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};
+            stored_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};
+            size_ = OrientedSize(stored_, orientation_);
             scaleDenom_ = static_cast<int>(denom);
             return true;
         }
     }
+    SetFailure(BeyondCap(session.Info().image_width, session.Info().image_height) + ", even at 1/8");
     return false;
 }
 
@@ -139,45 +175,55 @@ std::optional<TPicture> TJpegDecoder::Frames() {
     if (scaleDenom_ == 0) {
         return std::nullopt;
     }
-    try {
-        Session session;
-        if (!session.Start(bytes_)) {
-            return std::nullopt;
-        }
-        const bool cmyk = IsCmyk(session.Info());
-        const bool started = session.Run([&](jpeg_decompress_struct& d) {
-            d.scale_num = 1;
-            d.scale_denom = static_cast<unsigned>(scaleDenom_);
-            d.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;  // BGRA bytes are 0xAARRGGBB in memory
-            jpeg_start_decompress(&d);
-        });
-        const auto& info = session.Info();
-        if (!started || static_cast<std::int32_t>(info.output_width) != size_.width ||
-            static_cast<std::int32_t>(info.output_height) != size_.height || info.output_components != 4) {
-            return std::nullopt;
-        }
-        TBitmap32 out(size_.width, size_.height);
-        std::vector<std::uint8_t> cmykRow(cmyk ? static_cast<std::size_t>(size_.width) * 4 : 0);
-        const bool inverted = info.saw_Adobe_marker != 0;
-        const bool read = session.Run([&](jpeg_decompress_struct& d) {
-            while (d.output_scanline < d.output_height) {
-                const auto y = static_cast<std::int32_t>(d.output_scanline);
-                JSAMPROW row = cmyk ? cmykRow.data() : reinterpret_cast<JSAMPROW>(out.Row(y));
-                if (jpeg_read_scanlines(&d, &row, 1) != 1) {
-                    break;
-                }
-                if (cmyk) {
-                    CmykRow(cmykRow.data(), out.Row(y), size_.width, inverted);
-                }
-            }
-        });
-        if (!read) {
-            return std::nullopt;
-        }
-        return StillPicture(std::move(out));
-    } catch (const std::bad_alloc&) {
+    return Guarded([this] { return Decode(); });
+}
+
+std::optional<TPicture> TJpegDecoder::Decode() {
+    Session session;
+    if (!session.Start(bytes_)) {
+        SetFailure(session.Message());
         return std::nullopt;
     }
+    const bool cmyk = IsCmyk(session.Info());
+    const bool started = session.Run([&](jpeg_decompress_struct& d) {
+        d.scale_num = 1;
+        d.scale_denom = static_cast<unsigned>(scaleDenom_);
+        d.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;  // BGRA bytes are 0xAARRGGBB in memory
+        jpeg_start_decompress(&d);
+    });
+    const auto& info = session.Info();
+    if (!started || static_cast<std::int32_t>(info.output_width) != stored_.width ||
+        static_cast<std::int32_t>(info.output_height) != stored_.height || info.output_components != 4) {
+        SetFailure(started ? "the picture changed between reads" : session.Message());
+        return std::nullopt;
+    }
+    TOrientedRows out(stored_, orientation_);
+    // Rows go straight into the picture when they stay where they are; else through one row.
+    std::vector<Color32> pixels(static_cast<std::size_t>(stored_.width));
+    std::vector<std::uint8_t> inks(cmyk ? pixels.size() * 4 : 0);
+    const bool inverted = info.saw_Adobe_marker != 0;
+    const bool read = session.Run([&](jpeg_decompress_struct& d) {
+        while (d.output_scanline < d.output_height) {
+            const auto y = static_cast<std::int32_t>(d.output_scanline);
+            Color32* inPlace = cmyk ? nullptr : out.RowInPlace(y);
+            Color32* row = inPlace != nullptr ? inPlace : pixels.data();
+            JSAMPROW target = cmyk ? inks.data() : reinterpret_cast<JSAMPROW>(row);
+            if (jpeg_read_scanlines(&d, &target, 1) != 1) {
+                break;
+            }
+            if (cmyk) {
+                CmykRow(inks.data(), row, stored_.width, inverted);
+            }
+            if (inPlace == nullptr) {
+                out.Put(0, y, row, stored_.width);
+            }
+        }
+    });
+    if (!read) {
+        SetFailure(session.Message());
+        return std::nullopt;
+    }
+    return StillPicture(out.Take());
 }
 
 }  // namespace gfx

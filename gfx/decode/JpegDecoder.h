@@ -1,13 +1,15 @@
 #pragma once
 
+#include "gfx/decode/Orientation.h"
 #include "gfx/decode/PictureDecoder.h"
 
 namespace gfx {
 
 // JPEG through libjpeg-turbo: grey, YCbCr, RGB and CMYK/YCCK pictures, baseline or progressive,
-// decoded opaque. A picture beyond the pixel cap is decoded at 1/2, 1/4 or 1/8 of its size, the
-// least reduction that fits; one that does not fit even at 1/8 is refused. So is a picture whose
-// data ends before its last row.
+// decoded opaque and upright: the orientation of an EXIF block turns and mirrors it (the sides
+// swap for a quarter turn). A picture beyond the pixel cap is decoded at 1/2, 1/4 or 1/8 of its
+// size, the least reduction that fits; one that does not fit even at 1/8 is refused. So is a
+// picture whose data ends before its last row.
 class TJpegDecoder final : public TPictureDecoder {
 public:
     bool Open(std::span<const std::uint8_t> bytes) override;
@@ -15,8 +17,12 @@ public:
     std::optional<TPicture> Frames() override;
 
 private:
+    std::optional<TPicture> Decode();
+
     std::span<const std::uint8_t> bytes_;
-    IntSize size_;
+    IntSize stored_;  // the size of the rows as stored (after the reduction)
+    IntSize size_;    // upright
+    TOrientation orientation_ = TOrientation::TopLeft;
     int scaleDenom_ = 0;  // 0 until opened
 };
 

@@ -11,4 +11,8 @@ TPicture StillPicture(TBitmap32 bitmap) {
     return picture;
 }
 
+std::string BeyondCap(std::int64_t width, std::int64_t height) {
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels are beyond the pixel cap";
+}
+
 }  // namespace gfx

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <span>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/Bitmap32.h"
@@ -30,9 +33,13 @@ struct TPictureFrame {
     TDisposal disposal = TDisposal::Unspecified;
     std::int32_t transparentIndex = -1;  // palette index of the transparent colour; -1 for none
     Color32 transparentColor = 0;        // that palette colour, opaque; 0 for none
+    // False for a frame cut off by damage: the rows its data did not reach have alpha 0 too.
+    bool complete = true;
 
     IntRect Rect() const { return IntRect::FromSize(position.x, position.y, bitmap.Width(), bitmap.Height()); }
     bool HasTransparency() const { return transparentIndex >= 0; }
+    // Whether every pixel of the frame's rectangle is drawn.
+    bool Opaque() const { return !HasTransparency() && complete; }
 };
 
 // A decoded picture: one frame covering it for still formats, every frame of an animation.
@@ -49,22 +56,53 @@ TPicture StillPicture(TBitmap32 bitmap);
 
 // One picture format. Open reads only the header; Frames decodes. The bytes given to Open must
 // stay alive until the last Frames call. Every failure (broken, truncated or hostile data, a size
-// beyond the pixel cap, running out of memory) is "nothing": Open gives false, Frames nothing.
+// beyond the pixel cap, running out of memory) is "nothing": Open gives false, Frames nothing,
+// and Failure says why.
 class TPictureDecoder {
 public:
     virtual ~TPictureDecoder() = default;
 
     virtual bool Open(std::span<const std::uint8_t> bytes) = 0;
-    // The size of the decoded picture (after any reduction for the pixel cap); valid after Open.
+    // The size of the decoded picture as it is seen: upright, after any reduction for the pixel
+    // cap. Valid after Open.
     virtual IntSize Size() const = 0;
     virtual std::optional<TPicture> Frames() = 0;
+
+    // Why the last Open or Frames gave nothing, in a few words (the library's own where it gives
+    // one); empty after a success.
+    const std::string& Failure() const { return failure_; }
 
     // The size the header states, once Open has read that far (0 x 0 otherwise), also when Open
     // refused the picture for the pixel cap: so that a refusal can say why.
     IntSize StatedSize() const { return stated_; }
 
 protected:
+    void SetFailure(std::string why) { failure_ = std::move(why); }
+    void ClearFailure() { failure_.clear(); }
+
+    // Frames around a decoder's own decoding: running out of memory fails like anything else, and
+    // a success clears the last failure.
+    template <typename Decode>
+    std::optional<TPicture> Guarded(Decode decode) {
+        try {
+            auto picture = decode();
+            if (picture) {
+                ClearFailure();
+            }
+            return picture;
+        } catch (const std::bad_alloc&) {
+            SetFailure("out of memory");
+            return std::nullopt;
+        }
+    }
+
     IntSize stated_;
+
+private:
+    std::string failure_;
 };
+
+// "W x H pixels are beyond the pixel cap" for a refused size.
+std::string BeyondCap(std::int64_t width, std::int64_t height);
 
 }  // namespace gfx

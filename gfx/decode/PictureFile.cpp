@@ -14,36 +14,53 @@ namespace gfx {
 
 namespace {
 
-std::optional<std::vector<std::uint8_t>> ReadWhole(const std::string& path) {
+std::optional<std::vector<std::uint8_t>> ReadWhole(const std::string& path, std::string& why) {
     try {
         plat::File file = plat::File::OpenRead(path);
         const std::int64_t size = file.Size();
         if (size < 0 || size > kMaxPictureFileBytes) {
+            why = "the file is larger than 128 MiB";
             return std::nullopt;
         }
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
         file.ReadExact(bytes.data(), bytes.size());
         return bytes;
     } catch (const plat::FileError&) {
+        why = "the file cannot be read";
         return std::nullopt;
     } catch (const std::bad_alloc&) {
+        why = "out of memory";
         return std::nullopt;
     }
 }
 
-}  // namespace
-
-std::optional<TPicture> LoadPictureFile(const std::string& path) {
+std::optional<TPicture> Load(const std::string& path, std::string& why) {
     const TPictureFormat format = PictureFormatOf(path);
     if (format == TPictureFormat::System) {
         auto bitmap = plat::LoadSystemPicture(path);
-        return bitmap ? std::optional<TPicture>(StillPicture(std::move(*bitmap))) : std::nullopt;
+        if (!bitmap) {
+            why = "the picture services cannot read it";
+            return std::nullopt;
+        }
+        return StillPicture(std::move(*bitmap));
     }
     if (format == TPictureFormat::Unknown) {
+        why = "not a picture format";
         return std::nullopt;
     }
-    const auto bytes = ReadWhole(path);
-    return bytes ? DecodePicture(format, *bytes) : std::nullopt;
+    const auto bytes = ReadWhole(path, why);
+    return bytes ? DecodePicture(format, *bytes, &why) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<TPicture> LoadPictureFile(const std::string& path, std::string* why) {
+    std::string reason;
+    auto picture = Load(path, reason);
+    if (!picture && why != nullptr) {
+        *why = reason;
+    }
+    return picture;
 }
 
 }  // namespace gfx

@@ -67,12 +67,20 @@ std::unique_ptr<TPictureDecoder> MakeDecoder(TPictureFormat format) {
     return nullptr;
 }
 
-std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std::uint8_t> bytes) {
+std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std::uint8_t> bytes,
+                                      std::string* why) {
     const auto decoder = MakeDecoder(format);
-    if (!decoder || !decoder->Open(bytes)) {
+    if (!decoder) {
+        if (why != nullptr) {
+            *why = "no decoder of ours for the format";
+        }
         return std::nullopt;
     }
-    return decoder->Frames();
+    auto picture = decoder->Open(bytes) ? decoder->Frames() : std::nullopt;
+    if (!picture && why != nullptr) {
+        *why = decoder->Failure();
+    }
+    return picture;
 }
 
 }  // namespace gfx

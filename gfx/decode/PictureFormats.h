@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "gfx/decode/PictureDecoder.h"
@@ -26,7 +27,9 @@ TPictureFormat PictureFormatOf(std::string_view name);
 // A decoder of our own for the format; none for System and Unknown.
 std::unique_ptr<TPictureDecoder> MakeDecoder(TPictureFormat format);
 
-// Opens and decodes bytes of the format; nothing when it has no decoder of ours or they fail.
-std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std::uint8_t> bytes);
+// Opens and decodes bytes of the format; nothing when it has no decoder of ours or they fail,
+// and then, when `why` is given, it says why.
+std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std::uint8_t> bytes,
+                                      std::string* why = nullptr);
 
 }  // namespace gfx

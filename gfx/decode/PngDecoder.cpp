@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include <png.h>
@@ -25,7 +26,15 @@ struct Source {
     std::size_t at = 0;
 };
 
-[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+// The library's own words for the failure go where the session keeps them.
+[[noreturn]] void Fail(png_structp png, png_const_charp message) {
+    auto* why = static_cast<std::string*>(png_get_error_ptr(png));
+    try {
+        *why = message != nullptr ? message : "damaged";
+    } catch (const std::bad_alloc&) {
+    }
+    png_longjmp(png, 1);
+}
 
 void Ignore(png_structp, png_const_charp) {}
 
@@ -38,6 +47,28 @@ void Read(png_structp png, png_bytep out, size_t count) {
     source->at += count;
 }
 
+// libpng reads each chunk before the pixels into a buffer of the size its header claims, and only
+// warns when that is beyond the chunk limit: a header claiming a gigabyte in a tiny file would cost
+// a gigabyte. So the chunks up to the first IDAT are walked first; one larger than the limit, or
+// than what is left of the file, is refused. The pixels' own chunks are read piece by piece.
+std::string OversizedChunk(std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kSignature = 8;
+    constexpr std::size_t kFraming = 12;  // length, type, checksum
+    for (std::size_t at = kSignature; at + kFraming <= bytes.size();) {
+        const std::uint32_t length = std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 |
+                                     std::uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+        const std::string type(reinterpret_cast<const char*>(bytes.data() + at + 4), 4);
+        if (type == "IDAT") {
+            break;
+        }
+        if (length > kMaxChunkBytes || length > bytes.size() - at - kFraming) {
+            return "its " + type + " chunk claims " + std::to_string(length) + " bytes";
+        }
+        at += kFraming + length;
+    }
+    return {};
+}
+
 // Whether the bytes left could hold the picture's rows even at deflate's best ratio: a header
 // that promises far more than the file holds is refused before the picture is allocated.
 bool RoomForRows(png_structp png, png_infop info, std::size_t bytesLeft) {
@@ -47,11 +78,11 @@ bool RoomForRows(png_structp png, png_infop info, std::size_t bytesLeft) {
 }
 
 // One reader over the bytes. Every libpng call runs inside Run, so that its errors come back as
-// false; the steps given to Run hold nothing that needs destroying.
+// false with Why saying why; the steps given to Run hold nothing that needs destroying.
 class Session {
 public:
     explicit Session(std::span<const std::uint8_t> bytes) : source_{bytes} {
-        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
+        png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &why_, Fail, Ignore);
         if (png_ != nullptr) {
             info_ = png_create_info_struct(png_);
             png_set_read_fn(png_, &source_, Read);
@@ -70,6 +101,7 @@ public:
     template <typename Step>
     bool Run(Step step) {
         if (info_ == nullptr) {
+            why_ = "out of memory";
             return false;
         }
         if (setjmp(png_jmpbuf(png_)) != 0) {
@@ -82,7 +114,8 @@ public:
     // Reads the chunks up to the pixels; the picture's size when the cap allows it. The size the
     // header states goes to `stated` either way.
     std::optional<IntSize> Start(IntSize* stated = nullptr) {
-        if (!Run([](png_structp png, png_infop info) { png_read_info(png, info); })) {
+        why_ = OversizedChunk(source_.bytes);
+        if (!why_.empty() || !Run([](png_structp png, png_infop info) { png_read_info(png, info); })) {
             return std::nullopt;
         }
         const png_uint_32 width = png_get_image_width(png_, info_);
@@ -90,8 +123,12 @@ public:
         if (stated != nullptr) {
             *stated = {ClampedDimension(width), ClampedDimension(height)};
         }
-        if (!PictureSizeAllowed(width, height) ||
-            !RoomForRows(png_, info_, source_.bytes.size() - source_.at)) {
+        if (!PictureSizeAllowed(width, height)) {
+            why_ = BeyondCap(width, height);
+            return std::nullopt;
+        }
+        if (!RoomForRows(png_, info_, source_.bytes.size() - source_.at)) {
+            why_ = "the file is far too short for its size";
             return std::nullopt;
         }
         return IntSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
@@ -99,8 +136,10 @@ public:
 
     png_structp Png() const { return png_; }
     png_infop Info() const { return info_; }
+    const std::string& Why() const { return why_; }
 
 private:
+    std::string why_;
     Source source_;
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
@@ -140,6 +179,7 @@ bool TPngDecoder::Open(std::span<const std::uint8_t> bytes) {
     const auto size = session.Start(&stated_);
     opened_ = size.has_value();
     size_ = size.value_or(IntSize{});
+    SetFailure(opened_ ? std::string() : session.Why());
     return opened_;
 }
 
@@ -147,24 +187,29 @@ std::optional<TPicture> TPngDecoder::Frames() {
     if (!opened_) {
         return std::nullopt;
     }
-    try {
-        Session session(bytes_);
-        if (session.Start() != size_ || !session.Run(AskForBgra) ||
-            png_get_rowbytes(session.Png(), session.Info()) != static_cast<std::size_t>(size_.width) * 4) {
-            return std::nullopt;
-        }
-        TBitmap32 out(size_.width, size_.height);
-        std::vector<png_bytep> rows(static_cast<std::size_t>(size_.height));
-        for (std::int32_t y = 0; y < size_.height; ++y) {
-            rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(out.Row(y));
-        }
-        if (!session.Run([&rows](png_structp png, png_infop) { png_read_image(png, rows.data()); })) {
-            return std::nullopt;
-        }
-        return StillPicture(std::move(out));
-    } catch (const std::bad_alloc&) {
+    return Guarded([this] { return Decode(); });
+}
+
+std::optional<TPicture> TPngDecoder::Decode() {
+    Session session(bytes_);
+    if (session.Start() != size_ || !session.Run(AskForBgra)) {
+        SetFailure(session.Why());
         return std::nullopt;
     }
+    if (png_get_rowbytes(session.Png(), session.Info()) != static_cast<std::size_t>(size_.width) * 4) {
+        SetFailure("the rows do not come out as 8-bit BGRA");
+        return std::nullopt;
+    }
+    TBitmap32 out(size_.width, size_.height);
+    std::vector<png_bytep> rows(static_cast<std::size_t>(size_.height));
+    for (std::int32_t y = 0; y < size_.height; ++y) {
+        rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(out.Row(y));
+    }
+    if (!session.Run([&rows](png_structp png, png_infop) { png_read_image(png, rows.data()); })) {
+        SetFailure(session.Why());
+        return std::nullopt;
+    }
+    return StillPicture(std::move(out));
 }
 
 }  // namespace gfx

@@ -14,6 +14,8 @@ public:
     std::optional<TPicture> Frames() override;
 
 private:
+    std::optional<TPicture> Decode();
+
     std::span<const std::uint8_t> bytes_;
     IntSize size_;
     bool opened_ = false;

@@ -97,7 +97,8 @@ struct Face {
 };
 
 // The FreeType library and every face opened so far; one lock around all text work, since
-// faces carry their current size.
+// faces carry their current size. fontconfig's process-wide configuration, which it loads on the
+// first match, goes with the engine at exit.
 class Engine {
 public:
     Engine() { FT_Init_FreeType(&library_); }
@@ -106,6 +107,7 @@ public:
             FT_Done_Face(face);
         }
         FT_Done_FreeType(library_);
+        FcFini();
     }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;

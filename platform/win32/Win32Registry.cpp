@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/Registry.h"
@@ -50,19 +51,30 @@ public:
         return static_cast<std::int32_t>(value);
     }
 
+    // The whole stored value, zero bytes included: a string is what was written, not the text up
+    // to its first zero. One terminating zero, when it is stored, is not part of the value.
     std::string ReadString(const std::string& name) const override {
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            (type != REG_SZ && type != REG_EXPAND_SZ)) {
-            throw RegistryError("Invalid data type for '" + name + "'");
+        std::vector<char> buffer;
+        for (;;) {
+            DWORD type = 0;
+            auto size = static_cast<DWORD>(buffer.size());
+            const LONG status = ::RegQueryValueExA(key_, name.c_str(), nullptr, &type,
+                                                   buffer.empty() ? nullptr : reinterpret_cast<BYTE*>(buffer.data()),
+                                                   &size);
+            if ((status != ERROR_SUCCESS && status != ERROR_MORE_DATA) || (type != REG_SZ && type != REG_EXPAND_SZ)) {
+                throw RegistryError("Invalid data type for '" + name + "'");
+            }
+            if (status == ERROR_SUCCESS && !buffer.empty() && size <= buffer.size()) {
+                buffer.resize(size);
+                break;
+            }
+            // Asked for the size, or the value grew in between: ask again with room for it.
+            buffer.assign(std::max<DWORD>(size, 1), '\0');
         }
-        std::vector<char> buffer(size + 1, '\0');
-        if (::RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-            ERROR_SUCCESS) {
-            throw RegistryError("Cannot read '" + name + "'");
+        if (!buffer.empty() && buffer.back() == '\0') {
+            buffer.pop_back();
         }
-        return std::string(buffer.data());
+        return std::string(buffer.begin(), buffer.end());
     }
 
     void WriteInteger(const std::string& name, std::int32_t value) override {

@@ -110,6 +110,33 @@ class Configuration(ModeTest):
         self.wait_exit(process)
 
 
+class StoredEffect(ModeTest):
+    """String values are read whole, zero bytes included: an "Effect" with a zero in it names no
+    effect, so the package reading fails in every mode, and the value stays as it was stored."""
+
+    def probe(self, *args):
+        result = self.wine.run(os.path.join(harness.PATHS.win32_bin, "registry_probe.exe"), *args)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        return result.stdout.strip()
+
+    def test_an_effect_with_a_zero_byte_can_not_run_and_is_left_as_stored(self):
+        self.probe("write", self.key, "Effect", "010005")
+        self.assertEqual(self.probe("read", self.key, "Effect"), "010005")
+        saver = self.build_saver(self.manifest(ExitESC=True), files=PICTURE)
+        for mode in ("/s", "/c"):
+            with self.subTest(mode=mode):
+                if os.path.exists(self.trace.path):
+                    os.remove(self.trace.path)
+                process = self.wine.start(saver, mode, trace=self.trace.path)
+                self.trace.wait_for("Message box: can not run")
+                box = harness.wait_until(lambda: self.display.windows("^Screen Saver$"), 30, what="the message box")
+                self.display.xdotool("windowfocus", "--sync", box[0])
+                self.display.xdotool("key", "Return")
+                self.wait_exit(process)
+                self.assertIn('Package not readable: "Effect" names effect 0', self.trace.lines())
+                self.assertEqual(self.probe("read", self.key, "Effect"), "010005")
+
+
 class OtherModes(ModeTest):
     def test_password_change_mode_ends_at_once(self):
         saver = self.build_saver(self.manifest(), files=PICTURE)

@@ -3,7 +3,9 @@ transition the screen equals what ssrender run shows for the same saver on the s
 
 import glob
 import os
+import struct
 import subprocess
+import time
 
 import harness
 
@@ -44,6 +46,50 @@ class Slideshow(harness.WineTestCase):
             self.assertLess(difference(shot, frame), 1.5, f"after transition {n} ({ITEMS[n % 3]})")
         self.display.xdotool("key", "Escape")
         self.wait_exit(process)
+
+    def test_a_portrait_photo_stored_on_its_side_shows_upright(self):
+        """A phone's portrait photo: stored 400 x 200, left half red, with EXIF orientation 6 (a
+        quarter turn clockwise to view). Upright it is 200 x 400, red above blue, centred."""
+        subprocess.run(["convert", "-size", "400x200", "xc:#d02020", "-fill", "#2020d0", "-draw",
+                        "rectangle 200,0 399,199", "-quality", "95", "stored.jpg"], cwd=self.dir, check=True)
+        with open(os.path.join(self.dir, "stored.jpg"), "rb") as f:
+            stored = f.read()
+        manifest = {
+            "header": {"Seconds": 3, "Stretch": 2, "BackgroundColor": "#102030", "BackgroundColor2": "#102030",
+                       "ExitMouseMove": False, "ExitMouseButton": False, "ExitKeyboard": False, "ExitESC": True},
+            "strings": {"SaverName": "E2E Portrait", "Effect": [5]},
+            "items": [{"file": "portrait.jpg"}],
+        }
+        saver = self.build_saver(manifest, files={"portrait.jpg": with_orientation(stored, 6)})
+        expected = os.path.join(self.dir, "expected")
+        subprocess.run([os.path.join(harness.PATHS.linux_bin, "ssrender"), "run", saver, "--screen",
+                        f"{self.width}x{self.height}", "--seconds", "2", "--every", "1000", "--out", expected],
+                       check=True, stdout=subprocess.DEVNULL)
+
+        process = self.wine.start(saver, "/s", trace=self.trace.path)
+        self.trace.wait_for("Item 0 shown", 60)
+        time.sleep(1.0)  # the first item comes at once, without a transition
+        shot = self.display.screenshot(os.path.join(self.dir, "wine.png"))
+        near = lambda rgb, want: all(abs(a - b) < 16 for a, b in zip(rgb, want))
+        red, blue, background = (0xD0, 0x20, 0x20), (0x20, 0x20, 0xD0), (0x10, 0x20, 0x30)
+        # 200 x 400 at ((1024 - 200) / 2, (768 - 400) / 2) = (412, 184).
+        self.assertTrue(near(self.display.pixel(shot, 512, 200), red), self.display.pixel(shot, 512, 200))
+        self.assertTrue(near(self.display.pixel(shot, 512, 570), blue), self.display.pixel(shot, 512, 570))
+        for x, y in [(411, 384), (612, 384), (512, 183), (512, 584)]:
+            self.assertEqual(self.display.pixel(shot, x, y), background, (x, y))
+        for x, y in [(413, 384), (610, 384), (512, 186), (512, 582)]:
+            self.assertNotEqual(self.display.pixel(shot, x, y), background, (x, y))
+        self.assertLess(difference(shot, os.path.join(expected, "screen-0001000.png")), 1.5)
+        self.display.xdotool("key", "Escape")
+        self.wait_exit(process)
+
+
+def with_orientation(jpeg, orientation):
+    """The JPEG with an EXIF block after its start marker giving the orientation, in the big-endian
+    order cameras write."""
+    ifd = struct.pack(">H", 1) + struct.pack(">HHIHH", 0x0112, 3, 1, orientation, 0) + struct.pack(">I", 0)
+    block = b"Exif\0\0" + b"MM\0\x2a" + struct.pack(">I", 8) + ifd
+    return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(block) + 2) + block + jpeg[2:]
 
 
 def difference(a, b):

@@ -199,8 +199,8 @@ TEST_F(Flash, SwfAndFlaInAnyCaseAreMoviesAndLongerOrShorterExtensionsAreNot) {
               {{"Seconds", 1}}, Movie(1)),
         {"/s"}, 4100);
     EXPECT_EQ(Events("play").size(), 2u);
-    EXPECT_EQ(Count("Item 2 skipped: cannot be decoded"), 1);
-    EXPECT_EQ(Count("Item 3 skipped: cannot be decoded"), 1);
+    EXPECT_EQ(Count("Item 2 skipped: cannot be decoded: not a picture format"), 1);
+    EXPECT_EQ(Count("Item 3 skipped: cannot be decoded: not a picture format"), 1);
     // The items that fail after a movie wait the usual second, not the movie's day.
     EXPECT_EQ(Shown(), (std::vector<int>{0, 1, 4}));
 }

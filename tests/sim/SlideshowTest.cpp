@@ -6,7 +6,10 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
+
+#include <tiffio.h>
 
 #include "common/Random.h"
 #include "platform/sim/SimSurface.h"
@@ -175,6 +178,49 @@ TEST_F(Slideshow, ATransparentGifShowsTheBackgroundThroughIt) {
     // 40 x 20 centred on 320 x 240 at (140, 110).
     EXPECT_EQ(shown.Pixel(150, 112), kBackground) << "the background through the transparent half";
     EXPECT_EQ(shown.Pixel(150, 125), 0xFFFFFFFFu);
+}
+
+// A photograph taken with the phone upright is stored on its side with EXIF orientation 6: it
+// shows upright, its sides swapped, before the layout places it; a TIFF with unassociated alpha
+// shows its own colours, made opaque like every still.
+TEST_F(Slideshow, PhotosShowUprightAndAlphaTiffsInTheirOwnColours) {
+    gfx::TBitmap32 stored(100, 60, 0xFFE02020);
+    stored.FillRect({50, 0, 100, 60}, 0xFF2020E0);  // the right half blue: the bottom when upright
+    Put("portrait.jpg", testing_support::WithExifOrientation(testing_support::EncodeJpeg(stored), 6));
+    testing_support::TiffImage alpha{100, 60, 4, 8};
+    alpha.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+    for (int y = 0; y < 60; ++y) {
+        std::vector<std::uint64_t> row;
+        for (int x = 0; x < 100; ++x) {
+            row.insert(row.end(), {0x30, 0xC0, 0x40, 0x40});  // a quarter alpha
+        }
+        alpha.rows.push_back(testing_support::PackSamples(row, 8));
+    }
+    Put("alpha.tif", testing_support::EncodeTiff(alpha));
+    Json m = Manifest(2);
+    m["items"][0]["file"] = "portrait.jpg";
+    m["items"][1]["file"] = "alpha.tif";
+    gfx::TBitmap32 photo;
+    gfx::TBitmap32 tiff;
+    Run(Build(m), {"/s"}, 1500, [&](host::TSSWindow& w) {
+        photo = sim::AsSim(w.Image32()).Canvas();
+        sim::At(1400, [&] { tiff = sim::AsSim(w.Image32()).Canvas(); });
+    });
+    // Upright it is 60 x 100, centred on 320 x 240 at (130, 70).
+    const auto near = [](gfx::Color32 a, gfx::Color32 b) {
+        return std::abs(gfx::RedOf(a) - gfx::RedOf(b)) < 12 && std::abs(gfx::BlueOf(a) - gfx::BlueOf(b)) < 12;
+    };
+    EXPECT_TRUE(near(photo.Pixel(160, 80), 0xFFE02020)) << std::hex << photo.Pixel(160, 80);
+    EXPECT_TRUE(near(photo.Pixel(160, 160), 0xFF2020E0)) << std::hex << photo.Pixel(160, 160);
+    EXPECT_EQ(photo.Pixel(129, 120), kBackground);
+    EXPECT_NE(photo.Pixel(130, 120), kBackground);
+    EXPECT_EQ(photo.Pixel(190, 120), kBackground);
+    EXPECT_EQ(photo.Pixel(160, 69), kBackground);
+    EXPECT_NE(photo.Pixel(160, 70), kBackground);
+    EXPECT_EQ(photo.Pixel(160, 170), kBackground);
+    // 100 x 60 at (110, 90), in the colour as stored.
+    EXPECT_EQ(tiff.Pixel(160, 120), 0xFF30C040u);
+    EXPECT_EQ(tiff.Pixel(109, 120), kBackground);
 }
 
 // Everything a long run decodes goes away again: memory stays flat, and only the pieces meant to

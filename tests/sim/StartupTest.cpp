@@ -108,6 +108,11 @@ TEST_F(Startup, ARegistryValueOfTheWrongTypeFailsLikeABrokenPackage) {
     ExpectCanNotRun(saver, "/c", "Screen Saver", "Seconds as a string");
     Machine().registry.SetString("\\Software\\Tavolisk\\Broken Test", "Effect", std::string{5, 0x7F});
     ExpectCanNotRun(saver, "/s", "Screen Saver", "effect 127");
+    // A zero byte inside the selection is effect 0, in every mode.
+    for (const std::string mode : {"/s", "/c"}) {
+        Machine().registry.SetString("\\Software\\Tavolisk\\Broken Test", "Effect", std::string{1, 0, 5});
+        ExpectCanNotRun(saver, mode, "Screen Saver", "a zero byte in Effect, " + mode);
+    }
 }
 
 TEST_F(Startup, ABrokenPieceFailsAloneAndWritesNothingOutsideTheTempFolder) {

@@ -136,6 +136,16 @@ TEST_F(Wallpaper, ThePictureIsTheItemAsStoredWithoutFiltersMaskLogoOrCaption) {
     EXPECT_EQ(Decoded(WindowsFile()), Picture(30, 20));
 }
 
+TEST_F(Wallpaper, APortraitPhotoBecomesAnUprightWallpaper) {
+    // Stored 40 x 30 with EXIF orientation 6: the wallpaper is the upright 30 x 40 picture.
+    Put("portrait.jpg", testing_support::WithExifOrientation(testing_support::EncodeJpeg(Picture(40, 30)), 6));
+    PressF2(Saver({{"file", "portrait.jpg"}}));
+    const gfx::TBitmap32 wallpaper = Decoded(WindowsFile());
+    EXPECT_EQ(wallpaper.Width(), 30);
+    EXPECT_EQ(wallpaper.Height(), 40);
+    EXPECT_EQ(wallpaper, Decoded(Path("portrait.jpg")));
+}
+
 TEST_F(Wallpaper, AGifGivesItsFirstFrameOnBlackWhereItIsTransparent) {
     testing_support::GifLayout gif{4, 2, {0xFFFF0000u, 0xFF00FF00u}, 0, std::nullopt, {}};
     gif.frames.push_back({0, 0, 4, 2, {0, 1, 1, 0, 1, 0, 0, 1}, {}, false, true, 50, 0, 1});

@@ -87,6 +87,9 @@ void PutFrame(GifFileType* gif, const GifFrameLayout& f) {
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, block);
     }
     const ColorMap local = MakeColorMap(f.palette);
+    // giflib keeps its own copy of a local palette and loses it when the next frame has none.
+    GifFreeMapObject(gif->Image.ColorMap);
+    gif->Image.ColorMap = nullptr;
     EGifPutImageDesc(gif, f.left, f.top, f.width, f.height, f.interlaced, local.get());
     std::vector<int> order(static_cast<std::size_t>(f.height));
     for (int y = 0; y < f.height; ++y) {
@@ -213,10 +216,98 @@ Bytes EncodeCmykJpeg(int width, int height, const Bytes& cmyk) {
     return Compress(width, height, 4, JCS_CMYK, cmyk, 100, false);
 }
 
-Bytes EncodeTiff(const gfx::TBitmap32& bitmap, TiffKind kind) {
+namespace {
+
+// A TIFF written by `write` through libtiff into a temporary file, as bytes.
+template <typename Write>
+Bytes WriteTiff(Write write) {
     char name[] = "/tmp/saver-tiff-XXXXXX";
     const int fd = ::mkstemp(name);
     TIFF* tiff = TIFFFdOpen(fd, name, "w");
+    write(tiff);
+    TIFFClose(tiff);
+    std::ifstream in(name, std::ios::binary);
+    Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ::unlink(name);
+    return bytes;
+}
+
+void WriteKind(TIFF* tiff, const gfx::TBitmap32& bitmap, TiffKind kind);
+
+void WriteTiles(TIFF* tiff, const TiffImage& image, int planes) {
+    const std::size_t pixelBytes = static_cast<std::size_t>(image.bits * (image.separate ? 1 : image.samples) / 8);
+    const auto side = static_cast<std::size_t>(image.tileSize);
+    for (int plane = 0; plane < planes; ++plane) {
+        for (int ty = 0; ty < image.height; ty += image.tileSize) {
+            for (int tx = 0; tx < image.width; tx += image.tileSize) {
+                Bytes tile(side * side * pixelBytes);
+                for (int y = ty; y < std::min(ty + image.tileSize, image.height); ++y) {
+                    const Bytes& row = image.rows[static_cast<std::size_t>(plane * image.height + y)];
+                    const std::size_t from = static_cast<std::size_t>(tx) * pixelBytes;
+                    const std::size_t count = std::min(side * pixelBytes, row.size() - from);
+                    const std::size_t to = static_cast<std::size_t>(y - ty) * side * pixelBytes;
+                    std::copy_n(row.begin() + static_cast<std::ptrdiff_t>(from), count,
+                                tile.begin() + static_cast<std::ptrdiff_t>(to));
+                }
+                TIFFWriteTile(tiff, tile.data(), static_cast<std::uint32_t>(tx), static_cast<std::uint32_t>(ty), 0,
+                              static_cast<std::uint16_t>(plane));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+Bytes WithExifOrientation(const Bytes& jpeg, int orientation, bool bigEndian) {
+    // IFD0 of three entries: the picture's description (a string stored elsewhere), the
+    // orientation (a short stored in its entry) and the resolution unit, then no next IFD.
+    const auto u16 = [bigEndian](Bytes& b, std::uint32_t v) {
+        const std::uint8_t lo = static_cast<std::uint8_t>(v), hi = static_cast<std::uint8_t>(v >> 8);
+        b.push_back(bigEndian ? hi : lo);
+        b.push_back(bigEndian ? lo : hi);
+    };
+    const auto u32 = [&u16, bigEndian](Bytes& b, std::uint32_t v) {
+        u16(b, bigEndian ? v >> 16 : v & 0xFFFF);
+        u16(b, bigEndian ? v & 0xFFFF : v >> 16);
+    };
+    Bytes tiff = bigEndian ? Bytes{'M', 'M'} : Bytes{'I', 'I'};
+    u16(tiff, 42);
+    u32(tiff, 8);
+    u16(tiff, 3);
+    // A short sits in the first half of its entry's value field.
+    const auto entry = [&](std::uint32_t tag, std::uint32_t type, std::uint32_t value) {
+        u16(tiff, tag);
+        u16(tiff, type);
+        u32(tiff, type == 2 ? 6 : 1);
+        if (type == 3) {
+            u16(tiff, value);
+            u16(tiff, 0);
+        } else {
+            u32(tiff, value);
+        }
+    };
+    entry(0x010E, 2, 8 + 2 + 3 * 12 + 4);  // the text comes right after the IFD
+    entry(0x0112, 3, static_cast<std::uint32_t>(orientation));
+    entry(0x0128, 3, 2);
+    u32(tiff, 0);
+    tiff.insert(tiff.end(), {'p', 'h', 'o', 't', 'o', 0});
+    Bytes block = {'E', 'x', 'i', 'f', 0, 0};
+    block.insert(block.end(), tiff.begin(), tiff.end());
+    const std::size_t length = block.size() + 2;
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);  // the start-of-image marker
+    out.insert(out.end(), {0xFF, 0xE1, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)});
+    out.insert(out.end(), block.begin(), block.end());
+    out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
+    return out;
+}
+
+Bytes EncodeTiff(const gfx::TBitmap32& bitmap, TiffKind kind) {
+    return WriteTiff([&](TIFF* tiff) { WriteKind(tiff, bitmap, kind); });
+}
+
+namespace {
+
+void WriteKind(TIFF* tiff, const gfx::TBitmap32& bitmap, TiffKind kind) {
     const auto width = static_cast<std::uint32_t>(bitmap.Width());
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(bitmap.Height()));
@@ -266,11 +357,87 @@ Bytes EncodeTiff(const gfx::TBitmap32& bitmap, TiffKind kind) {
         }
         TIFFWriteScanline(tiff, row.data(), static_cast<std::uint32_t>(y), 0);
     }
-    TIFFClose(tiff);
-    std::ifstream in(name, std::ios::binary);
-    Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    ::unlink(name);
-    return bytes;
+}
+
+}  // namespace
+
+Bytes EncodeTiff(const TiffImage& image) {
+    return WriteTiff([&image](TIFF* tiff) {
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(image.width));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(image.height));
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, image.samples);
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, image.bits);
+        TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, image.format);
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, image.photometric);
+        TIFFSetField(tiff, TIFFTAG_ORIENTATION, image.orientation);
+        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, image.separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+        if (image.photometric == PHOTOMETRIC_SEPARATED) {
+            TIFFSetField(tiff, TIFFTAG_INKSET, image.inkSet);
+        }
+        if (!image.extraSamples.empty()) {
+            TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, static_cast<std::uint16_t>(image.extraSamples.size()),
+                         image.extraSamples.data());
+        }
+        if (image.range) {
+            TIFFSetField(tiff, TIFFTAG_SMINSAMPLEVALUE, image.range->first);
+            TIFFSetField(tiff, TIFFTAG_SMAXSAMPLEVALUE, image.range->second);
+        }
+        const int planes = image.separate ? image.samples : 1;
+        if (image.tileSize > 0) {
+            TIFFSetField(tiff, TIFFTAG_TILEWIDTH, static_cast<std::uint32_t>(image.tileSize));
+            TIFFSetField(tiff, TIFFTAG_TILELENGTH, static_cast<std::uint32_t>(image.tileSize));
+            WriteTiles(tiff, image, planes);
+            return;
+        }
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 2u);
+        for (int plane = 0; plane < planes; ++plane) {
+            for (int y = 0; y < image.height; ++y) {
+                Bytes row = image.rows[static_cast<std::size_t>(plane * image.height + y)];
+                TIFFWriteScanline(tiff, row.data(), static_cast<std::uint32_t>(y), static_cast<std::uint16_t>(plane));
+            }
+        }
+    });
+}
+
+Bytes PackSamples(const std::vector<std::uint64_t>& samples, int bits) {
+    Bytes row;
+    if (bits % 8 == 0) {
+        for (const std::uint64_t v : samples) {
+            for (int i = 0; i < bits / 8; ++i) {
+                row.push_back(static_cast<std::uint8_t>(v >> (8 * i)));  // the machine is little-endian
+            }
+        }
+        return row;
+    }
+    row.resize((samples.size() * static_cast<std::size_t>(bits) + 7) / 8);
+    std::size_t bit = 0;
+    for (const std::uint64_t v : samples) {
+        for (int i = bits - 1; i >= 0; --i, ++bit) {
+            row[bit / 8] |= static_cast<std::uint8_t>(((v >> i) & 1u) << (7 - bit % 8));
+        }
+    }
+    return row;
+}
+
+std::uint64_t FloatBits(double value, int bits) {
+    if (bits == 64) {
+        std::uint64_t pattern = 0;
+        std::memcpy(&pattern, &value, sizeof pattern);
+        return pattern;
+    }
+    const auto single = static_cast<float>(value);
+    std::uint32_t pattern = 0;
+    std::memcpy(&pattern, &single, sizeof pattern);
+    if (bits == 32) {
+        return pattern;
+    }
+    // Half precision: sign, the exponent rebased from 127 to 15, the top ten fraction bits.
+    if (single == 0.0f) {
+        return (pattern >> 16) & 0x8000u;
+    }
+    const std::uint32_t exponent = ((pattern >> 23) & 0xFF) - 127 + 15;
+    return ((pattern >> 16) & 0x8000u) | exponent << 10 | ((pattern >> 13) & 0x3FFu);
 }
 
 Bytes EncodeGif(const GifLayout& layout) {

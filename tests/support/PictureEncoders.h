@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "gfx/Bitmap32.h"
@@ -34,11 +35,40 @@ Bytes EncodeJpeg(const gfx::TBitmap32& bitmap, int quality = 95, bool grey = fal
 Bytes EncodeFlatGreyJpeg(int width, int height, std::uint8_t grey);
 // A CMYK JPEG (with the Adobe marker, so values are stored inverted: 255 is no ink).
 Bytes EncodeCmykJpeg(int width, int height, const Bytes& cmyk);
+// The JPEG with an EXIF block giving the orientation (1 to 8) right after its start, in little-
+// or big-endian TIFF order, among a few other tags.
+Bytes WithExifOrientation(const Bytes& jpeg, int orientation, bool bigEndian = false);
 
 enum class TiffKind { Rgb, RgbLzw, GreyDeflate, Palette, Fax };
 // A one-page TIFF of the bitmap. Grey stores the green channel; Palette takes the colours in
 // order of appearance (at most 256); Fax is bilevel with CCITT group 3, black where green < 128.
 Bytes EncodeTiff(const gfx::TBitmap32& bitmap, TiffKind kind);
+
+// A TIFF as the format stores it, for the variants the kinds above leave out: each row's samples
+// packed at the file's depth (PackSamples). Contiguous pixels have one row a line; separate planes
+// have every row of sample 0, then every row of sample 1, and so on.
+struct TiffImage {
+    int width = 0;
+    int height = 0;
+    int samples = 3;
+    int bits = 8;
+    int format = 1;       // SampleFormat: 1 unsigned, 2 signed, 3 floating point
+    int photometric = 2;  // 0 white is zero, 1 black is zero, 2 RGB, 5 separated (CMYK), 8 CIELab
+    std::vector<std::uint16_t> extraSamples;  // their kinds: 0 unspecified, 1 associated alpha, 2 unassociated
+    int orientation = 1;
+    bool separate = false;
+    int tileSize = 0;  // square tiles of this side (a multiple of 16, whole bytes a pixel); 0: strips of 2 rows
+    int inkSet = 1;    // 1 CMYK
+    std::optional<std::pair<double, double>> range;  // SMinSampleValue and SMaxSampleValue
+    std::vector<Bytes> rows;
+};
+Bytes EncodeTiff(const TiffImage& image);
+// Samples packed into one row at `bits` each: whole-byte depths (8, 16, 24, 32, 64) in the
+// machine's order, as libtiff takes them; other depths from the highest bit of each byte on.
+Bytes PackSamples(const std::vector<std::uint64_t>& samples, int bits);
+// The bit pattern of a floating-point sample of 16 (half), 32 or 64 bits; the value must be
+// exact at that size.
+std::uint64_t FloatBits(double value, int bits);
 
 struct GifFrameLayout {
     int left = 0;

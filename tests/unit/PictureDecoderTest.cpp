@@ -172,6 +172,17 @@ TEST(PngDecoder, HeadersBeyondTheCapOrTheFileAreRefused) {
     EXPECT_FALSE(decoder.Open(patched(8192, 4096, 0)));  // too few bytes for so many pixels
 }
 
+TEST(PngDecoder, AChunkClaimingMoreThanTheFileHoldsIsRefusedBeforeItCostsMemory) {
+    // libpng would allocate (and clear) the gigabyte the text chunk's header claims.
+    const Bytes tiny = testing_support::EncodePng(TBitmap32(1, 1));
+    Bytes huge(tiny.begin(), tiny.begin() + 33);  // the signature and the header chunk
+    huge.insert(huge.end(), {0x3F, 0xFF, 0xFF, 0xFF, 't', 'E', 'X', 't', 'a', '\0', 'b'});
+    huge.insert(huge.end(), tiny.begin() + 33, tiny.end());
+    std::string why;
+    EXPECT_FALSE(gfx::DecodePicture(TPictureFormat::Png, huge, &why));
+    EXPECT_EQ(why, "its tEXt chunk claims 1073741823 bytes");
+}
+
 TEST(JpegDecoder, ColourGreyProgressiveAndCmykWithinTolerance) {
     const TBitmap32 colours = Quadrants(R, 0xFF20C040, B, 0xFFE0E0E0);
     ExpectNear(Still(TPictureFormat::Jpeg, testing_support::EncodeJpeg(colours, 95)), colours, 8);

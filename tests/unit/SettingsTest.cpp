@@ -66,6 +66,8 @@ TEST_F(SettingsStore, AValueOfTheWrongTypeOrANonEffectFailsTheReading) {
         {"Effect as an integer", [](sim::Registry& r) { r.SetInteger(kKey, "Effect", 3); }},
         {"effect 121", [](sim::Registry& r) { r.SetString(kKey, "Effect", std::string{1, 121}); }},
         {"effect 200", [](sim::Registry& r) { r.SetString(kKey, "Effect", std::string{static_cast<char>(200)}); }},
+        // The whole stored string counts: a zero byte is effect 0, not the end of the selection.
+        {"a zero byte between effects", [](sim::Registry& r) { r.SetString(kKey, "Effect", std::string{1, 0, 5}); }},
     };
     for (const Case& c : cases) {
         Reg().DeleteKey(kKey);

@@ -102,10 +102,16 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         }
         return;
     }
+    const std::int32_t stillMode = stage_.previewMode ? 1 : sizeMode;
     if (!desktopFirst) {
-        DecodeStill(item, *file);
+        DecodeStill(item, *file, stillMode);
+        if (memImage_.Width() != imageSize_.width || memImage_.Height() != imageSize_.height) {
+            core::Trace("Item " + std::to_string(index) + " decoded at " + std::to_string(memImage_.Width()) +
+                        " x " + std::to_string(memImage_.Height()) + " of " + std::to_string(imageSize_.width) +
+                        " x " + std::to_string(imageSize_.height));
+        }
     }
-    DrawStill(stage_.previewMode ? 1 : sizeMode, workFrame);
+    DrawStill(stillMode, workFrame);
     StillIndex = index;
     ShownIndex = index;
     stage_.overlays.DrawLogo(workFrame);
@@ -167,7 +173,7 @@ void TItemLoader::ShowBehindPanel(gfx::TBitmap32& workFrame) {
     stage_.main.Changed();
 }
 
-void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& file) {
+void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& file, std::int32_t sizeMode) {
     memImage_ = gfx::TBitmap32();
     memMask_.reset();
     ImageHeld = false;
@@ -181,8 +187,14 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
             throw LoadFailed("has no frame");
         }
         memImage_ = std::move(*first);
+        imageSize_ = {memImage_.Width(), memImage_.Height()};
     } else {
-        auto picture = gfx::LoadPictureFile(file, &why);
+        // A photograph much larger than its place on the screen need not be decoded whole.
+        const gfx::IntSize frame = FrameSize();
+        auto picture = gfx::LoadPictureFile(file, &why, [&](gfx::IntSize own) {
+            imageSize_ = own;
+            return StillSize(sizeMode, frame, own);
+        });
         if (!picture) {
             throw LoadFailed("cannot be decoded: " + why);
         }
@@ -205,7 +217,7 @@ void TItemLoader::DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame) {
         return;
     }
     const gfx::IntSize frame{workFrame.Width(), workFrame.Height()};
-    ImageRect = PlaceStill(sizeMode, frame, {memImage_.Width(), memImage_.Height()});
+    ImageRect = PlaceStill(sizeMode, frame, imageSize_);
     if (!memMask_ && !IsGifItem) {
         // An opaque image covers its rectangle: it goes straight onto the frame.
         memImage_.SetDrawMode(gfx::DrawMode::Opaque);

@@ -1,6 +1,7 @@
 #include "slideshow/ItemLoader.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "common/Flags.h"
 #include "common/Paths.h"
@@ -74,6 +75,8 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
         // The screen stays as it was; the slideshow moves on at the next interval.
         core::Trace(std::string("Item ") + std::to_string(index) + " skipped: " + e.what());
     }
+    // Only the animator keeps a GIF's background, and only while its item shows.
+    gifbackg_ = gfx::TBitmap32();
 }
 
 void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame) {
@@ -123,7 +126,7 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         target.Bitmap() = workFrame;
     }
     if (IsGifItem) {
-        stage_.gif.SetStage(gifbackg_, ImageRect, &target, stage_.package.header.BackgroundColor);
+        stage_.gif.SetStage(std::exchange(gifbackg_, gfx::TBitmap32()), ImageRect, &target, stage_.package.header.BackgroundColor);
     }
     if (item.ItemEnterSound >= 0 && !stage_.settings.Mute && !stage_.previewMode && !desktopFirst &&
         stage_.loadEnterSound) {

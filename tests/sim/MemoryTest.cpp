@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include "common/Flags.h"
 #include "tests/sim/SaverRun.h"
@@ -83,8 +84,9 @@ using testing_support::Json;
 class ScreenMemory : public testing_support::SaverRunTest {
 protected:
     // Two small pictures stretched over the screen, changing through "Crossfade": the first comes at
-    // once, the second through the transition, which is cut short after a few frames.
-    int PeakDuringTransition(int monitors) {
+    // once, the second through the transition, which is cut short after a few frames. The first
+    // is a PNG picture, or an animated GIF that plays until the second comes.
+    int PeakDuringTransition(int monitors, const std::string& first = "a.png") {
         if (!SAVER_OWN_ALLOCATOR) {
             return 0;
         }
@@ -93,11 +95,12 @@ protected:
             Machine().monitors.push_back({kWidth, 0, 2 * kWidth, kHeight});
         }
         Put("a.png", testing_support::EncodePng(gfx::TBitmap32(320, 200, 0xFFE03030)));
+        Put("a.gif", testing_support::EncodeGif(TwoFrames()));
         Put("b.png", testing_support::EncodePng(gfx::TBitmap32(320, 200, 0xFF3050E0)));
         const Json manifest = {
             {"header", {{"Seconds", 1}, {"Stretch", 4}, {"EffectSpeed", 10}, {"ExitESC", true}}},
             {"strings", {{"SaverName", "Memory"}, {"Effect", {115}}}},
-            {"items", {{{"file", "a.png"}}, {{"file", "b.png"}}}},
+            {"items", {{{"file", first}}, {{"file", "b.png"}}}},
         };
         int peak = -1;
         core::SetTraceSink([&](std::string_view text) {
@@ -112,7 +115,28 @@ protected:
         });
         Run(Build(manifest), {"/s"}, 1500);
         EXPECT_TRUE(Traced("Effect 115"));
+        EXPECT_TRUE(Traced("Item 1 shown"));
         return peak;
+    }
+
+    // 320 x 200, red then green, a tenth of a second each, for ever.
+    static testing_support::GifLayout TwoFrames() {
+        testing_support::GifLayout gif{320, 200, {0xFFE03030, 0xFF30E030}, 0, 0, {}};
+        for (std::uint8_t index : {0, 1}) {
+            testing_support::GifFrameLayout frame;
+            frame.width = 320;
+            frame.height = 200;
+            frame.indices.assign(320 * 200, index);
+            frame.delayCs = 10;
+            gif.frames.push_back(frame);
+        }
+        return gif;
+    }
+
+    void StartOver() {
+        sim::Reset();
+        Machine().tempPath = Temp();
+        trace.clear();
     }
 };
 
@@ -125,13 +149,27 @@ TEST_F(ScreenMemory, ATransitionHoldsAtMostSixFullScreenBitmapsOnOneMonitorAndEi
     EXPECT_GT(one, 0);
     EXPECT_LE(one, 6);
 
-    sim::Reset();
-    Machine().tempPath = Temp();
-    trace.clear();
+    StartOver();
     const int two = PeakDuringTransition(2);
     RecordProperty("two_monitors", two);
     EXPECT_LE(two, 8);
     EXPECT_GT(two, one);
+}
+
+TEST_F(ScreenMemory, AnAnimatedGifLetsItsBitmapsGoWhenAStillPictureFollows) {
+    if (!SAVER_OWN_ALLOCATOR) {
+        GTEST_SKIP() << "the sanitizers count the memory themselves";
+    }
+    const int one = PeakDuringTransition(1, "a.gif");
+    RecordProperty("one_monitor_after_gif", one);
+    EXPECT_GT(one, 0);
+    EXPECT_LE(one, 6);
+
+    StartOver();
+    const int two = PeakDuringTransition(2, "a.gif");
+    RecordProperty("two_monitors_after_gif", two);
+    EXPECT_GT(two, one);
+    EXPECT_LE(two, 8);
 }
 
 }  // namespace

@@ -126,7 +126,8 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         target.Bitmap() = workFrame;
     }
     if (IsGifItem) {
-        stage_.gif.SetStage(std::exchange(gifbackg_, gfx::TBitmap32()), ImageRect, &target, stage_.package.header.BackgroundColor);
+        stage_.gif.SetStage(std::exchange(gifbackg_, gfx::TBitmap32()), ImageRect, &target,
+                            stage_.package.header.BackgroundColor);
     }
     if (item.ItemEnterSound >= 0 && !stage_.settings.Mute && !stage_.previewMode && !desktopFirst &&
         stage_.loadEnterSound) {

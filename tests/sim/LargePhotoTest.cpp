@@ -27,7 +27,8 @@ gfx::TBitmap32 Photo(int w, int h) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             photo.SetPixel(x, y,
-                           gfx::MakeColor32(static_cast<std::uint8_t>(40 + x * 180 / w), static_cast<std::uint8_t>(30 + y * 190 / h),
+                           gfx::MakeColor32(static_cast<std::uint8_t>(40 + x * 180 / w),
+                                            static_cast<std::uint8_t>(30 + y * 190 / h),
                                             static_cast<std::uint8_t>(200 - (x + y) * 150 / (w + h))));
         }
     }

@@ -1,5 +1,6 @@
 #include "transitions/FadeUnfolds.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "gfx/Mix.h"
@@ -30,11 +31,22 @@ public:
         // The buffer holds the band's pixels from its own (0, 0); what lies beyond them on a band cut by
         // the picture's edge is not shown.
         const gfx::TBitmap32& buffer = band_.Buffer();
+        // The band's rounded rectangle can also be a pixel wider or higher than its buffer; there the
+        // old picture shows.
         presenter.Compose(r, [&](const gfx::PixelView& canvas) {
             const gfx::IntRect shown = r.Intersect(canvas.Bounds());
+            const gfx::IntRect blended =
+                shown.Intersect(gfx::IntRect::FromSize(r.left, r.top, buffer.Width(), buffer.Height()));
             for (std::int32_t y = shown.top; y < shown.bottom; ++y) {
-                gfx::MixRowByAlpha(canvas.Row(y) + shown.left, old.Row(y) + shown.left,
-                                   buffer.Row(y - r.top) + (shown.left - r.left), shown.Width());
+                const gfx::Color32* under = old.Row(y);
+                gfx::Color32* out = canvas.Row(y);
+                std::int32_t from = shown.left;
+                if (y >= blended.top && y < blended.bottom && blended.left < blended.right) {
+                    gfx::MixRowByAlpha(out + blended.left, under + blended.left,
+                                       buffer.Row(y - r.top) + (blended.left - r.left), blended.Width());
+                    from = blended.right;
+                }
+                std::copy(under + from, under + shown.right, out + from);
             }
         });
         return more;

@@ -9,22 +9,43 @@ namespace gfx {
 
 namespace {
 
-// Eight pixels at a time in 16-bit lanes: the compiler maps these vectors onto the machine's SIMD
-// registers, so the same source serves every target.
-constexpr std::int32_t kBlock = 8;
-using Bytes = std::uint8_t __attribute__((vector_size(4 * kBlock)));
-using Words = std::uint16_t __attribute__((vector_size(8 * kBlock)));
-using Quads = std::uint32_t __attribute__((vector_size(4 * kBlock)));
+// One register of pixels at a time: the compiler maps these vectors onto the SIMD registers that
+// the build's flags give it (SSE2, or AVX2 where the building machine has it), so the same source
+// serves every target and nothing is chosen while running. The vectors are exactly one register
+// wide, so that no target lowers them through memory.
+#if defined(__AVX2__)
+constexpr std::int32_t kVectorBytes = 32;
+#else
+constexpr std::int32_t kVectorBytes = 16;
+#endif
+constexpr std::int32_t kBlock = kVectorBytes / 4;
+using Words = std::uint16_t __attribute__((vector_size(kVectorBytes)));
+using Quads = std::uint32_t __attribute__((vector_size(kVectorBytes)));
 
-// The channels of kBlock pixels, with `set` or-ed into each pixel first. The vectors go by reference:
-// a wide vector passed by value would change the calling convention between the two targets.
-__attribute__((always_inline)) inline void Widen(Words& words, const Color32* pixels, Color32 set) {
+// A pixel's blue and red, and its green and alpha, each channel alone in a 16-bit lane: two
+// channels of every pixel weighed at once, with no widening or narrowing shuffles.
+struct Channels {
+    Words blueRed;
+    Words greenAlpha;
+};
+
+__attribute__((always_inline)) inline void Split(Channels& c, const Quads& q) {
+    c.blueRed = (Words)(q & 0x00FF00FFu);
+    c.greenAlpha = (Words)((q >> 8) & 0x00FF00FFu);
+}
+
+__attribute__((always_inline)) inline Quads Load(const Color32* pixels) {
     Quads q;
     std::memcpy(&q, pixels, sizeof q);
-    q |= set;
-    Bytes b;
-    std::memcpy(&b, &q, sizeof b);
-    words = __builtin_convertvector(b, Words);
+    return q;
+}
+
+// Div255 in every lane (each holds at most 255 * 255 + 128), then the pixels put back together:
+// green and alpha go to the high byte of their lanes by keeping it instead of shifting down.
+__attribute__((always_inline)) inline Quads Join(Words blueRed, Words greenAlpha) {
+    blueRed = (blueRed + (blueRed >> 8)) >> 8;
+    greenAlpha = (greenAlpha + (greenAlpha >> 8)) & 0xFF00;
+    return (Quads)(blueRed | greenAlpha);
 }
 
 // The lower row is a picture's, or one colour when ColourUnder.
@@ -33,28 +54,28 @@ __attribute__((always_inline)) inline void MixRow(Color32* out, const Color32* u
                                                   const Color32* over, std::int32_t n, std::uint32_t alpha) {
     const auto w = static_cast<std::uint16_t>(alpha);
     const auto v = static_cast<std::uint16_t>(255 - alpha);
-    Words below{};
+    Channels below{};
     if constexpr (ColourUnder) {
-        Color32 block[kBlock];
-        std::fill(block, block + kBlock, colour);
-        Widen(below, block, 0);
-        below = below * v + 128;
+        Split(below, Quads{} + colour);
+        below.blueRed = below.blueRed * v + 128;
+        below.greenAlpha = below.greenAlpha * v + 128;
     }
     std::int32_t i = 0;
     for (; i + kBlock <= n; i += kBlock) {
-        Words x;
-        Widen(x, over + i, 0xFF000000u);
-        x *= w;
+        Channels x;
+        Split(x, Load(over + i) | 0xFF000000u);
+        x.blueRed *= w;
+        x.greenAlpha *= w;
         if constexpr (ColourUnder) {
-            x += below;
+            x.blueRed += below.blueRed;
+            x.greenAlpha += below.greenAlpha;
         } else {
-            Words y;
-            Widen(y, under + i, 0);
-            x += y * v + 128;
+            Channels y;
+            Split(y, Load(under + i));
+            x.blueRed += y.blueRed * v + 128;
+            x.greenAlpha += y.greenAlpha * v + 128;
         }
-        // Div255 in every lane: each holds at most 255 * 255 + 128.
-        x = (x + (x >> 8)) >> 8;
-        const Bytes result = __builtin_convertvector(x, Bytes);
+        const Quads result = Join(x.blueRed, x.greenAlpha);
         std::memcpy(out + i, &result, sizeof result);
     }
     for (; i < n; ++i) {
@@ -77,37 +98,9 @@ __attribute__((always_inline)) inline void MixRows(const PixelView& target, cons
 }
 
 template <bool ColourUnder>
-void MixRowsBase(const PixelView& target, const ConstPixelView& under, Color32 colour, const ConstPixelView& over,
-                 std::uint32_t alpha) {
-    MixRows<ColourUnder>(target, under, colour, over, alpha);
-}
-
-#if defined(__x86_64__) || defined(__i386__)
-// The same loop with 256-bit registers, chosen at run time where the processor has them: a fade
-// composes a whole frame, and this halves its arithmetic.
-template <bool ColourUnder>
-__attribute__((target("avx2"))) void MixRowsAvx2(const PixelView& target, const ConstPixelView& under, Color32 colour,
-                                                 const ConstPixelView& over, std::uint32_t alpha) {
-    MixRows<ColourUnder>(target, under, colour, over, alpha);
-}
-
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-#endif
-
-template <bool ColourUnder>
 void Dispatch(const PixelView& target, const ConstPixelView& under, Color32 colour, const ConstPixelView& over,
               std::uint32_t alpha) {
-    alpha = std::min<std::uint32_t>(alpha, 255);
-#if defined(__x86_64__) || defined(__i386__)
-    if (HasAvx2()) {
-        MixRowsAvx2<ColourUnder>(target, under, colour, over, alpha);
-        return;
-    }
-#endif
-    MixRowsBase<ColourUnder>(target, under, colour, over, alpha);
+    MixRows<ColourUnder>(target, under, colour, over, std::min<std::uint32_t>(alpha, 255));
 }
 
 }  // namespace
@@ -118,6 +111,27 @@ void MixPixels(const PixelView& target, const ConstPixelView& under, const Const
 
 void MixPixels(const PixelView& target, Color32 under, const ConstPixelView& over, std::uint32_t alpha) {
     Dispatch<true>(target, {}, under, over, alpha);
+}
+
+void MixRowByAlpha(Color32* target, const Color32* under, const Color32* over, std::int32_t n) {
+    std::int32_t i = 0;
+    for (; i + kBlock <= n; i += kBlock) {
+        const Quads q = Load(over + i);
+        // Each pixel's alpha in both 16-bit lanes of its word.
+        const Quads a = q >> 24;
+        const Words w = (Words)(a | (a << 16));
+        Channels x;
+        Split(x, q);
+        Channels y;
+        Split(y, Load(under + i));
+        const Words v = 255 - w;
+        const Quads mixed = Join(x.blueRed * w + y.blueRed * v + 128, x.greenAlpha * w + y.greenAlpha * v + 128);
+        const Quads opaque = mixed | 0xFF000000u;
+        std::memcpy(target + i, &opaque, sizeof opaque);
+    }
+    for (; i < n; ++i) {
+        target[i] = Mix(under[i], over[i], AlphaOf(over[i])) | 0xFF000000u;
+    }
 }
 
 }  // namespace gfx

@@ -17,4 +17,10 @@ namespace gfx {
 void MixPixels(const PixelView& target, const ConstPixelView& under, const ConstPixelView& over, std::uint32_t alpha);
 void MixPixels(const PixelView& target, Color32 under, const ConstPixelView& over, std::uint32_t alpha);
 
+// n pixels of over drawn by their own alpha onto the same pixels of under, which is opaque, written to
+// target: every colour channel moves from under toward over by over's alpha / 255, rounded to
+// nearest, and the result is opaque. That is BlendOver with a master alpha of 255 onto an opaque
+// picture.
+void MixRowByAlpha(Color32* target, const Color32* under, const Color32* over, std::int32_t n);
+
 }  // namespace gfx

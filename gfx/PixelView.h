@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 
 #include "gfx/Color.h"
 #include "gfx/Geometry.h"
@@ -33,6 +36,28 @@ struct ConstPixelView {
 
     const Color32* Row(std::int32_t y) const { return bits + y * stride; }
     IntRect Bounds() const { return {0, 0, width, height}; }
+};
+
+// The same rows cut to at most size: what lies beyond it is out of reach.
+inline PixelView Cropped(const PixelView& view, IntSize size) {
+    return {view.bits, std::min(view.width, size.width), std::min(view.height, size.height), view.stride};
+}
+
+// Something that writes rows of pixels, handed over to be called at once and not kept: the caller's
+// callable stays where it is, so handing it over allocates nothing.
+class PixelDraw {
+public:
+    template <typename F>
+        requires(!std::is_same_v<std::remove_cvref_t<F>, PixelDraw>)
+    PixelDraw(F&& draw)  // NOLINT(google-explicit-constructor): a lambda passes as it is
+        : object_(const_cast<void*>(static_cast<const void*>(&draw))),
+          call_([](void* object, const PixelView& pixels) { (*static_cast<std::remove_reference_t<F>*>(object))(pixels); }) {}
+
+    void operator()(const PixelView& pixels) const { call_(object_, pixels); }
+
+private:
+    void* object_;
+    void (*call_)(void*, const PixelView&);
 };
 
 }  // namespace gfx

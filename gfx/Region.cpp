@@ -346,10 +346,45 @@ void ForEachClippedSpan(const TRegion& region, const IntRect& bounds, RowOp op) 
 }  // namespace
 
 void CopyRegion(TBitmap32& target, const TBitmap32& source, const TRegion& region) {
-    const IntRect bounds = target.BoundsRect().Intersect(source.BoundsRect());
+    CopyRegion(target.View(), source.View(), region);
+}
+
+void CopyRegion(const PixelView& target, const ConstPixelView& source, const TRegion& region) {
+    const IntRect bounds = target.Bounds().Intersect(source.Bounds());
     ForEachClippedSpan(region, bounds, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
         CopyRow(target.Row(y) + left, source.Row(y) + left, right - left);
     });
+}
+
+std::vector<IntRect> CoveringRects(const TRegion& region, const IntRect& bounds, std::int32_t bandHeight,
+                                   std::int32_t gap) {
+    std::vector<IntRect> rects;
+    if (region.IsEmpty()) {
+        return rects;
+    }
+    bandHeight = std::max(bandHeight, 1);
+    std::vector<Span> spans;
+    for (std::int32_t band = region.Top(); band < region.Bottom(); band += bandHeight) {
+        const IntRect rows{bounds.left, std::max(band, bounds.top), bounds.right,
+                           std::min(band + bandHeight, bounds.bottom)};
+        spans.clear();
+        std::int32_t top = rows.bottom;
+        std::int32_t bottom = rows.top;
+        ForEachClippedSpan(region, rows, [&](std::int32_t y, std::int32_t left, std::int32_t right) {
+            spans.push_back({left, right});
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+        });
+        std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.left < b.left; });
+        for (std::size_t i = 0; i < spans.size();) {
+            Span joined = spans[i];
+            for (++i; i < spans.size() && spans[i].left < joined.right + gap; ++i) {
+                joined.right = std::max(joined.right, spans[i].right);
+            }
+            rects.push_back({joined.left, top, joined.right, bottom});
+        }
+    }
+    return rects;
 }
 
 void FillRegion(TBitmap32& target, const TRegion& region, Color32 color) {

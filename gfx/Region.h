@@ -6,6 +6,7 @@
 
 #include "gfx/Bitmap32.h"
 #include "gfx/Geometry.h"
+#include "gfx/PixelView.h"
 
 namespace gfx {
 
@@ -67,6 +68,14 @@ private:
 
 // Copies the pixels of source that the region covers onto the same places of target.
 void CopyRegion(TBitmap32& target, const TBitmap32& source, const TRegion& region);
+void CopyRegion(const PixelView& target, const ConstPixelView& source, const TRegion& region);
+
+// A few rectangles inside bounds that together cover the region's pixels there: the rows in bands of
+// bandHeight from the region's top, and in each band the spans of all its rows joined where they
+// overlap or lie less than gap pixels apart. So a thin diagonal edge costs a rectangle a band, not
+// one a row, and what lies between two distant parts is left out.
+std::vector<IntRect> CoveringRects(const TRegion& region, const IntRect& bounds, std::int32_t bandHeight,
+                                   std::int32_t gap);
 // Fills the pixels of target that the region covers.
 void FillRegion(TBitmap32& target, const TRegion& region, Color32 color);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 
 #include "gfx/Bitmap32.h"
 #include "gfx/Geometry.h"
@@ -33,6 +34,9 @@ public:
     // sizes differ. Parts outside either side are clipped.
     virtual void CopyToCanvas(const gfx::TBitmap32& bitmap, const gfx::IntRect& source,
                               const gfx::IntRect& target) = 0;
+    // Lets draw write the canvas's own pixels, the bitmap that reaches the screen, then puts the
+    // changed rectangles on the screen. draw changes nothing outside them.
+    virtual void DrawOnCanvas(std::span<const gfx::IntRect> changed, gfx::PixelDraw draw) = 0;
     // Reads a rectangle of the canvas into bitmap's rectangle of the same size.
     virtual void CopyFromCanvas(gfx::TBitmap32& bitmap, const gfx::IntRect& rect) const = 0;
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the image libraries of the win32 cross build (zlib, libpng, libjpeg-turbo, libtiff,
-# giflib) as static i686 mingw-w64 libraries from Debian's own source packages, into
+# giflib), and Google Benchmark for the cross-built transition benchmark, as static i686 mingw-w64
+# libraries from Debian's own source packages, into
 # .deps/win32-i686 (include/, lib/), where cmake/toolchain-mingw-i686.cmake lets CMake's
 # standard find_package() modules find them.
 #
@@ -138,6 +139,16 @@ build_giflib() {
   run install -m 644 "$source/gif_lib.h" "$prefix/include/"
 }
 
+build_benchmark() {
+  local source=$1 build=$2
+  # Debian's package reads no version from git; 0.0.0 makes it take its project() version.
+  cmake_configure "$source" "$build" -DGIT_VERSION=0.0.0 \
+    -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF \
+    -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_ENABLE_INSTALL=ON
+  run cmake --build "$build" -j "$jobs"
+  run cmake --install "$build"
+}
+
 # Makes sure one source package is built at the newest version that can be downloaded.
 ensure() {
   local pkg=$1 builder=$2
@@ -192,3 +203,4 @@ ensure libpng1.6 build_libpng
 ensure libjpeg-turbo build_libjpeg_turbo
 ensure tiff build_tiff
 ensure giflib build_giflib
+ensure benchmark build_benchmark

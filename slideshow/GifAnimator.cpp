@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "gfx/decode/PictureFile.h"
 
@@ -40,9 +41,9 @@ std::optional<gfx::TBitmap32> TGifAnimator::FirstFrame(gfx::TColor backgroundCol
     return Presentable(composer_->Compose(0), backgroundColor);
 }
 
-void TGifAnimator::SetStage(const gfx::TBitmap32& gifbackg, const gfx::IntRect& imageRect, plat::Surface* display,
+void TGifAnimator::SetStage(gfx::TBitmap32 gifbackg, const gfx::IntRect& imageRect, plat::Surface* display,
                             gfx::TColor backgroundColor) {
-    gifbackg_ = gifbackg;
+    gifbackg_ = std::move(gifbackg);
     imageRect_ = imageRect;
     display_ = display;
     backgroundColor_ = backgroundColor;
@@ -59,6 +60,8 @@ void TGifAnimator::StopGif() {
     timer_.SetEnabled(false);
     composer_.reset();
     transparent_ = false;
+    gifbackg_ = gfx::TBitmap32();
+    display_ = nullptr;
 }
 
 gfx::TBitmap32 TGifAnimator::Presentable(const gfx::TBitmap32& composed, gfx::TColor backgroundColor) const {
@@ -81,11 +84,12 @@ gfx::TBitmap32 TGifAnimator::Presentable(const gfx::TBitmap32& composed, gfx::TC
 }
 
 void TGifAnimator::Show(const gfx::TBitmap32& frame) {
-    // Every frame is scaled into the rectangle the first one was laid out in.
-    gfx::TBitmap32 screen = gifbackg_;
-    frame.DrawTo(screen, imageRect_);
+    // Every frame is scaled into the rectangle the first one was laid out in, straight over the
+    // background in the surface's bitmap: no third picture of the screen.
     if (display_ != nullptr) {
-        display_->Bitmap().CopyRect({0, 0}, screen, screen.BoundsRect());
+        gfx::TBitmap32& screen = display_->Bitmap();
+        screen.CopyRect({0, 0}, gifbackg_, gifbackg_.BoundsRect());
+        frame.DrawTo(screen, imageRect_);
         display_->Changed();
     }
 }

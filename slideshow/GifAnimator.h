@@ -33,14 +33,14 @@ public:
     // scaling blends their edges toward it; otherwise the picture is opaque.
     std::optional<gfx::TBitmap32> FirstFrame(gfx::TColor backgroundColor);
 
-    // Where the frames go: the background with the overlays already on it (copied), the item's
-    // rectangle, the surface that shows the item, and the slideshow's background colour.
-    void SetStage(const gfx::TBitmap32& gifbackg, const gfx::IntRect& imageRect, plat::Surface* display,
+    // Where the frames go: the background with the overlays already on it, the item's rectangle,
+    // the surface that shows the item, and the slideshow's background colour.
+    void SetStage(gfx::TBitmap32 gifbackg, const gfx::IntRect& imageRect, plat::Surface* display,
                   gfx::TColor backgroundColor);
 
     // With a GIF of more than one frame loaded: the first tick in 1 ms.
     void AnimateGif();
-    // Stops the timer and lets the GIF go.
+    // Stops the timer and lets the GIF go, with its stage: the item that follows may be no GIF.
     void StopGif();
     // Draws frame GifFrameIndex over gifbackg into the item's rectangle, shows the whole picture
     // and arms the timer with that frame's delay; a GIF that does not loop stops after its last.

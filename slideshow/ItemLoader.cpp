@@ -1,6 +1,7 @@
 #include "slideshow/ItemLoader.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "common/Flags.h"
 #include "common/Paths.h"
@@ -74,6 +75,8 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
         // The screen stays as it was; the slideshow moves on at the next interval.
         core::Trace(std::string("Item ") + std::to_string(index) + " skipped: " + e.what());
     }
+    // Only the animator keeps a GIF's background, and only while its item shows.
+    gifbackg_ = gfx::TBitmap32();
 }
 
 void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame) {
@@ -102,10 +105,16 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         }
         return;
     }
+    const std::int32_t stillMode = stage_.previewMode ? 1 : sizeMode;
     if (!desktopFirst) {
-        DecodeStill(item, *file);
+        DecodeStill(item, *file, stillMode);
+        if (memImage_.Width() != imageSize_.width || memImage_.Height() != imageSize_.height) {
+            core::Trace("Item " + std::to_string(index) + " decoded at " + std::to_string(memImage_.Width()) +
+                        " x " + std::to_string(memImage_.Height()) + " of " + std::to_string(imageSize_.width) +
+                        " x " + std::to_string(imageSize_.height));
+        }
     }
-    DrawStill(stage_.previewMode ? 1 : sizeMode, workFrame);
+    DrawStill(stillMode, workFrame);
     StillIndex = index;
     ShownIndex = index;
     stage_.overlays.DrawLogo(workFrame);
@@ -117,7 +126,8 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         target.Bitmap() = workFrame;
     }
     if (IsGifItem) {
-        stage_.gif.SetStage(gifbackg_, ImageRect, &target, stage_.package.header.BackgroundColor);
+        stage_.gif.SetStage(std::exchange(gifbackg_, gfx::TBitmap32()), ImageRect, &target,
+                            stage_.package.header.BackgroundColor);
     }
     if (item.ItemEnterSound >= 0 && !stage_.settings.Mute && !stage_.previewMode && !desktopFirst &&
         stage_.loadEnterSound) {
@@ -167,7 +177,7 @@ void TItemLoader::ShowBehindPanel(gfx::TBitmap32& workFrame) {
     stage_.main.Changed();
 }
 
-void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& file) {
+void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& file, std::int32_t sizeMode) {
     memImage_ = gfx::TBitmap32();
     memMask_.reset();
     ImageHeld = false;
@@ -181,8 +191,14 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
             throw LoadFailed("has no frame");
         }
         memImage_ = std::move(*first);
+        imageSize_ = {memImage_.Width(), memImage_.Height()};
     } else {
-        auto picture = gfx::LoadPictureFile(file, &why);
+        // A photograph much larger than its place on the screen need not be decoded whole.
+        const gfx::IntSize frame = FrameSize();
+        auto picture = gfx::LoadPictureFile(file, &why, [&](gfx::IntSize own) {
+            imageSize_ = own;
+            return StillSize(sizeMode, frame, own);
+        });
         if (!picture) {
             throw LoadFailed("cannot be decoded: " + why);
         }
@@ -205,7 +221,7 @@ void TItemLoader::DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame) {
         return;
     }
     const gfx::IntSize frame{workFrame.Width(), workFrame.Height()};
-    ImageRect = PlaceStill(sizeMode, frame, {memImage_.Width(), memImage_.Height()});
+    ImageRect = PlaceStill(sizeMode, frame, imageSize_);
     if (!memMask_ && !IsGifItem) {
         // An opaque image covers its rectangle: it goes straight onto the frame.
         memImage_.SetDrawMode(gfx::DrawMode::Opaque);

@@ -62,13 +62,14 @@ private:
     void ShowVideo(std::int32_t index, std::int32_t sizeMode, const std::string& file, gfx::TBitmap32& workFrame);
     void ShowFlash(std::int32_t index, std::int32_t sizeMode, const std::string& file, gfx::TBitmap32& workFrame);
     void ShowBehindPanel(gfx::TBitmap32& workFrame);
-    void DecodeStill(const pkg::ItemRecord& item, const std::string& file);
+    void DecodeStill(const pkg::ItemRecord& item, const std::string& file, std::int32_t sizeMode);
     void DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame);
     plat::Surface& ChooseTarget();
     void Present(plat::Surface& target, const pkg::ItemRecord& item, const gfx::TBitmap32& workFrame);
 
     TLoadStage stage_;
-    gfx::TBitmap32 memImage_;
+    gfx::TBitmap32 memImage_;  // a large photograph may be decoded smaller than its own size
+    gfx::IntSize imageSize_;    // the picture's own size, by which it is laid out
     std::optional<gfx::TBitmap32> memMask_;
     gfx::TBitmap32 gifbackg_;
 };

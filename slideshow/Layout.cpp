@@ -98,6 +98,21 @@ gfx::IntRect PlaceStill(std::int32_t mode, gfx::IntSize f, gfx::IntSize i) {
     }
 }
 
+gfx::IntSize StillSize(std::int32_t mode, gfx::IntSize f, gfx::IntSize i) {
+    if (i.width <= 0 || i.height <= 0) {
+        return f;
+    }
+    switch (mode) {
+        case 0: return ResizeToFit(f, i).Size();
+        case 1: return f;
+        case 2:
+        case 3: return i;
+        case 4:
+        case 5: return Fits(f, i) ? i : FitRect(f.width, f.height, i.width, i.height).Size();
+        default: return FitRect(f.width, f.height, i.width, i.height).Size();
+    }
+}
+
 gfx::IntRect PlacePanel(std::int32_t mode, gfx::IntSize s, const gfx::IntRect& movie) {
     const std::int32_t w = movie.Width();
     const std::int32_t h = movie.Height();

@@ -14,6 +14,10 @@ gfx::IntRect FitRect(std::int32_t areaWidth, std::int32_t areaHeight, std::int32
 // fits and places at random). Random placements draw from the run-time generator.
 gfx::IntRect PlaceStill(std::int32_t sizeMode, gfx::IntSize frame, gfx::IntSize image);
 
+// The size of the rectangle PlaceStill gives, known before the picture is decoded and drawing
+// nothing from the generator: random placements move the rectangle, never resize it.
+gfx::IntSize StillSize(std::int32_t sizeMode, gfx::IntSize frame, gfx::IntSize image);
+
 // Where the Flash or video panel goes on the screen, for a movie's rectangle.
 gfx::IntRect PlacePanel(std::int32_t sizeMode, gfx::IntSize screen, const gfx::IntRect& movie);
 

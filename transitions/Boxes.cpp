@@ -1,6 +1,7 @@
 #include "transitions/Boxes.h"
 
 #include <algorithm>
+#include <array>
 
 #include "transitions/Arith.h"
 
@@ -46,33 +47,40 @@ private:
 
 class TBoxIn final : public TPacedFamily {
 public:
-    TBoxIn(const TBox& box, const TTransImages& images) : box_(box), images_(images), f_(box.e) {}
+    TBoxIn(const TBox& box, const TTransImages& images)
+        : box_(box), images_(images), f_(box.e), shown_(images.NewImage->BoundsRect()) {}
 
-    // WorkImage is the new image with the box of the old picture in it, each pixel written once.
+    // The screen shows the new image with the box of the old picture in it. The box only shrinks, so
+    // each frame copies the new image onto the frame it gave up since the last one: at most four
+    // strips, each pixel once in the whole run.
     bool DrawFrame(TPresenter& presenter) override {
-        const gfx::TBitmap32& fresh = *images_.NewImage;
-        gfx::TBitmap32& work = *images_.WorkImage;
-        const std::int32_t W = fresh.Width();
-        const std::int32_t H = fresh.Height();
-        const gfx::IntRect box = box_.At(f_).Intersect(fresh.BoundsRect());
-        if (box.IsEmpty()) {
-            work.CopyRect({0, 0}, fresh, fresh.BoundsRect());
-        } else {
-            work.CopyRect({0, 0}, fresh, {0, 0, W, box.top});
-            work.CopyRect({0, box.top}, fresh, {0, box.top, box.left, box.bottom});
-            work.CopyRect({box.left, box.top}, *images_.OldImage, box);
-            work.CopyRect({box.right, box.top}, fresh, {box.right, box.top, W, box.bottom});
-            work.CopyRect({0, box.bottom}, fresh, {0, box.bottom, W, H});
+        const gfx::IntRect box = box_.At(f_).Intersect(images_.NewImage->BoundsRect());
+        for (const gfx::IntRect& strip : Frame(shown_, box)) {
+            if (!strip.IsEmpty()) {
+                presenter.Present(TSource::New, strip, strip);
+            }
         }
-        presenter.Present(TSource::Work, fresh.BoundsRect(), fresh.BoundsRect());
+        shown_ = box;
         f_ -= box_.d;
         return f_ > 0;
     }
 
 private:
+    // What lies in outer but not in inner, a rectangle inside it (or empty): above, below, left, right.
+    static std::array<gfx::IntRect, 4> Frame(const gfx::IntRect& outer, const gfx::IntRect& inner) {
+        if (inner.IsEmpty()) {
+            return {outer, {}, {}, {}};
+        }
+        return {{{outer.left, outer.top, outer.right, inner.top},
+                 {outer.left, inner.bottom, outer.right, outer.bottom},
+                 {outer.left, inner.top, inner.left, inner.bottom},
+                 {inner.right, inner.top, outer.right, inner.bottom}}};
+    }
+
     TBox box_;
     TTransImages images_;
     std::int32_t f_;
+    gfx::IntRect shown_;  // the box of the old picture that the screen still shows
 };
 
 }  // namespace

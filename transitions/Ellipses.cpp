@@ -27,11 +27,10 @@ public:
 
     bool DrawFrame(TPresenter& presenter) override {
         if (const auto region = RegionAt(r_)) {
-            Reveal(*region);
+            Reveal(presenter, *region);
         }
         const bool done = r_ > last_;
         ++r_;
-        PresentWhole(presenter);
         return !done;
     }
 

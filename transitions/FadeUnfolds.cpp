@@ -1,7 +1,9 @@
 #include "transitions/FadeUnfolds.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "gfx/Mix.h"
 #include "transitions/Arith.h"
 #include "transitions/FoldFade.h"
 #include "transitions/Pieces.h"
@@ -15,20 +17,38 @@ public:
     TFadeUnfolds(const TTransImages& images, const TFold& fold, TFoldFade band)
         : images_(images), fold_(fold), band_(std::move(band)) {}
 
-    // The fold reveals the new image; then the band's rectangle of WorkImage is the old picture with
-    // the band's buffer blended over it, and goes to the screen. The fold covers the band's previous
-    // place, so only the band ahead of it is soft. Only the fold decides whether frames follow.
+    // The fold reveals the new image; then the band's rectangle of the canvas becomes the old picture
+    // (opaque, as the snapshot of a screen is) with the band's buffer blended over it, in one pass, and
+    // goes to the screen. The fold covers the
+    // band's previous place, so only the band ahead of it is soft. Only the fold decides whether
+    // frames follow.
     bool DrawFrame(TPresenter& presenter) override {
         const bool more = fold_.Step();
         presenter.Present(TSource::New, fold_.SourceRect(), fold_.TargetRect());
         band_.Step();
-        const gfx::IntRect& r = band_.SourceRect();
-        gfx::TBitmap32& work = *images_.WorkImage;
-        work.CopyRect({r.left, r.top}, *images_.OldImage, r);
+        const gfx::IntRect r = band_.SourceRect();
+        const gfx::TBitmap32& old = *images_.OldImage;
         // The buffer holds the band's pixels from its own (0, 0); what lies beyond them on a band cut by
         // the picture's edge is not shown.
-        band_.Buffer().DrawTo(work, r, {0, 0, r.Width(), r.Height()});
-        presenter.Present(TSource::Work, r, band_.TargetRect());
+        const gfx::TBitmap32& buffer = band_.Buffer();
+        // The band's rounded rectangle can also be a pixel wider or higher than its buffer; there the
+        // old picture shows.
+        presenter.Compose(r, [&](const gfx::PixelView& canvas) {
+            const gfx::IntRect shown = r.Intersect(canvas.Bounds());
+            const gfx::IntRect blended =
+                shown.Intersect(gfx::IntRect::FromSize(r.left, r.top, buffer.Width(), buffer.Height()));
+            for (std::int32_t y = shown.top; y < shown.bottom; ++y) {
+                const gfx::Color32* under = old.Row(y);
+                gfx::Color32* out = canvas.Row(y);
+                std::int32_t from = shown.left;
+                if (y >= blended.top && y < blended.bottom && blended.left < blended.right) {
+                    gfx::MixRowByAlpha(out + blended.left, under + blended.left,
+                                       buffer.Row(y - r.top) + (blended.left - r.left), blended.Width());
+                    from = blended.right;
+                }
+                std::copy(under + from, under + shown.right, out + from);
+            }
+        });
         return more;
     }
 

@@ -16,18 +16,20 @@ public:
 
     // "Crossfade": the new image over the old picture at alpha v. "Fade To Black": the old picture
     // fades out over transparent black at alpha 255 - 2v until v reaches 127, then the new image fades
-    // in at 2v - 254. Each is one pass that writes WorkImage; the whole of it goes to the screen.
+    // in at 2v - 254. Each is one pass that reads the pictures and writes the canvas; the whole of it
+    // goes to the screen.
     bool DrawFrame(TPresenter& presenter) override {
-        const gfx::PixelView work = images_.WorkImage->View();
-        if (variant_ == 1) {
-            gfx::MixPixels(work, images_.OldImage->View(), images_.NewImage->View(), static_cast<std::uint32_t>(v_));
-        } else if (v_ > 126) {
-            gfx::MixPixels(work, 0, images_.NewImage->View(), static_cast<std::uint32_t>(std::min(255, 2 * v_ - 254)));
-        } else {
-            gfx::MixPixels(work, 0, images_.OldImage->View(), static_cast<std::uint32_t>(255 - 2 * v_));
-        }
-        const gfx::IntRect whole = images_.NewImage->BoundsRect();
-        presenter.Present(TSource::Work, whole, whole);
+        const gfx::TBitmap32& fresh = *images_.NewImage;
+        const gfx::TBitmap32& old = *images_.OldImage;
+        presenter.Compose(fresh.BoundsRect(), [&](const gfx::PixelView& canvas) {
+            if (variant_ == 1) {
+                gfx::MixPixels(canvas, old.View(), fresh.View(), static_cast<std::uint32_t>(v_));
+            } else if (v_ > 126) {
+                gfx::MixPixels(canvas, 0, fresh.View(), static_cast<std::uint32_t>(std::min(255, 2 * v_ - 254)));
+            } else {
+                gfx::MixPixels(canvas, 0, old.View(), static_cast<std::uint32_t>(255 - 2 * v_));
+            }
+        });
         v_ += d_;
         return v_ < 255;
     }

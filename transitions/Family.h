@@ -3,34 +3,45 @@
 // What every effect family shares: pieces that draw one frame per call, and the presenter that
 // takes each copy to the screen. The worker adds pacing and stop requests around the frames
 // (TransThread.h); tests, tools and benchmarks call the frames themselves.
+//
+// A frame touches each pixel as few times as its effect needs: pieces that show a part of a picture
+// are copied onto the canvas, and frames that blend or mix pictures compose straight into the
+// canvas, the bitmap that reaches the screen, with only the rectangles they changed going on to
+// the screen.
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <span>
 
 #include "gfx/Bitmap32.h"
 #include "gfx/Geometry.h"
+#include "gfx/PixelView.h"
 
 namespace trans {
 
-// The worker's three bitmaps, by the present step that copies from them.
-enum class TSource { New, Old, Work };
+// The worker's two pictures, by the present step that copies from them.
+enum class TSource { New, Old };
 
 struct TTransImages {
     const gfx::TBitmap32* NewImage = nullptr;
     const gfx::TBitmap32* OldImage = nullptr;
-    gfx::TBitmap32* WorkImage = nullptr;
 
-    const gfx::TBitmap32& Get(TSource source) const {
-        return source == TSource::New ? *NewImage : source == TSource::Old ? *OldImage : *WorkImage;
-    }
+    const gfx::TBitmap32& Get(TSource source) const { return source == TSource::New ? *NewImage : *OldImage; }
 };
 
-// Takes one copy of a frame to the screen: source rectangle of the bitmap onto target rectangle of
-// the target canvas.
+// Takes a frame to the screen.
 class TPresenter {
 public:
     virtual ~TPresenter() = default;
+    // One copy: source rectangle of the picture onto target rectangle of the canvas.
     virtual void Present(TSource image, const gfx::IntRect& source, const gfx::IntRect& target) = 0;
+    // compose writes the canvas's pixels, cut to the picture's size, inside the changed rectangles
+    // only; they then go to the screen.
+    virtual void Compose(std::span<const gfx::IntRect> changed, gfx::PixelDraw compose) = 0;
+    void Compose(const gfx::IntRect& changed, gfx::PixelDraw compose) {
+        Compose(std::span<const gfx::IntRect>(&changed, 1), compose);
+    }
 };
 
 // One effect with its pieces set up for a picture size and a frame count.

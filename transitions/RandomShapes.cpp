@@ -32,7 +32,7 @@ public:
         if (variant_ <= 2) {
             if (left_ > 0) {
                 const std::int32_t e = Take();
-                Reveal(TRegion::Rect(variant_ == 1 ? gfx::IntRect{0, MulDiv(H, e, d_), W, MulDiv(H, e + 1, d_)}
+                Reveal(presenter, TRegion::Rect(variant_ == 1 ? gfx::IntRect{0, MulDiv(H, e, d_), W, MulDiv(H, e + 1, d_)}
                                                    : gfx::IntRect{MulDiv(W, e, d_), 0, MulDiv(W, e + 1, d_), H}));
             }
         } else {
@@ -49,11 +49,10 @@ public:
                         {MulDiv(W, c - 1, d_), MulDiv(H, r - 1, d_), MulDiv(W, c + 1, d_), MulDiv(H, r + 1, d_)}));
                 }
             }
-            Reveal(TRegion::Union(parts_));
+            Reveal(presenter, TRegion::Union(parts_));
             parts_.clear();
         }
         ++i_;
-        PresentWhole(presenter);
         return !done_ && i_ < limit_;
     }
 

@@ -1,16 +1,21 @@
 #include "transitions/RegionWipe.h"
 
+#include <algorithm>
+
 namespace trans {
 
-TRegionWipe::TRegionWipe(const TTransImages& images) : images_(images) {
-    images_.WorkImage->CopyRect({0, 0}, *images_.OldImage, images_.OldImage->BoundsRect());
-}
-
-void TRegionWipe::Reveal(const gfx::TRegion& region) { gfx::CopyRegion(*images_.WorkImage, *images_.NewImage, region); }
-
-void TRegionWipe::PresentWhole(TPresenter& presenter) const {
-    const gfx::IntRect whole{0, 0, Width(), Height()};
-    presenter.Present(TSource::Work, whole, whole);
+void TRegionWipe::Reveal(TPresenter& presenter, const gfx::TRegion& region) {
+    const gfx::TRegion added = gfx::TRegion::Combine(region, last_, gfx::CombineMode::Diff);
+    last_ = region;
+    if (added.IsEmpty()) {
+        return;
+    }
+    // About sixteen bands down the picture, and parts less than a sixteenth of its width apart taken
+    // as one: a few dozen rectangles at most.
+    const gfx::IntRect bounds = images_.NewImage->BoundsRect();
+    changed_ = gfx::CoveringRects(added, bounds, std::max(8, Height() / 16), std::max(8, Width() / 16));
+    const gfx::ConstPixelView fresh = images_.NewImage->View();
+    presenter.Compose(changed_, [&](const gfx::PixelView& canvas) { gfx::CopyRegion(canvas, fresh, added); });
 }
 
 }  // namespace trans

@@ -31,9 +31,8 @@ public:
         if (variant_ == 11 && i_ > M_) {
             i_ = N_ + 1;
         }
-        Reveal(RegionAt(i_));
+        Reveal(presenter, RegionAt(i_));
         ++i_;
-        PresentWhole(presenter);
         return i_ <= N_;
     }
 

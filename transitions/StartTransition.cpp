@@ -27,8 +27,9 @@ void StartTransition(plat::Surface& target, const gfx::TBitmap32& image, std::in
     }
 
     try {
-        const gfx::TBitmap32 temporary = image;
-        auto* worker = new TTransThread(effect, target, temporary, frameDelay);
+        // The worker takes its own copy: no temporary one in between, which at a large screen would be
+        // one more full-screen bitmap alive while the worker starts.
+        auto* worker = new TTransThread(effect, target, image, frameDelay);
         flags.ActiveTransition = worker;
         worker->Start();
     } catch (...) {

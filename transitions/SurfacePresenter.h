@@ -15,6 +15,13 @@ public:
         target_.CopyToCanvas(images_.Get(image), source, target);
     }
 
+    void Compose(std::span<const gfx::IntRect> changed, gfx::PixelDraw compose) override {
+        const gfx::IntSize size{images_.NewImage->Width(), images_.NewImage->Height()};
+        target_.DrawOnCanvas(changed, [&](const gfx::PixelView& canvas) { compose(gfx::Cropped(canvas, size)); });
+    }
+
+    using TPresenter::Compose;
+
 private:
     plat::Surface& target_;
     TTransImages images_;

@@ -35,17 +35,15 @@ TTransThread::TTransThread(std::int32_t effectNumber, plat::Surface& target, con
     : EffectNumber(effectNumber),
       NewImage(image),
       OldImage(),
-      WorkImage(),
       target_(&target),
       FrameDelay(frameDelay),
       width_(image.Width()),
       height_(image.Height()) {
     OldImage.SetSize(width_, height_);
     target.CopyFromCanvas(OldImage, {0, 0, width_, height_});
-    WorkImage.SetSize(width_, height_);
     presentNew_ = [this] { PresentNew(); };
     presentOld_ = [this] { PresentOld(); };
-    presentWork_ = [this] { PresentWork(); };
+    presentComposed_ = [this] { PresentComposed(); };
     frameObserver_ = g_frameObserver;
 }
 
@@ -60,12 +58,26 @@ void TTransThread::PresentNew() { target_->CopyToCanvas(NewImage, PresentSource,
 
 void TTransThread::PresentOld() { target_->CopyToCanvas(OldImage, PresentSource, PresentTarget); }
 
-void TTransThread::PresentWork() { target_->CopyToCanvas(WorkImage, PresentSource, PresentTarget); }
+void TTransThread::PresentComposed() {
+    const gfx::IntSize size{width_, height_};
+    const gfx::PixelDraw& compose = *composition_;
+    target_->DrawOnCanvas(composedRects_, [&](const gfx::PixelView& canvas) { compose(gfx::Cropped(canvas, size)); });
+}
 
 void TTransThread::Present(TSource image, const gfx::IntRect& source, const gfx::IntRect& target) {
     PresentSource = source;
     PresentTarget = target;
-    plat::Synchronize(image == TSource::New ? presentNew_ : image == TSource::Old ? presentOld_ : presentWork_);
+    plat::Synchronize(image == TSource::New ? presentNew_ : presentOld_);
+}
+
+// The composition runs on the main thread, inside the canvas, while the worker waits: the worker
+// never touches the canvas itself.
+void TTransThread::Compose(std::span<const gfx::IntRect> changed, gfx::PixelDraw compose) {
+    composedRects_ = changed;
+    composition_ = &compose;
+    plat::Synchronize(presentComposed_);
+    composition_ = nullptr;
+    composedRects_ = {};
 }
 
 void TTransThread::Execute() {
@@ -129,7 +141,6 @@ void TTransThread::Execute() {
     }
     NewImage = {};
     OldImage = {};
-    WorkImage = {};
     TTransThread* self = this;
     flags.ActiveTransition.compare_exchange_strong(self, nullptr);
     flags.TransBusy = false;

@@ -13,7 +13,8 @@
 namespace trans {
 
 // The transition worker: it owns private copies of the pictures, runs one effect's frames on a
-// thread of its own and hands every copy to the main thread, which puts it on the target canvas.
+// thread of its own and hands every copy and composition to the main thread, which puts it on the
+// target canvas.
 // It is freed once its completion handler has run (or, unrun, has been dropped with the worker).
 class TTransThread final : private TPresenter {
 public:
@@ -34,10 +35,12 @@ public:
     // The effect being drawn; the worker replaces a number outside 0..120 by its random draw first.
     std::int32_t Effect() const { return EffectNumber; }
 
-    // The main-thread steps: PresentSource of one picture onto PresentTarget of the target canvas.
+    // The main-thread steps: PresentSource of one picture onto PresentTarget of the target canvas;
+    // or the frame's composition written straight into the canvas, with its changed rectangles put on
+    // the screen.
     void PresentNew();
     void PresentOld();
-    void PresentWork();
+    void PresentComposed();
 
 private:
     ~TTransThread() override = default;
@@ -63,25 +66,28 @@ private:
     // after their last frame too).
     void WaitFrame(TFamily& family);
     void Present(TSource image, const gfx::IntRect& source, const gfx::IntRect& target) override;
-    TTransImages Images() { return {&NewImage, &OldImage, &WorkImage}; }
+    void Compose(std::span<const gfx::IntRect> changed, gfx::PixelDraw compose) override;
+    TTransImages Images() { return {&NewImage, &OldImage}; }
     // TransFrameCount, which does not change while the worker runs.
     static std::int32_t FrameCount();
 
     std::atomic<std::int32_t> EffectNumber;
     gfx::TBitmap32 NewImage;
     gfx::TBitmap32 OldImage;
-    gfx::TBitmap32 WorkImage;
     plat::Surface* target_;
     std::int32_t FrameDelay;
     std::int32_t width_;
     std::int32_t height_;
     gfx::IntRect PresentSource;
     gfx::IntRect PresentTarget;
+    // The composition of the frame being presented, while the worker waits for it.
+    std::span<const gfx::IntRect> composedRects_;
+    const gfx::PixelDraw* composition_ = nullptr;
 
     // Made once, so that a present allocates nothing.
     std::function<void()> presentNew_;
     std::function<void()> presentOld_;
-    std::function<void()> presentWork_;
+    std::function<void()> presentComposed_;
     std::function<void()> frameObserver_;
 };
 

@@ -21,14 +21,16 @@ public:
         zooms_.emplace_back(x, y, w, h, source, vx, vr, vy, vb, steps);
     }
 
-    // Each piece is drawn into WorkImage with the nearest pixel (as the canvas copy stretches), and
-    // only its rectangle goes to the screen: WorkImage is not prepared beforehand.
+    // Each piece is drawn straight onto the canvas with the nearest pixel, as the canvas copy
+    // stretches, and only its rectangle goes to the screen.
     bool DrawFrame(TPresenter& presenter) override {
         bool more = false;
+        const gfx::ConstPixelView fresh = images_.NewImage->View();
         for (TZoom& z : zooms_) {
             more = z.Step() || more;
-            gfx::CopyRectStretched(images_.WorkImage->View(), z.TargetRect(), images_.NewImage->View(), z.SourceRect());
-            presenter.Present(TSource::Work, z.TargetRect(), z.TargetRect());
+            presenter.Compose(z.TargetRect(), [&](const gfx::PixelView& canvas) {
+                gfx::CopyRectStretched(canvas, z.TargetRect(), fresh, z.SourceRect());
+            });
         }
         return more;
     }

@@ -133,11 +133,19 @@ bool IsCmyk(const jpeg_decompress_struct& d) {
     return d.jpeg_color_space == JCS_CMYK || d.jpeg_color_space == JCS_YCCK;
 }
 
+// The size libjpeg gives a picture of `full` at M/8: each side rounded up.
+IntSize ScaledSize(IntSize full, int eighths) {
+    auto side = [eighths](std::int32_t n) {
+        return static_cast<std::int32_t>((static_cast<std::int64_t>(n) * eighths + 7) / 8);
+    };
+    return {side(full.width), side(full.height)};
+}
+
 }  // namespace
 
 bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
-    scaleDenom_ = 0;
+    scaleNum_ = 0;
     ClearFailure();
     stated_ = {};
     Session session;
@@ -146,10 +154,10 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
         return false;
     }
     orientation_ = session.Orientation();
-    for (const unsigned denom : {1u, 2u, 4u, 8u}) {
-        const bool ok = session.Run([denom](jpeg_decompress_struct& d) {
-            d.scale_num = 1;
-            d.scale_denom = denom;
+    for (const int eighths : {8, 4, 2, 1}) {
+        const bool ok = session.Run([eighths](jpeg_decompress_struct& d) {
+            d.scale_num = static_cast<unsigned>(eighths);
+            d.scale_denom = 8;
             jpeg_calc_output_dimensions(&d);
         });
         const auto& d = session.Info();
@@ -157,13 +165,14 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
             SetFailure(session.Message());
             return false;
         }
-        if (denom == 1) {
+        if (eighths == 8) {
             stated_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};
+            full_ = stated_;
         }
         if (PictureSizeAllowed(d.output_width, d.output_height)) {
             stored_ = {static_cast<std::int32_t>(d.output_width), static_cast<std::int32_t>(d.output_height)};
             size_ = OrientedSize(stored_, orientation_);
-            scaleDenom_ = static_cast<int>(denom);
+            scaleNum_ = eighths;
             return true;
         }
     }
@@ -171,8 +180,31 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
     return false;
 }
 
+void TJpegDecoder::ReduceFor(IntSize drawn) {
+    if (scaleNum_ == 0 || drawn.width <= 0 || drawn.height <= 0 ||
+        size_.width <= 2 * static_cast<std::int64_t>(drawn.width) ||
+        size_.height <= 2 * static_cast<std::int64_t>(drawn.height)) {
+        return;
+    }
+    // The rows are stored unturned: a quarter turn swaps the sides they must cover.
+    const IntSize cover = OrientedSize(drawn, orientation_);
+    // libjpeg-turbo has vector code for 1/2, 1/4 and 1/8 and none for the other eighths, which
+    // decode more slowly although to fewer pixels.
+    for (const int eighths : {1, 2, 4}) {
+        if (eighths >= scaleNum_) {
+            return;
+        }
+        const IntSize scaled = ScaledSize(full_, eighths);
+        if (scaled.width >= cover.width && scaled.height >= cover.height) {
+            scaleNum_ = eighths;
+            stored_ = scaled;
+            return;
+        }
+    }
+}
+
 std::optional<TPicture> TJpegDecoder::Frames() {
-    if (scaleDenom_ == 0) {
+    if (scaleNum_ == 0) {
         return std::nullopt;
     }
     return Guarded([this] { return Decode(); });
@@ -186,8 +218,8 @@ std::optional<TPicture> TJpegDecoder::Decode() {
     }
     const bool cmyk = IsCmyk(session.Info());
     const bool started = session.Run([&](jpeg_decompress_struct& d) {
-        d.scale_num = 1;
-        d.scale_denom = static_cast<unsigned>(scaleDenom_);
+        d.scale_num = static_cast<unsigned>(scaleNum_);
+        d.scale_denom = 8;
         d.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;  // BGRA bytes are 0xAARRGGBB in memory
         jpeg_start_decompress(&d);
     });

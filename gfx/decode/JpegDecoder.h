@@ -10,20 +10,25 @@ namespace gfx {
 // swap for a quarter turn). A picture beyond the pixel cap is decoded at 1/2, 1/4 or 1/8 of its
 // size, the least reduction that fits; one that does not fit even at 1/8 is refused. So is a
 // picture whose data ends before its last row.
+// A picture more than twice as wide and as high as the rectangle it will be drawn in is decoded
+// at the largest reduction of 1/2, 1/4 and 1/8 that still covers that rectangle: most of the
+// work of a large photograph shown on a screen is left out.
 class TJpegDecoder final : public TPictureDecoder {
 public:
     bool Open(std::span<const std::uint8_t> bytes) override;
     IntSize Size() const override { return size_; }
+    void ReduceFor(IntSize drawn) override;
     std::optional<TPicture> Frames() override;
 
 private:
     std::optional<TPicture> Decode();
 
     std::span<const std::uint8_t> bytes_;
-    IntSize stored_;  // the size of the rows as stored (after the reduction)
-    IntSize size_;    // upright
+    IntSize full_;    // the size of the rows as stored, at full scale
+    IntSize stored_;  // the size of the rows as stored, at the scale decoded
+    IntSize size_;    // upright, after the reduction for the pixel cap
     TOrientation orientation_ = TOrientation::TopLeft;
-    int scaleDenom_ = 0;  // 0 until opened
+    int scaleNum_ = 0;  // eighths; 0 until opened
 };
 
 }  // namespace gfx

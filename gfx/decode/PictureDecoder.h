@@ -66,6 +66,10 @@ public:
     // The size of the decoded picture as it is seen: upright, after any reduction for the pixel
     // cap. Valid after Open.
     virtual IntSize Size() const = 0;
+    // Tells the decoder the picture will be drawn into a rectangle of `drawn` (upright), between
+    // Open and Frames. One that can decode at a reduced scale may then give smaller frames, never
+    // smaller than `drawn`; Size stays the picture's own. The others decode as they are.
+    virtual void ReduceFor(IntSize drawn) { static_cast<void>(drawn); }
     virtual std::optional<TPicture> Frames() = 0;
 
     // Why the last Open or Frames gave nothing, in a few words (the library's own where it gives

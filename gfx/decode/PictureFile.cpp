@@ -34,13 +34,16 @@ std::optional<std::vector<std::uint8_t>> ReadWhole(const std::string& path, std:
     }
 }
 
-std::optional<TPicture> Load(const std::string& path, std::string& why) {
+std::optional<TPicture> Load(const std::string& path, std::string& why, const TDrawnSize& drawnSize) {
     const TPictureFormat format = PictureFormatOf(path);
     if (format == TPictureFormat::System) {
         auto bitmap = plat::LoadSystemPicture(path);
         if (!bitmap) {
             why = "the picture services cannot read it";
             return std::nullopt;
+        }
+        if (drawnSize) {
+            drawnSize({bitmap->Width(), bitmap->Height()});
         }
         return StillPicture(std::move(*bitmap));
     }
@@ -49,14 +52,14 @@ std::optional<TPicture> Load(const std::string& path, std::string& why) {
         return std::nullopt;
     }
     const auto bytes = ReadWhole(path, why);
-    return bytes ? DecodePicture(format, *bytes, &why) : std::nullopt;
+    return bytes ? DecodePicture(format, *bytes, &why, drawnSize) : std::nullopt;
 }
 
 }  // namespace
 
-std::optional<TPicture> LoadPictureFile(const std::string& path, std::string* why) {
+std::optional<TPicture> LoadPictureFile(const std::string& path, std::string* why, const TDrawnSize& drawnSize) {
     std::string reason;
-    auto picture = Load(path, reason);
+    auto picture = Load(path, reason, drawnSize);
     if (!picture && why != nullptr) {
         *why = reason;
     }

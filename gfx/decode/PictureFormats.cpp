@@ -68,7 +68,7 @@ std::unique_ptr<TPictureDecoder> MakeDecoder(TPictureFormat format) {
 }
 
 std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std::uint8_t> bytes,
-                                      std::string* why) {
+                                      std::string* why, const TDrawnSize& drawnSize) {
     const auto decoder = MakeDecoder(format);
     if (!decoder) {
         if (why != nullptr) {
@@ -76,7 +76,13 @@ std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std
         }
         return std::nullopt;
     }
-    auto picture = decoder->Open(bytes) ? decoder->Frames() : std::nullopt;
+    std::optional<TPicture> picture;
+    if (decoder->Open(bytes)) {
+        if (drawnSize) {
+            decoder->ReduceFor(drawnSize(decoder->Size()));
+        }
+        picture = decoder->Frames();
+    }
     if (!picture && why != nullptr) {
         *why = decoder->Failure();
     }

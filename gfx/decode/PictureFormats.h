@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -27,9 +28,13 @@ TPictureFormat PictureFormatOf(std::string_view name);
 // A decoder of our own for the format; none for System and Unknown.
 std::unique_ptr<TPictureDecoder> MakeDecoder(TPictureFormat format);
 
+// The size of the rectangle a picture will be drawn in, given the picture's own upright size.
+using TDrawnSize = std::function<IntSize(IntSize own)>;
+
 // Opens and decodes bytes of the format; nothing when it has no decoder of ours or they fail,
-// and then, when `why` is given, it says why.
+// and then, when `why` is given, it says why. With `drawnSize`, it is asked once, after the
+// header is read, and the decoder may give a smaller picture that still covers that size.
 std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std::uint8_t> bytes,
-                                      std::string* why = nullptr);
+                                      std::string* why = nullptr, const TDrawnSize& drawnSize = {});
 
 }  // namespace gfx

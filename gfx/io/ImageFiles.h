@@ -17,9 +17,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// How a PNG is compressed: small files, or larger ones written several times faster, for pictures
+// that are read back by tools rather than kept.
+enum class PngCompression { Small, Fast };
+
 // Every reader and writer throws ImageFileError.
 TBitmap32 ReadPng(const std::string& path);
-void WritePng(const std::string& path, const TBitmap32& bitmap);
+void WritePng(const std::string& path, const TBitmap32& bitmap, PngCompression compression = PngCompression::Small);
 
 // The first frame of a GIF on a transparent screen of its size.
 TBitmap32 ReadGif(const std::string& path);

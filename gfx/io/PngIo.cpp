@@ -37,11 +37,14 @@ TBitmap32 ReadPng(const std::string& path) {
     return bitmap;
 }
 
-void WritePng(const std::string& path, const TBitmap32& bitmap) {
+void WritePng(const std::string& path, const TBitmap32& bitmap, PngCompression compression) {
     ImageGuard g;
     g.image.width = static_cast<png_uint_32>(bitmap.Width());
     g.image.height = static_cast<png_uint_32>(bitmap.Height());
     g.image.format = PNG_FORMAT_BGRA;
+    if (compression == PngCompression::Fast) {
+        g.image.flags |= PNG_IMAGE_FLAG_FAST;
+    }
     if (!png_image_write_to_file(&g.image, path.c_str(), 0, bitmap.Bits(), 0, nullptr)) {
         throw ImageFileError(path + ": " + g.image.message);
     }

@@ -59,6 +59,15 @@ void SimSurface::CopyToCanvas(const gfx::TBitmap32& bitmap, const gfx::IntRect& 
     }
 }
 
+void SimSurface::DrawOnCanvas(std::span<const gfx::IntRect> changed, gfx::PixelDraw draw) {
+    draw(canvas_.View());
+    if (onChange_) {
+        for (const gfx::IntRect& r : changed) {
+            onChange_(r.Intersect(canvas_.BoundsRect()));
+        }
+    }
+}
+
 void SimSurface::CopyFromCanvas(gfx::TBitmap32& bitmap, const gfx::IntRect& rect) const {
     // A screen has no transparency: what is read is opaque.
     const gfx::IntRect r = rect.Intersect(canvas_.BoundsRect()).Intersect(bitmap.BoundsRect());

@@ -29,6 +29,7 @@ public:
     void Changed() override;
 
     void CopyToCanvas(const gfx::TBitmap32& bitmap, const gfx::IntRect& source, const gfx::IntRect& target) override;
+    void DrawOnCanvas(std::span<const gfx::IntRect> changed, gfx::PixelDraw draw) override;
     void CopyFromCanvas(gfx::TBitmap32& bitmap, const gfx::IntRect& rect) const override;
 
     // What the screen shows in this control, the size of its bounds.

@@ -1,7 +1,8 @@
 // The image control: a child window whose canvas is a persistent 32-bit top-down DIB section. A copy
-// onto the canvas writes the DIB and puts that rectangle on the window at once; WM_PAINT repaints
-// from the DIB. The backing bitmap reaches the canvas when it is marked changed. On a control's
-// area the surface only shows: the pointer and the clicks go to the control.
+// onto the canvas, or a drawing straight into it, writes the DIB and puts the rectangles it changed
+// on the window at once; WM_PAINT repaints from the DIB. The backing bitmap reaches the canvas when
+// it is marked changed. On a control's area the surface only shows: the pointer and the clicks go to
+// the control.
 
 #include <windows.h>
 
@@ -76,6 +77,21 @@ public:
         if (!r.IsEmpty()) {
             win32::WindowDC dc(window_.get());
             ::BitBlt(dc.get(), r.left, r.top, r.Width(), r.Height(), memory_->get(), r.left, r.top, SRCCOPY);
+        }
+    }
+
+    void DrawOnCanvas(std::span<const gfx::IntRect> changed, gfx::PixelDraw draw) override {
+        if (dib_.bits == nullptr) {
+            return;
+        }
+        ::GdiFlush();
+        draw(Canvas());
+        win32::WindowDC dc(window_.get());
+        for (const gfx::IntRect& c : changed) {
+            const gfx::IntRect r = c.Intersect(Canvas().Bounds());
+            if (!r.IsEmpty()) {
+                ::BitBlt(dc.get(), r.left, r.top, r.Width(), r.Height(), memory_->get(), r.left, r.top, SRCCOPY);
+            }
         }
     }
 

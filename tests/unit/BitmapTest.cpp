@@ -162,6 +162,26 @@ TEST(Bitmap32, MixingWholePicturesDrawsTheUpperOneOpaqueWithTheMasterAlpha) {
     }
 }
 
+TEST(Bitmap32, MixingARowByItsOwnAlphaIsBlendingItOntoAnOpaquePicture) {
+    // 19 pixels: two vector blocks and a tail; every alpha from 0 to 255 appears along the rows.
+    for (std::int32_t row = 0; row < 14; ++row) {
+        Color32 under[19];
+        Color32 over[19];
+        for (std::int32_t x = 0; x < 19; ++x) {
+            const auto alpha = static_cast<Color32>((row * 19 + x) % 256);
+            over[x] = alpha << 24 | static_cast<Color32>((x * 13) << 16 | (255 - x * 5) << 8 | row * 17);
+            under[x] = 0xFF000000u | static_cast<Color32>((250 - x * 11) << 16 | (x * 3) << 8 | (row * 29) % 256);
+        }
+        Color32 target[20];
+        std::fill(std::begin(target), std::end(target), 0x12345678u);
+        gfx::MixRowByAlpha(target, under, over, 19);
+        for (std::int32_t x = 0; x < 19; ++x) {
+            EXPECT_EQ(target[x], gfx::BlendOver(over[x], under[x], 255)) << x << " in row " << row;
+        }
+        EXPECT_EQ(target[19], 0x12345678u);
+    }
+}
+
 TEST(Bitmap32, StretchedDrawSamplesBetweenPixelCentres) {
     const TBitmap32 ramp = Pixels(2, 1, {Grey(0), Grey(255)});
     TBitmap32 wide(4, 1);
@@ -210,6 +230,46 @@ TEST(CanvasCopy, StretchesWithTheNearestPixelAndLeavesTheRestAlone) {
     TBitmap32 three(3, 1, 0);
     gfx::CopyRectStretched(three.View(), three.BoundsRect(), row.View(), row.BoundsRect());
     EXPECT_EQ(three, Pixels(3, 1, {0xFF000001u, 0xFF000003u, 0xFF000005u}));
+}
+
+// Target pixel (i, j) of targetRect shows the source pixel under its centre, or stays when that lies
+// outside the source: the canvas copy's rule, one pixel at a time.
+TBitmap32 StretchedByHand(TBitmap32 canvas, const gfx::IntRect& t, const TBitmap32& source, const gfx::IntRect& s) {
+    for (int j = 0; j < t.Height(); ++j) {
+        for (int i = 0; i < t.Width(); ++i) {
+            const auto x = static_cast<int>(s.left + (2 * std::int64_t{i} + 1) * s.Width() / (2 * std::int64_t{t.Width()}));
+            const auto y = static_cast<int>(s.top + (2 * std::int64_t{j} + 1) * s.Height() / (2 * std::int64_t{t.Height()}));
+            if (source.BoundsRect().Contains({x, y}) && canvas.BoundsRect().Contains({t.left + i, t.top + j})) {
+                canvas.SetPixel(t.left + i, t.top + j, source.Pixel(x, y));
+            }
+        }
+    }
+    return canvas;
+}
+
+TEST(CanvasCopy, EveryScaleShowsThePixelUnderEachTargetCentre) {
+    TBitmap32 source(1500, 40);
+    for (int y = 0; y < source.Height(); ++y) {
+        for (int x = 0; x < source.Width(); ++x) {
+            source.SetPixel(x, y, 0xFF000000u | static_cast<Color32>(y) << 12 | static_cast<Color32>(x));
+        }
+    }
+    const struct {
+        gfx::IntRect target, source;
+    } cases[] = {
+        {{-7, 2, 1390, 37}, {0, 0, 1500, 40}},       // shrunk a little: long runs of columns, cut on the left
+        {{3, 0, 1200, 40}, {100, 0, 1297, 40}},      // the same width, taller: rows copied
+        {{0, 1, 1300, 39}, {700, 5, 701, 30}},       // one column stretched across
+        {{0, 0, 1300, 25}, {0, 0, 500, 40}},         // grown: runs too short, pixel by pixel
+        {{10, 3, 1290, 30}, {1400, 0, 1600, 40}},    // partly beyond the source's right edge
+    };
+    for (const auto& c : cases) {
+        TBitmap32 canvas(1300, 40, 0xFF123456u);
+        const TBitmap32 expected = StretchedByHand(canvas, c.target, source, c.source);
+        gfx::CopyRectStretched(canvas.View(), c.target, source.View(), c.source);
+        EXPECT_EQ(canvas, expected) << c.target.left << "," << c.target.right << " from " << c.source.left << ","
+                                    << c.source.right;
+    }
 }
 
 }  // namespace

@@ -236,6 +236,36 @@ TEST(JpegDecoder, PictureBeyondTheCapDecodesReduced) {
     EXPECT_FALSE(decoder.Frames());
 }
 
+TEST(JpegDecoder, APictureMoreThanTwiceItsPlaceIsDecodedAtTheLargestReductionThatCoversIt) {
+    const Bytes photo = testing_support::EncodeFlatGreyJpeg(1600, 1000, 0x70);
+    const auto decodedFor = [](const Bytes& jpeg, gfx::IntSize drawn, gfx::IntSize* own = nullptr) {
+        const auto picture = gfx::DecodePicture(TPictureFormat::Jpeg, jpeg, nullptr, [&](gfx::IntSize size) {
+            if (own != nullptr) {
+                *own = size;
+            }
+            return drawn;
+        });
+        return picture ? gfx::IntSize{picture->frames[0].bitmap.Width(), picture->frames[0].bitmap.Height()}
+                       : gfx::IntSize{};
+    };
+    gfx::IntSize own;
+    EXPECT_EQ(decodedFor(photo, {400, 250}, &own), (gfx::IntSize{400, 250})) << "1/4 covers it exactly";
+    EXPECT_EQ(own, (gfx::IntSize{1600, 1000}));
+    EXPECT_EQ(decodedFor(photo, {401, 250}), (gfx::IntSize{800, 500}));
+    EXPECT_EQ(decodedFor(photo, {100, 100}), (gfx::IntSize{200, 125}));
+    EXPECT_EQ(decodedFor(photo, {800, 400}), (gfx::IntSize{1600, 1000})) << "only twice as wide";
+    EXPECT_EQ(decodedFor(photo, {700, 500}), (gfx::IntSize{1600, 1000})) << "only twice as high";
+    EXPECT_EQ(decodedFor(photo, {0, 0}), (gfx::IntSize{1600, 1000}));
+
+    // Beyond the pixel cap the picture is already halved; its own size is the halved one, and the
+    // reduction for its place goes further from the full size.
+    const Bytes big = testing_support::EncodeFlatGreyJpeg(8192, 4097, 0x60);
+    EXPECT_EQ(decodedFor(big, {1000, 500}, &own), (gfx::IntSize{1024, 513}));
+    EXPECT_EQ(own, (gfx::IntSize{4096, 2049}));
+    EXPECT_EQ(decodedFor(big, {1500, 700}), (gfx::IntSize{2048, 1025}));
+    EXPECT_EQ(decodedFor(big, {3000, 700}), (gfx::IntSize{4096, 2049}));
+}
+
 TEST(TiffDecoder, EveryKindDecodesExactly) {
     const TBitmap32 colours = Bitmap(3, 2, {R, G, B, W, K, 0xFF123456});
     EXPECT_EQ(Pixels(Still(TPictureFormat::Tiff, EncodeTiff(colours, testing_support::TiffKind::Rgb))),

@@ -1,4 +1,5 @@
-// Regions: each shape's pixels by the system's rules, the combinations, and copies clipped to them.
+// Regions: each shape's pixels by the system's rules, the combinations, copies clipped to them, and
+// the few rectangles that cover them.
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,38 @@ TEST(Region, CopiesAndFillsTouchOnlyCoveredPixels) {
     gfx::FillRegion(target, TRegion::Ellipse({0, 0, 6, 4}), 0xFF123456u);
     EXPECT_EQ(target.Pixel(3, 2), 0xFF123456u);
     EXPECT_EQ(target.Pixel(5, 3), 0xFFFFFFFFu);
+}
+
+TEST(Region, AFewBandedRectanglesCoverEveryPixelInsideTheBounds) {
+    // Two thin diagonal edges far apart, as the propellers' frames add them, and a part outside.
+    const IntPoint left[] = {{0, 0}, {4, 0}, {60, 100}, {56, 100}};
+    const IntPoint right[] = {{196, 0}, {200, 0}, {144, 100}, {140, 100}};
+    const TRegion r = TRegion::Union(std::vector<TRegion>{TRegion::Polygon(left), TRegion::Polygon(right),
+                                                          TRegion::Rect({-10, 90, 300, 95})});
+    const IntRect bounds{0, 0, 200, 100};
+    const std::vector<IntRect> rects = gfx::CoveringRects(r, bounds, 10, 8);
+    // One rectangle per edge per band, and the strip across joins both edges in its band.
+    EXPECT_LE(rects.size(), 20u);
+    std::int64_t area = 0;
+    for (const IntRect& c : rects) {
+        EXPECT_EQ(c.Intersect(bounds), c);
+        area += std::int64_t{c.Width()} * c.Height();
+    }
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if (!r.Contains({x, y})) {
+                continue;
+            }
+            bool covered = false;
+            for (const IntRect& c : rects) {
+                covered = covered || c.Contains({x, y});
+            }
+            ASSERT_TRUE(covered) << x << "," << y;
+        }
+    }
+    // The space between the edges is left out: far less than the clip box.
+    EXPECT_LT(area, 200 * 100 / 3);
+    EXPECT_TRUE(gfx::CoveringRects(TRegion(), bounds, 10, 8).empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "common/Random.h"
 #include "slideshow/Filters.h"
@@ -153,6 +154,26 @@ TEST(Layout, RandomPlacementsStayInTheirRanges) {
         ASSERT_EQ(fitted.Size(), (gfx::IntSize{800, 300}));
         ASSERT_GE(fitted.top, 0);
         ASSERT_LT(fitted.top, 300);
+    }
+}
+
+TEST(Layout, TheSizeKnownBeforeDecodingIsThePlacementsSizeAndDrawsNoRandomNumber) {
+    const std::vector<gfx::IntSize> frames = {{1920, 1080}, {800, 600}, {1080, 1920}};
+    const std::vector<gfx::IntSize> images = {{6000, 4000}, {333, 500}, {800, 600}, {1001, 601}, {20, 3000}, {0, 5}};
+    for (std::int32_t mode = -1; mode <= 7; ++mode) {
+        for (const gfx::IntSize frame : frames) {
+            for (const gfx::IntSize image : images) {
+                core::SetRandSeed(5);
+                const gfx::IntSize size = show::StillSize(mode, frame, image);
+                const std::int32_t next = core::Random(1000);
+                core::SetRandSeed(5);
+                EXPECT_EQ(size, show::PlaceStill(mode, frame, image).Size())
+                    << "mode " << mode << ", frame " << frame.width << " x " << frame.height << ", image "
+                    << image.width << " x " << image.height;
+                core::SetRandSeed(5);
+                ASSERT_EQ(core::Random(1000), next);
+            }
+        }
     }
 }
 

@@ -61,10 +61,9 @@ std::string DescribePixel(gfx::Color32 c) {
 FamilyRun::FamilyRun(std::int32_t effect, std::int32_t width, std::int32_t height, std::int32_t frameCount)
     : old_(OldPicture(width, height)),
       new_(NewPicture(width, height)),
-      work_(width, height),
       canvas_(0, {0, 0, width, height}) {
     canvas_.CopyToCanvas(old_, old_.BoundsRect(), old_.BoundsRect());
-    const trans::TTransImages images{&new_, &old_, &work_};
+    const trans::TTransImages images{&new_, &old_};
     presenter_ = std::make_unique<trans::TSurfacePresenter>(canvas_, images);
     family_ = trans::CreateFamily(effect, images, frameCount);
     more_ = family_ != nullptr;

@@ -65,7 +65,6 @@ public:
 private:
     gfx::TBitmap32 old_;
     gfx::TBitmap32 new_;
-    gfx::TBitmap32 work_;
     sim::SimSurface canvas_;
     std::unique_ptr<trans::TPresenter> presenter_;
     std::unique_ptr<trans::TFamily> family_;

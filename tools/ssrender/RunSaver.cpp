@@ -16,6 +16,7 @@
 #include "platform/sim/Sim.h"
 #include "platform/sim/SimPanel.h"
 #include "platform/sim/SimSurface.h"
+#include "tools/ssrender/ScreenshotWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -39,13 +40,16 @@ public:
         if (window_ == nullptr) {
             return;
         }
-        gfx::io::WritePng(Numbered(options_.outDir, prefix, number, digits),
-                          sim::WithPanels(window_->Window().Handle(), sim::AsSim(window_->Image32()).Canvas()));
+        writer_.Write(Numbered(options_.outDir, prefix, number, digits),
+                      sim::WithPanels(window_->Window().Handle(), sim::AsSim(window_->Image32()).Canvas()));
         if (plat::Surface* second = window_->SecondImage()) {
-            gfx::io::WritePng(Numbered(options_.outDir, (std::string("second-") + prefix).c_str(), number, digits),
-                              sim::AsSim(*second).Canvas());
+            writer_.Write(Numbered(options_.outDir, (std::string("second-") + prefix).c_str(), number, digits),
+                          sim::AsSim(*second).Canvas());
         }
     }
+
+    // Every screenshot is on disk.
+    void Finish() { writer_.Finish(); }
 
     void TransitionDone() { Screenshot("transition", ++result_.transitions, 4); }
 
@@ -58,6 +62,7 @@ private:
     const RunOptions& options_;
     RunResult& result_;
     host::TSSWindow* window_ = nullptr;
+    TScreenshotWriter writer_;
 };
 
 void WriteSoundLog(const std::string& file) {
@@ -147,6 +152,7 @@ RunResult RunSaverFile(const RunOptions& options) {
     sim::SetRunLimit(static_cast<std::uint64_t>(options.seconds) * 1000);
     host::RunSaver([&](host::TSSWindow& window) { recorder.Attach(window); });
     core::SetTraceSink({});
+    recorder.Finish();
     if (!options.soundLog.empty()) {
         WriteSoundLog(options.soundLog);
     }

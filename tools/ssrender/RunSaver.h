@@ -35,6 +35,7 @@ struct RunResult {
 // after every completed transition as transition-NNNN.png (second-… for the second monitor). A
 // movie shows in its panel as a grey rectangle. With soundLog, every open, play, notice and close
 // of the media players is written there, one a line: time, player, event, file, detail, by tabs.
+// Screenshots are written quickly compressed, while the run goes on; all are on disk on return.
 // A saver that cannot start (its package cannot be read) throws std::runtime_error with the
 // message the screen saver showed.
 RunResult RunSaverFile(const RunOptions& options);

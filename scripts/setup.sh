@@ -10,7 +10,8 @@ if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
 packages=(
   build-essential cmake ninja-build pkg-config git file dpkg-dev nasm
-  clang
+  # clang only recommends the runtimes of its sanitizers and of libFuzzer
+  clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libpixman-1-dev

@@ -14,7 +14,7 @@
 
 namespace {
 
-using testing_support::FlashMovieSpec;
+using testing_support::FlashMovieFields;
 using testing_support::Json;
 using testing_support::SaverRunTest;
 
@@ -22,7 +22,7 @@ constexpr gfx::Color32 kMovie = 0xFF336699;  // the movies' background colour
 constexpr gfx::Color32 kBackground = 0xFF302010;
 
 // A 550 x 400 movie of whole seconds at 25 frames a second.
-FlashMovieSpec Movie(int seconds, bool compressed = false) {
+FlashMovieFields Movie(int seconds, bool compressed = false) {
     return {550, 400, 25 * 256, static_cast<std::uint16_t>(25 * seconds), 0x336699, compressed};
 }
 
@@ -53,7 +53,7 @@ protected:
     }
 
     // The same, with the files made: "*.bmp" a still picture, any other name the movie.
-    std::string Saver(const Json& items, const Json& header = Json::object(), const FlashMovieSpec& movie = Movie(2),
+    std::string Saver(const Json& items, const Json& header = Json::object(), const FlashMovieFields& movie = Movie(2),
                       const Json& extra = Json::object()) {
         for (const Json& item : items) {
             const std::string file = item.is_string() ? item.get<std::string>() : item["file"].get<std::string>();

@@ -160,9 +160,9 @@ Bytes MovieAvi(int width, int height, int frames, bool withSound) {
     return List("RIFF", "AVI ", Concat({header, List("LIST", "movi", movi)}));
 }
 
-Bytes FlashMovie(const FlashMovieSpec& spec) {
-    const auto xMax = static_cast<std::uint32_t>(spec.width * 20 + spec.extraTwips);
-    const auto yMax = static_cast<std::uint32_t>(spec.height * 20 + spec.extraTwips);
+Bytes FlashMovie(const FlashMovieFields& fields) {
+    const auto xMax = static_cast<std::uint32_t>(fields.width * 20 + fields.extraTwips);
+    const auto yMax = static_cast<std::uint32_t>(fields.height * 20 + fields.extraTwips);
     int bits = 1;  // room for a sign bit, as the format's signed fields have
     while ((std::max(xMax, yMax) >> (bits - 1)) != 0) {
         ++bits;
@@ -173,21 +173,21 @@ Bytes FlashMovie(const FlashMovieSpec& spec) {
         rect.Put(v, bits);
     }
     Bytes body = rect.Data();
-    Put16(body, spec.fps8_8);
-    Put16(body, spec.frames);
-    if (spec.background) {
+    Put16(body, fields.fps8_8);
+    Put16(body, fields.frames);
+    if (fields.background) {
         PutShortTag(body, 9, 3);
-        body.push_back(static_cast<std::uint8_t>(*spec.background >> 16));
-        body.push_back(static_cast<std::uint8_t>(*spec.background >> 8));
-        body.push_back(static_cast<std::uint8_t>(*spec.background));
+        body.push_back(static_cast<std::uint8_t>(*fields.background >> 16));
+        body.push_back(static_cast<std::uint8_t>(*fields.background >> 8));
+        body.push_back(static_cast<std::uint8_t>(*fields.background));
     }
-    for (int i = 0; i < spec.frames; ++i) {
+    for (int i = 0; i < fields.frames; ++i) {
         PutShortTag(body, 1, 0);
     }
     PutShortTag(body, 0, 0);
-    Bytes movie{static_cast<std::uint8_t>(spec.compressed ? 'C' : 'F'), 'W', 'S', 6};
+    Bytes movie{static_cast<std::uint8_t>(fields.compressed ? 'C' : 'F'), 'W', 'S', 6};
     Put32(movie, static_cast<std::uint32_t>(8 + body.size()));
-    if (spec.compressed) {
+    if (fields.compressed) {
         uLongf size = compressBound(static_cast<uLong>(body.size()));
         Bytes packed(size);
         compress(packed.data(), &size, body.data(), static_cast<uLong>(body.size()));

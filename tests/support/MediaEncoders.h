@@ -20,7 +20,7 @@ std::vector<std::uint8_t> MovieAvi(int width, int height, int frames, bool withS
 // A Flash movie of width x height pixels (its frame rectangle from 0, 0, in twips), frames at
 // fps8_8 / 256 a second, a background tag when a colour (0xRRGGBB) is given, and the frames; its
 // body zlib-compressed behind the signature "CWS" when asked, else behind "FWS".
-struct FlashMovieSpec {
+struct FlashMovieFields {
     int width = 550;
     int height = 400;
     std::uint16_t fps8_8 = 25 * 256;
@@ -29,6 +29,6 @@ struct FlashMovieSpec {
     bool compressed = false;
     int extraTwips = 0;  // added to the rectangle's right and bottom ends
 };
-std::vector<std::uint8_t> FlashMovie(const FlashMovieSpec& spec);
+std::vector<std::uint8_t> FlashMovie(const FlashMovieFields& fields);
 
 }  // namespace testing_support

@@ -11,7 +11,7 @@
 namespace {
 
 using testing_support::Bytes;
-using testing_support::FlashMovieSpec;
+using testing_support::FlashMovieFields;
 
 class MovieHeader : public ::testing::Test {
 protected:

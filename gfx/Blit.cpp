@@ -7,11 +7,20 @@ namespace gfx {
 
 void CopyRow(Color32* target, const Color32* source, std::int32_t n) {
 #if defined(_WIN32)
-    // The system's copy has no such slow path, and outruns the compiler's loop, which in the 32-bit
-    // build moves 16 bytes at a time.
-    if (n > 0) {
-        std::memcpy(target, source, static_cast<std::size_t>(n) * sizeof(Color32));
+    // The system's copy has no such slow path, and outruns the compiler's loop on long rows, which
+    // in the 32-bit build moves 16 bytes at a time. A short row, as a line or a strip of a few
+    // dozen pixels has, is copied in place: the system copy's call and setup cost more than its bytes.
+    if (n <= 256) {
+        std::int32_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            std::memcpy(target + i, source + i, 4 * sizeof(Color32));
+        }
+        for (; i < n; ++i) {
+            target[i] = source[i];
+        }
+        return;
     }
+    std::memcpy(target, source, static_cast<std::size_t>(n) * sizeof(Color32));
     return;
 #endif
     if (n <= 256) {

@@ -59,6 +59,14 @@ TEST(Region, PolygonsTakeThePixelsWhoseCornerIsInside) {
     EXPECT_EQ(t.Area(), 36);
     const IntPoint slanted[] = {{0, 0}, {3, 0}, {0, 2}};  // the edge crosses row 1 at x = 1.5
     EXPECT_EQ(Row(TRegion::Polygon(slanted), 1), (std::vector<Span>{{0, 2}}));
+
+    // Far-flung corners: the edge's crossings are worked out in 32 bits while they fit (rows 1
+    // and 2) and in 64 bits past that (row 3), rounded up alike.
+    const IntPoint wide[] = {{0, 0}, {1000000007, 0}, {0, 4}};
+    const TRegion w = TRegion::Polygon(wide);
+    EXPECT_EQ(Row(w, 1), (std::vector<Span>{{0, 750000006}}));
+    EXPECT_EQ(Row(w, 2), (std::vector<Span>{{0, 500000004}}));
+    EXPECT_EQ(Row(w, 3), (std::vector<Span>{{0, 250000002}}));
 }
 
 TEST(Region, ASelfCrossingStarIsFilledByTheWindingRule) {

@@ -14,11 +14,21 @@ constexpr int kBuildVectorBytes = 16;
 
 // Chosen once, at the first mix.
 const MixKernels& Kernels() {
-    static const MixKernels& kernels = Avx2MixKernels() != nullptr ? *Avx2MixKernels() : BuildMixKernels();
-    return kernels;
+    static const MixKernels* const wide = Avx2MixKernels();
+    return wide != nullptr ? *wide : BuildMixKernels();
 }
 
 }  // namespace
+
+const MixKernels* Avx2MixKernels() {
+#if defined(__i386__) || defined(__x86_64__)
+    // The check covers the system too: AVX2 counts only where it saves the wide registers.
+    static const bool usable = Avx2MixLoops() != nullptr && __builtin_cpu_supports("avx2");
+    return usable ? Avx2MixLoops() : nullptr;
+#else
+    return nullptr;
+#endif
+}
 
 const MixKernels& BuildMixKernels() { return kMixKernels<kBuildVectorBytes>; }
 

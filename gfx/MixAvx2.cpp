@@ -1,15 +1,14 @@
-// The mixing loops once more at AVX2's width, for x86 builds that are not AVX2 throughout; this file
-// alone is built with AVX2, and nothing in it runs before the processor has been asked.
+// The mixing loops once more at AVX2's width, for x86 builds that are not AVX2 throughout. This file
+// alone is built with AVX2; the processor is asked elsewhere, in code built without it, before
+// anything here runs.
 
 #include "gfx/MixLoops.h"
 
 namespace gfx {
 
-const MixKernels* Avx2MixKernels() {
+const MixKernels* Avx2MixLoops() {
 #if defined(__AVX2__) && !defined(SAVER_BUILD_AVX2)
-    // The check covers the system too: AVX2 counts only where it saves the wide registers.
-    static const bool usable = __builtin_cpu_supports("avx2");
-    return usable ? &kMixKernels<32> : nullptr;
+    return &kMixKernels<32>;
 #else
     return nullptr;
 #endif

@@ -26,5 +26,8 @@ const MixKernels& Sse2MixKernels();
 // The AVX2 loops of a build that is not AVX2 throughout, when this processor and its system run
 // them; null otherwise.
 const MixKernels* Avx2MixKernels();
+// The same loops whether or not the processor has AVX2 (null where the build has no such copy): only
+// for Avx2MixKernels, which asks the processor first, from code built without AVX2.
+const MixKernels* Avx2MixLoops();
 
 }  // namespace gfx

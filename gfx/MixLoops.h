@@ -3,7 +3,8 @@
 // The vector loops of the mixing routines, for inclusion by the files that build them at one width
 // each. Everything here has internal linkage: each file keeps its own copy, built with its own
 // instruction set, and the linker can never hand one file's copy to another. For the same reason it
-// calls no inline function of the standard library, whose one shared copy could come from either file.
+// calls no inline function of the standard library, whose one shared copy could come from either
+// file; the scalar helpers of Blend.h it calls for the last few pixels hold no vector code.
 
 #include <cstdint>
 

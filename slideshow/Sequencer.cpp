@@ -15,7 +15,9 @@ void TSequencer::Reset(std::int32_t itemCount, std::int32_t displayOrder, bool i
     OrderDeck.clear();
     BackStep = false;
     EffectSelection = std::move(effectSelection);
-    order_ = displayOrder;
+    // A stored order the panel cannot show is taken as the panel takes it: sequential. Left as it
+    // is, no step would ever move past the introduction item.
+    order_ = displayOrder == kRandom || displayOrder == kShuffle ? displayOrder : kSequential;
     intro_ = introFirstItem;
 }
 
@@ -60,8 +62,6 @@ void TSequencer::Step() {
             } else {
                 std::rotate(OrderDeck.begin(), OrderDeck.begin() + 1, OrderDeck.end());
             }
-            break;
-        default:
             break;
     }
 }

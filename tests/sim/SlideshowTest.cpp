@@ -98,6 +98,21 @@ TEST_F(Slideshow, TheIntroductionItemComesFirstAndNeverAgain) {
     EXPECT_TRUE(std::none_of(shown.begin() + 1, shown.end(), [](int i) { return i == 0; }));
 }
 
+TEST_F(Slideshow, AnOrderOutsideTheListIsSequentialAndPassesOverTheIntroduction) {
+    for (const std::int32_t stored : {3, -1, 0x7FFFFFFF}) {
+        SCOPED_TRACE(stored);
+        sim::Reset();
+        Machine().tempPath = Temp();
+        Machine().monitors = {{0, 0, 320, 240}};
+        trace.clear();
+        Machine().registry.SetInteger("\\Software\\Tavolisk\\Slides", "DisplayOrder", stored);
+        EXPECT_EQ(Run(Build(Manifest(3, {{"IntroFirstItem", true}})), {"/s"}, 6500), -1) << "still running";
+        const std::vector<int> shown = Shown();
+        ASSERT_GE(shown.size(), 5u);
+        EXPECT_EQ(std::vector<int>(shown.begin(), shown.begin() + 5), (std::vector<int>{0, 1, 2, 1, 2}));
+    }
+}
+
 TEST_F(Slideshow, ALoneItemIsShownOnceWithoutTransitionAndTheTimerStops) {
     bool timerOn = true;
     Run(Build(Manifest(1)), {"/s"}, 5000, [&](host::TSSWindow& w) { sim::At(4000, [&] { timerOn = w.Timer().Enabled(); }); });

@@ -20,6 +20,7 @@ void ResetFlags() {
     g_flags.TransShutdown = false;
     g_flags.TransFrameCount = 0;
     g_flags.ActiveTransition = nullptr;
+    g_flags.TransPending = 0;
 }
 
 }  // namespace core

@@ -25,6 +25,11 @@ struct ProcessFlags {
     std::atomic<bool> TransShutdown{false};
     std::atomic<std::int32_t> TransFrameCount{0};
     std::atomic<trans::TTransThread*> ActiveTransition{nullptr};
+
+    // Main thread only: transition workers whose completion handler has yet to run. A worker
+    // clears TransBusy before its completion handler is served, so until this is 0 a new
+    // transition must not start and a surface it drew on must not go.
+    std::int32_t TransPending = 0;
 };
 
 ProcessFlags& Flags();

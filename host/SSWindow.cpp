@@ -185,10 +185,13 @@ void TSSWindow::Close() {
 void TSSWindow::FormClose() {
     closed_ = true;
     core::Trace("Form CLose");
-    F().TransAbort = true;
     timer_.SetEnabled(false);
+    gif_.StopGif();
     Window().Hide();
     FormHide();
+    // Every surface a transition draws on outlives the frames it can still hand over.
+    StopTransition(true);
+    F().TransAbort = true;
     SetCursorVisible(true);
     plat::RemoveFile(pkg::TempFolder() + "SSDATA.DAT");
     screenSaver_.reset();
@@ -204,9 +207,7 @@ void TSSWindow::FormClose() {
             plat::ShellOpen(ExitLink(), plat::SW_SHOWNORMAL);
         }
         if (!F().SaverActive) {
-            const pkg::SaverSettings chosen = config::SettingsFromPanel(cfg_);
-            pkg::WriteSettings(chosen, pkg::SettingsKey(package_.strings[pkg::PackageString::SaverName]));
-            core::Trace("Settings written: " + Describe(chosen));
+            WritePanelSettings();
         }
     }
     if (F().SaverActive) {
@@ -228,6 +229,38 @@ void TSSWindow::FormClose() {
             DisplayExitBanner();
         }
     }
+}
+
+void TSSWindow::StopTransition(bool shutdown) {
+    if (!F().TransBusy && F().TransPending == 0) {
+        return;
+    }
+    core::Trace("Stopping the transition");
+    F().TransAbort = true;
+    if (shutdown) {
+        F().TransShutdown = true;  // no final frame: the window goes
+    }
+    // The worker sees the flags at its next frame; its hand-overs and its completion handler are
+    // served meanwhile, so the wait is about one frame long.
+    plat::RunModalLoop([] { return !F().TransBusy && F().TransPending == 0; });
+}
+
+// A value that cannot be stored is said, never lost without a word.
+void TSSWindow::WritePanelSettings() {
+    const pkg::SaverSettings chosen = config::SettingsFromPanel(cfg_);
+    const std::vector<std::string> failed =
+        pkg::WriteSettings(chosen, pkg::SettingsKey(package_.strings[pkg::PackageString::SaverName]));
+    if (failed.empty()) {
+        core::Trace("Settings written: " + Describe(chosen));
+        return;
+    }
+    std::string names;
+    for (const std::string& name : failed) {
+        names += (names.empty() ? "" : ", ") + name;
+    }
+    core::Trace("Settings not stored: " + names);
+    plat::ShowMessageBox("These settings could not be stored and will be lost:\r\n\r\n" + names,
+                         plat::ApplicationTitle(), plat::MB_ICONERROR);
 }
 
 void TSSWindow::DisplayExitBanner() {
@@ -319,7 +352,14 @@ void TSSWindow::FinishScreenSaver(bool ending) {
     if (ending) {
         core::Trace("FinishScreenSaver");  // every input passes here; only an ending is worth a line
     }
-    if (ending && !F().TransBusy) {
+    if (ending && F().TransBusy) {
+        // The transition stops first; its completion handler asks for the password and ends the
+        // saver. Until then everything plays on, so that a rejected password changes nothing.
+        F().TransAbort = true;
+        F().TransShutdown = true;
+        return;
+    }
+    if (ending) {
         Suspend();
         if (screenSaver_ && !screenSaver_->VerifyPassword()) {
             core::Trace("Password rejected");
@@ -333,11 +373,6 @@ void TSSWindow::FinishScreenSaver(bool ending) {
     try {
         gif_.StopGif();
         StopPlayers();
-        if (F().TransBusy) {
-            F().TransAbort = true;
-            F().TransShutdown = true;
-            return;
-        }
         Close();
     } catch (...) {
     }

@@ -133,6 +133,10 @@ private:
     void CreateFlash();
     void CreateLoader();
     void NextItemNow();
+    void StopTransition(bool shutdown);
+    // An ending that waited for a transition to stop: true when the saver ended.
+    bool FinishAfterTransition();
+    void WritePanelSettings();
     void RepaintImages();
     void StopPlayers();
     std::uint32_t ItemInterval() const;
@@ -175,6 +179,8 @@ private:
     std::unique_ptr<show::TVideoItem> video_;
     std::unique_ptr<show::TItemLoader> loader_;
     bool closed_ = false;
+    bool tickWaiting_ = false;
+    int dpiChanges_ = 0;  // an item tick came while a transition was still ending
     bool exitBannerShown_ = false;
     bool wallpaperKeyDown_ = false;  // F2 went down as the wallpaper key and has not come up yet
 };

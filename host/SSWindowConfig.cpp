@@ -3,6 +3,7 @@
 
 #include <cctype>
 
+#include "common/Flags.h"
 #include "common/Trace.h"
 #include "config/DialogForm.h"
 #include "host/SSWindow.h"
@@ -126,10 +127,21 @@ void TSSWindow::OnDpiChanged(int dpi) {
     if (!panelControls_) {
         return;
     }
+    // The preview's surface is made anew at the new scale: a preview transition drawing into the
+    // old one stops first, and plays again on the new one.
+    const bool previewing = core::Flags().TransBusy || core::Flags().TransPending > 0;
+    const int change = ++dpiChanges_;
+    StopTransition(false);
+    if (change != dpiChanges_) {
+        return;  // another change came while the preview stopped, and has rescaled for itself
+    }
     panelControls_->Rescale(dpi);
     FitPanelToDpi(dpi);
     MakePreviewImage();
     MakeBannerImage();
+    if (previewing) {
+        preview_.PreviewRequested = true;
+    }
 }
 
 void TSSWindow::InstallDialogKeys() {
@@ -223,7 +235,7 @@ void TSSWindow::btnPlaylistEditorClick() {
         return;
     }
     const std::string key = pkg::PlaylistKey(package_.strings[pkg::PackageString::SaverName]);
-    // A stored value that cannot be read stops here, before the editor could overwrite the list.
+    // A stored line of another type is left out; the editor shows, and stores, what could be read.
     playlistWindow_->SetLines(pkg::LoadCustomPlayList(key));
     playlistWindow_->ShowModal();
     pkg::SaveCustomPlayList(playlistWindow_->Lines(), key);

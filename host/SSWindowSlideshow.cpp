@@ -1,6 +1,7 @@
 // The main window's slideshow handlers: the start, the item timer and the transition's completion.
 
 #include <algorithm>
+#include <utility>
 
 #include "common/Flags.h"
 #include "common/Trace.h"
@@ -112,11 +113,17 @@ void TSSWindow::StartSlideshow() {
 }
 
 void TSSWindow::TimerTimer() {
-    if (F().TransAbort) {
-        FinishScreenSaver(true);
+    timer_.SetEnabled(false);
+    if (F().TransBusy || F().TransPending > 0) {
+        // Next, Back or Play cut a transition short, and it has not ended yet: the tick comes
+        // again from its completion handler, so that one transition never runs over another.
+        tickWaiting_ = true;
         return;
     }
-    timer_.SetEnabled(false);
+    if (F().TransAbort) {
+        FinishAfterTransition();
+        return;
+    }
     gif_.StopGif();
     if (flash_ && flash_->FlashShowing) {
         flash_->CloseAndStopFlash();
@@ -144,15 +151,34 @@ void TSSWindow::TimerTimer() {
 
 void TSSWindow::RestartTimer() {
     core::Trace("Restart Timer");
+    if (closed_) {
+        return;  // closed while the transition ran: nothing starts again
+    }
+    if (F().TransAbort && FinishAfterTransition()) {
+        return;
+    }
+    if (std::exchange(tickWaiting_, false)) {
+        NextItemNow();
+        return;
+    }
     if (!F().PresentationMode || F().PresentationPlaying) {
         timer_.SetEnabled(true);
     }
-    if (F().TransAbort) {
-        FinishScreenSaver(true);
+    gif_.AnimateGif();
+}
+
+bool TSSWindow::FinishAfterTransition() {
+    FinishScreenSaver(true);
+    if (closed_) {
         DisplayExitBanner();
-    } else {
-        gif_.AnimateGif();
+        return true;
     }
+    // The password was rejected: the saver goes on as if the ending input had not come, with the
+    // item whole on the screen.
+    F().TransAbort = false;
+    F().TransShutdown = false;
+    RepaintImages();
+    return false;
 }
 
 }  // namespace host

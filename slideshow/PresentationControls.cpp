@@ -4,14 +4,12 @@
 
 #include "common/Flags.h"
 #include "common/Trace.h"
-#include "platform/Clock.h"
 
 namespace show {
 
 namespace {
 
 constexpr std::uint32_t kHideAfterMs = 5000;
-constexpr std::uint32_t kCancelWaitMs = 50;  // for the worker to see TransCancel at its next frame
 constexpr int kBottomMargin = 20;
 constexpr int kButtonSize = 35;
 constexpr int kButtonStep = 38;
@@ -123,11 +121,12 @@ bool TPresentationControls::AccessKey(std::uintptr_t character) {
     return false;
 }
 
+// The worker sees TransCancel at its next frame. Nothing waits for it here: the main thread has to
+// serve the worker's last frames, and the item tick waits until the transition has ended.
 void TPresentationControls::CancelTransition() {
     core::ProcessFlags& flags = core::Flags();
     if (flags.TransBusy) {
         flags.TransCancel = true;
-        plat::Sleep(kCancelWaitMs);
     }
 }
 

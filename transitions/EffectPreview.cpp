@@ -25,6 +25,7 @@ void TEffectPreview::Prepare(plat::Surface& imgPreviewTrans) {
     imgPreviewTrans.Bitmap() = pt2_;
     imgPreviewTrans.Changed();
     imgPreviewTrans.CopyToCanvas(pt2_, pt2_.BoundsRect(), pt2_.BoundsRect());
+    PreviewToggle = false;  // the second picture shows: the next preview goes to the first
     timer_.SetEnabled(true);
 }
 

@@ -32,6 +32,8 @@ void StartTransition(plat::Surface& target, const gfx::TBitmap32& image, std::in
         auto* worker = new TTransThread(effect, target, image, frameDelay);
         flags.ActiveTransition = worker;
         worker->Start();
+        // Its completion handler runs on this thread, so not before this returns.
+        ++flags.TransPending;
     } catch (...) {
         // No worker exists to clear the flag.
         flags.ActiveTransition = nullptr;

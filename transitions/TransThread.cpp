@@ -147,6 +147,7 @@ void TTransThread::Execute() {
 }
 
 void TTransThread::Finish() {
+    --core::Flags().TransPending;
     try {
         if (OnTerminate) {
             OnTerminate();

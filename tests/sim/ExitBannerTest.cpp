@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "common/Flags.h"
 #include "platform/sim/SimControls.h"
 #include "platform/sim/SimSurface.h"
 #include "platform/sim/SimWindow.h"
 #include "tests/sim/SaverRun.h"
+#include "tests/support/MediaEncoders.h"
 #include "tests/support/PictureEncoders.h"
 
 namespace {
@@ -161,6 +163,79 @@ TEST_F(ExitBanner, AnEndDuringATransitionShowsItOnce) {
     EXPECT_EQ(shows, 1);
     EXPECT_EQ(Count("Displaying exit banner"), 1);
     EXPECT_EQ(Count("Form CLose"), 1);
+}
+
+TEST_F(ExitBanner, ARejectedPasswordDuringATransitionLeavesTheSaverAsItWasWithoutTheBanner) {
+    Put("banner.png", testing_support::EncodePng(Banner()));
+    Put("song.wav", testing_support::SilentWav(60000));
+    Machine().registry.SetString("Control Panel\\Desktop", "ScreenSaveUsePassword", "1");
+    Machine().libraries[Machine().systemFolder + "/PASSWORD.CPL"] = {false, true, false, false};
+    Key(1100, plat::VK_ESCAPE);  // the first tick at 1000 started a slow crossfade
+    ClickWhenShown(1100, "imgBanner");
+    Json manifest = {{"header", {{"ExitESC", true}, {"Seconds", 1}, {"EffectSpeed", 1}}},
+                     {"strings", {{"SaverName", "Banner"}, {"Effect", {115}}}},
+                     {"items", {{{"file", "a.png"}}, {{"file", "b.png"}}}},
+                     {"music", {{{"file", "song.wav"}}}},
+                     {"exitBanner", {{"file", "banner.png"}}}};
+    Put("a.png", testing_support::EncodePng(gfx::TBitmap32(64, 48, 0xFF808080u)));
+    Put("b.png", testing_support::EncodePng(gfx::TBitmap32(64, 48, 0xFF404040u)));
+    bool busyAtEsc = false;
+    gfx::Color32 afterRejection = 0;
+    EXPECT_EQ(Run(Build(manifest), {"/s"}, 9000, [&](host::TSSWindow& w) {
+                  sim::At(1100, [&] { busyAtEsc = core::Flags().TransBusy; });
+                  // The password is asked within a frame of the key; then the item shows whole.
+                  sim::At(1200, [&] { afterRejection = sim::AsSim(w.Image32()).Canvas().Pixel(512, 384); });
+              }),
+              -1)
+        << "still running";
+    EXPECT_TRUE(busyAtEsc);
+    EXPECT_EQ(Count("Password rejected"), 1) << "the later ticks do not ask again";
+    EXPECT_EQ(Machine().libraryCalls.size(), 1u);
+    EXPECT_EQ(shows, 0);
+    EXPECT_FALSE(Traced("Displaying exit banner"));
+    EXPECT_FALSE(Traced("Form CLose"));
+    EXPECT_FALSE(core::Flags().TransAbort);
+    EXPECT_GE(Count("Effect 115"), 3) << "the slideshow goes on";
+    EXPECT_TRUE(Events("SndPlay", "close").empty()) << "the music played on";
+    EXPECT_EQ(afterRejection, 0xFF404040u);
+}
+
+// A plain close message, as Alt+F4 makes it, while an animated GIF plays: the GIF stops before the
+// banner's loop runs, and nothing draws on the slideshow's surface meanwhile.
+TEST_F(ExitBanner, AClosedWindowStopsTheGifBeforeTheBanner) {
+    Put("banner.png", testing_support::EncodePng(Banner()));
+    testing_support::GifLayout gif{8, 6, {0xFFFF0000u, 0xFF00FF00u}, 0, 0, {}};
+    for (const std::uint8_t index : {0, 1}) {
+        testing_support::GifFrameLayout frame;
+        frame.width = 8;
+        frame.height = 6;
+        frame.indices.assign(48, index);
+        frame.delayCs = 5;
+        gif.frames.push_back(frame);
+    }
+    Put("a.gif", testing_support::EncodeGif(gif));
+    const std::string saver = Build({{"header", {{"ExitESC", true}, {"Seconds", 60}}},
+                                     {"strings", {{"SaverName", "Banner"}}},
+                                     {"items", {{{"file", "a.gif"}}}},
+                                     {"exitBanner", {{"file", "banner.png"}}}});
+    bool gifRunningAtBanner = true;
+    int draws = 0;
+    int drawsDuringBanner = -1;
+    ClickWhenShown(2600, "imgBanner");
+    Run(saver, {"/s"}, 10000, [&](host::TSSWindow& w) {
+        sim::AsSim(w.Image32()).SetOnCanvasChange([&draws](const gfx::IntRect&) { ++draws; });
+        sim::At(1000, [&w] { sim::PostMessage({w.Window().Handle(), plat::WM_CLOSE, 0, 0}); });
+        sim::At(1500, [&, &w = w] {
+            if (ShownBanner() != 0) {
+                gifRunningAtBanner = w.Gif().GifTimer().Enabled();
+                draws = 0;
+            }
+        });
+        sim::At(2500, [&] { drawsDuringBanner = draws; });
+    });
+    EXPECT_EQ(shows, 1);
+    EXPECT_FALSE(gifRunningAtBanner);
+    EXPECT_EQ(drawsDuringBanner, 0);
 }
 
 }  // namespace

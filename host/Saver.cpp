@@ -1,5 +1,6 @@
 #include "host/Saver.h"
 
+#include <cstdint>
 #include <memory>
 
 #include "common/Flags.h"
@@ -9,12 +10,15 @@
 #include "platform/Dialogs.h"
 #include "platform/Flash.h"
 #include "platform/MessageLoop.h"
+#include "platform/Timer.h"
 #include "platform/WinConst.h"
 #include "platform/Window.h"
 
 namespace host {
 
 namespace {
+
+constexpr std::uint32_t kParentWatchMs = 250;
 
 // The main window; when the package carries the Flash player and the player control cannot be
 // made, the control is installed from the package and the window made once more.
@@ -36,6 +40,29 @@ std::unique_ptr<TSSWindow> CreateMainWindow() {
         plat::ShowMessageBox("Unable to find Macromedia Shockwave Flash.", "Screen Saver", plat::MB_ICONWARNING);
         return nullptr;
     }
+}
+
+// A preview ends with the window it lies in, however that window goes: the system destroys it with
+// its child, or its program ends, and no close message reaches the preview. While the preview runs
+// its parent is looked at now and then; once it is gone the preview closes as when it is told to.
+// A handle that was no window to begin with gives nothing to watch.
+std::unique_ptr<plat::Timer> WatchPreviewParent(TSSWindow& window) {
+    const TScreenSaver* screenSaver = window.ScreenSaver();
+    const plat::WindowHandle parent = screenSaver != nullptr ? screenSaver->PreviewParent() : 0;
+    if (!core::Flags().PreviewMode || parent == 0 || !plat::IsWindowHandle(parent)) {
+        return nullptr;
+    }
+    auto watch = std::make_unique<plat::Timer>();
+    watch->SetOnTimer([&window, parent, timer = watch.get()] {
+        if (!plat::IsWindowHandle(parent)) {
+            timer->SetEnabled(false);
+            core::Trace("Preview parent gone");
+            window.Close();
+        }
+    });
+    watch->SetInterval(kParentWatchMs);
+    watch->SetEnabled(true);
+    return watch;
 }
 
 }  // namespace
@@ -62,6 +89,7 @@ int RunSaver(const std::function<void(TSSWindow&)>& onCreated) {
         } else {
             window->ShowForm();
         }
+        const std::unique_ptr<plat::Timer> parentWatch = WatchPreviewParent(*window);
         code = plat::RunMessageLoop();
     }
     window.reset();

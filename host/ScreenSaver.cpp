@@ -136,6 +136,7 @@ void TScreenSaver::DoPreview() {
         if (parent && *parent != -1) {
             plat::Window& form = owner_.Window();
             const plat::WindowHandle parentHandle = ToHandle(*parent);
+            previewParent_ = parentHandle;
             plat::SetWindowStyle(form.Handle(), plat::WindowStyle(parentHandle) | kPreviewChildStyle);
             plat::SetWindowExStyle(form.Handle(), plat::WindowExStyle(parentHandle));
             form.SetParentWindow(parentHandle);

@@ -78,6 +78,8 @@ public:
     void UnhookWindowProc();
     // The form has been loaded.
     void Loaded();
+    // The window the preview was made a child of; 0 when it was not.
+    plat::WindowHandle PreviewParent() const { return previewParent_; }
 
 private:
     void Fire(const TNotifyEvent& event);
@@ -87,6 +89,7 @@ private:
 
     TForm& owner_;
     bool hooked_ = false;
+    plat::WindowHandle previewParent_ = 0;
 };
 
 // Copies the Flash player control carried by a package into the system folder as "FLASH.OCX" and

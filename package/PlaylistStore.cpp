@@ -1,5 +1,6 @@
 #include "package/PlaylistStore.h"
 
+#include "common/Trace.h"
 #include "package/Settings.h"
 #include "platform/Registry.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 std::string ItemName(std::size_t index) { return "item" + std::to_string(index); }
 
-// Calls take(index, value) for each stored entry in order, until the first missing index.
+// Calls take(index, key, value name) for each stored entry in order, until the first missing index.
 template <typename Take>
 void ForEachStored(const std::string& keyPath, Take&& take) {
     const auto key = plat::RegistryKey::Open(keyPath, true);
@@ -17,7 +18,7 @@ void ForEachStored(const std::string& keyPath, Take&& take) {
         return;
     }
     for (std::size_t n = 0; key->ValueExists(ItemName(n)); ++n) {
-        take(n, key->ReadString(ItemName(n)));
+        take(n, *key, ItemName(n));
     }
 }
 
@@ -41,7 +42,15 @@ void SaveCustomPlayList(const std::vector<std::string>& lines, const std::string
 
 std::vector<std::string> LoadCustomPlayList(const std::string& keyPath) {
     std::vector<std::string> lines;
-    ForEachStored(keyPath, [&](std::size_t, std::string value) {
+    ForEachStored(keyPath, [&](std::size_t, const plat::RegistryKey& key, const std::string& name) {
+        // A value of another type shows as no line, so the editor opens with what can be read;
+        // saving the list then replaces it.
+        std::string value;
+        try {
+            value = key.ReadString(name);
+        } catch (const plat::RegistryError&) {
+            core::Trace("Playlist value not readable: " + name);
+        }
         if (!value.empty()) {
             lines.push_back(std::move(value));
         }
@@ -51,9 +60,9 @@ std::vector<std::string> LoadCustomPlayList(const std::string& keyPath) {
 
 std::vector<std::string> LoadCustomPlayListNoWindow(const std::string& keyPath) {
     std::vector<std::string> list;
-    ForEachStored(keyPath, [&](std::size_t n, std::string value) {
+    ForEachStored(keyPath, [&](std::size_t n, const plat::RegistryKey& key, const std::string& name) {
         list.resize(n + 1);
-        list[n] = std::move(value);
+        list[n] = key.ReadString(name);
     });
     return list;
 }

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/Boundary.h"
 #include "platform/MessageLoop.h"
 #include "platform/WinConst.h"
 #include "platform/sim/Scheduler.h"
@@ -181,10 +182,12 @@ private:
 void DispatchToWindow(plat::Message& msg) {
     const auto it = D().ours.find(msg.window);
     if (it != D().ours.end()) {
-        it->second->Deliver(msg);
+        SimWindow* window = it->second;
+        plat::AtBoundary("window procedure", [&] { window->Deliver(msg); });
     } else if (msg.message == plat::WM_SYSCOMMAND && msg.wParam == plat::SC_MINIMIZE &&
                msg.window == D().application && D().onMinimize) {
-        D().onMinimize();
+        auto onMinimize = D().onMinimize;
+        plat::AtBoundary("application window procedure", onMinimize);
     }
 }
 
@@ -228,7 +231,11 @@ WindowRecord* MutableWindow(plat::WindowHandle handle) { return Record(handle); 
 
 std::optional<std::intptr_t> SendToWindow(const plat::Message& msg) {
     const auto it = D().ours.find(msg.window);
-    return it != D().ours.end() ? it->second->Deliver(msg) : std::nullopt;
+    if (it == D().ours.end()) {
+        return std::nullopt;
+    }
+    SimWindow* window = it->second;
+    return plat::AtBoundary("window procedure", std::optional<std::intptr_t>(0), [&] { return window->Deliver(msg); });
 }
 
 void MoveToDpi(plat::WindowHandle window, int dpi) {

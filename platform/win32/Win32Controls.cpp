@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "gfx/Glyphs.h"
+#include "platform/Boundary.h"
 #include "platform/Controls.h"
 #include "platform/win32/Win32DialogKeys.h"
 #include "platform/win32/Win32Util.h"
@@ -422,12 +423,23 @@ private:
         if (all || c.enabled != s.enabled) {
             for (HWND w : {m.hwnd, m.frame, m.arrows}) {
                 if (w != nullptr) {
+                    if (!c.enabled && ::GetFocus() == w) {
+                        HandOnFocus(w);
+                    }
                     ::EnableWindow(w, c.enabled ? TRUE : FALSE);
                 }
             }
         }
         s = c;
         m.fresh = false;
+    }
+
+    // A control about to be disabled with the focus on it hands the focus on, as a dialog does:
+    // to the next control Tab reaches, or else to the window. A disabled control keeps no focus, and
+    // with no focus at all the keys reach the window only as system keys.
+    void HandOnFocus(HWND control) {
+        HWND next = ::GetNextDlgTabItem(root_.get(), control, FALSE);
+        ::SetFocus(next != nullptr && next != control ? next : window_);
     }
 
     void ShowCaption(Made& m) {
@@ -749,7 +761,9 @@ private:
 
     static LRESULT CALLBACK CheckListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR data) {
-        return reinterpret_cast<Win32ControlSet*>(data)->CheckListMessage(hwnd, msg, wParam, lParam);
+        return AtBoundary("check list procedure", LRESULT{0}, [&] {
+            return reinterpret_cast<Win32ControlSet*>(data)->CheckListMessage(hwnd, msg, wParam, lParam);
+        });
     }
 
     // Which of our controls a child window of a container is.
@@ -828,7 +842,8 @@ private:
         if (self == nullptr) {
             return ::DefWindowProcA(hwnd, msg, wParam, lParam);
         }
-        return self->ContainerMessage(hwnd, msg, wParam, lParam);
+        return AtBoundary("controls procedure", LRESULT{0},
+                          [&] { return self->ContainerMessage(hwnd, msg, wParam, lParam); });
     }
 
     HWND window_;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/Boundary.h"
 #include "platform/Window.h"
 #include "platform/win32/Win32Util.h"
 
@@ -15,7 +16,7 @@ std::function<void()> g_onMinimize;
 LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE && g_onMinimize) {
         auto onMinimize = g_onMinimize;
-        onMinimize();
+        AtBoundary("application window procedure", onMinimize);
         return 0;
     }
     return ::DefWindowProcA(hwnd, msg, wParam, lParam);

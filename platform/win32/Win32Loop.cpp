@@ -8,6 +8,7 @@
 #include <map>
 #include <thread>
 
+#include "platform/Boundary.h"
 #include "platform/MessageLoop.h"
 #include "platform/Timer.h"
 #include "platform/Worker.h"
@@ -56,8 +57,9 @@ bool Handle(MSG& msg) {
     Message m{reinterpret_cast<WindowHandle>(msg.hwnd), msg.message, msg.wParam, msg.lParam};
     bool handled = false;
     if (g_hook) {
+        // A hook that throws lets the message through.
         auto hook = g_hook;
-        hook(m, handled);
+        AtBoundary("message hook", [&] { hook(m, handled); });
     }
     if (!handled && !win32::HandleDialogKeys(msg)) {
         ::TranslateMessage(&msg);
@@ -91,7 +93,7 @@ LRESULT CALLBACK UtilProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             const auto it = g_timers.find(wParam);
             if (it != g_timers.end() && it->second->onTimer) {
                 auto onTimer = it->second->onTimer;
-                onTimer();
+                AtBoundary("timer", onTimer);
             }
             return 0;
         }
@@ -107,7 +109,7 @@ LRESULT CALLBACK UtilProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case kRunCall: {
             std::unique_ptr<std::function<void()>> call(reinterpret_cast<std::function<void()>*>(lParam));
-            (*call)();
+            AtBoundary("posted call", *call);
             return 0;
         }
         default:

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/Boundary.h"
 #include "platform/Panel.h"
 #include "platform/win32/Win32Util.h"
 
@@ -46,9 +47,9 @@ public:
     }
 
     void SetVisible(bool visible) override {
-        // Shown above the image controls, which were made before it or after.
-        ::SetWindowPos(window_.get(), HWND_TOP, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        ::SetWindowPos(window_.get(), visible ? InsertAfter() : nullptr, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
+                           (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW | SWP_NOZORDER));
     }
 
     bool Visible() const override { return ::IsWindowVisible(window_.get()) != FALSE; }
@@ -58,16 +59,35 @@ public:
     bool Enabled() const override { return ::IsWindowEnabled(window_.get()) != FALSE; }
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        const auto* self = win32::WindowObject<const Win32Panel>(hwnd, msg, lParam);
-        if (msg == WM_ERASEBKGND && self != nullptr) {
-            RECT r{};
-            ::GetClientRect(hwnd, &r);
-            win32::GdiObject<HBRUSH> brush(::CreateSolidBrush(win32::ToColorRef(self->color_)));
-            ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush.get());
-            return 1;
+    // Where the panel goes when it shows: above the image controls, which were made before it or
+    // after, but below the windows of controls (the presentation panel), which a movie or Flash
+    // item playing in it must not cover.
+    HWND InsertAfter() const {
+        HWND above = HWND_TOP;
+        for (HWND sibling = ::GetWindow(window_.get(), GW_HWNDFIRST); sibling != nullptr;
+             sibling = ::GetWindow(sibling, GW_HWNDNEXT)) {
+            if (sibling != window_.get() && (::GetWindowLongA(sibling, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) == 0) {
+                break;
+            }
+            if (sibling != window_.get()) {
+                above = sibling;
+            }
         }
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return above;
+    }
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        return AtBoundary("panel procedure", LRESULT{0}, [&]() -> LRESULT {
+            const auto* self = win32::WindowObject<const Win32Panel>(hwnd, msg, lParam);
+            if (msg == WM_ERASEBKGND && self != nullptr) {
+                RECT r{};
+                ::GetClientRect(hwnd, &r);
+                win32::GdiObject<HBRUSH> brush(::CreateSolidBrush(win32::ToColorRef(self->color_)));
+                ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush.get());
+                return 1;
+            }
+            return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        });
     }
 
     gfx::TColor color_;

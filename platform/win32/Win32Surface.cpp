@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gfx/Blit.h"
+#include "platform/Boundary.h"
 #include "platform/Surface.h"
 #include "platform/win32/Win32Util.h"
 
@@ -125,7 +126,7 @@ private:
                 break;
             case WM_PAINT:
                 if (self != nullptr) {
-                    self->Paint(hwnd);
+                    AtBoundary("surface paint", [&] { self->Paint(hwnd); });
                     return 0;
                 }
                 break;

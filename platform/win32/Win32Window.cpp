@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/Boundary.h"
 #include "platform/MessageLoop.h"
 #include "platform/Window.h"
 #include "platform/win32/Win32Util.h"
@@ -189,7 +190,8 @@ private:
         if (self == nullptr) {
             return ::DefWindowProcA(hwnd, msg, wParam, lParam);
         }
-        return self->Handle(hwnd, msg, wParam, lParam);
+        // A message whose handler threw counts as handled.
+        return AtBoundary("window procedure", LRESULT{0}, [&] { return self->Handle(hwnd, msg, wParam, lParam); });
     }
 
     LRESULT Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

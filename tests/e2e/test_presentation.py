@@ -1,6 +1,7 @@
 """The real saver.scr as a presentation (a copy named ".exe") under Wine: a mouse move brings its
 panel up at the bottom of the screen, at 96 and 144 pixels an inch, with its hints as tooltips; its
-buttons, clicked through the test driver, and a click beside the panel steer the show."""
+buttons, clicked through the test driver, and a click beside the panel steer the show, and Esc still
+ends it after a button disabled itself; a movie that starts while the panel shows plays beneath it."""
 
 import os
 import subprocess
@@ -146,6 +147,51 @@ class Presentation(harness.WineTestCase):
         self.driver.click(NAME, "btnClose")
         self.wait_exit(process)
         self.assertIn("Form CLose", self.trace.lines())
+
+    def test_esc_ends_the_show_after_a_click_on_a_button_that_disables_itself(self):
+        process = self.start(60)
+        self.display.xdotool("mousemove", 100, 100)
+        harness.wait_until(lambda: self.driver.controls(NAME)["PresPanel"]["visible"], 10, what="the panel")
+        # A real click gives Pause the focus, and Pause disables itself.
+        x, y, w, h = self.driver.controls(NAME)["btnPause"]["rect"]
+        self.display.xdotool("mousemove", x + w // 2, y + h // 2, "click", "1")
+        self.trace.wait_for("ActPause")
+        time.sleep(0.3)
+        self.display.xdotool("key", "Escape")
+        self.wait_exit(process, timeout=10)
+        self.assertIn("Form CLose", self.trace.lines())
+
+    def test_a_movie_that_starts_while_the_panel_shows_plays_beneath_it(self):
+        movie_colour = (0x20, 0xC0, 0x40)
+        # Uncompressed 32-bit frames stored bottom-up, which Wine's movie device draws as they are.
+        source = "color=c=0x{:02X}{:02X}{:02X}:size=160x120:rate=5:duration=8,format=bgra".format(*movie_colour)
+        subprocess.run(["ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", source, "-c:v", "rawvideo",
+                        "-pix_fmt", "bgra", "-flipped_raw_rgb", "1", os.path.join(self.dir, "movie.avi")], check=True)
+        manifest = {"header": {"Seconds": 8, "Stretch": 1, "ExitESC": True},
+                    "strings": {"SaverName": NAME, "Effect": []},
+                    "items": [{"file": "item0.png"}, {"file": "movie.avi"}]}
+        show = self.build_saver(manifest, name="show.exe")
+        self.display.xdotool("mousemove", 512, 384)
+        process = self.wine.start(show, trace=self.trace.path)
+        self.trace.wait_for("Item 0 shown", 60)
+        self.driver.wait_window(NAME)
+        # The pointer comes to rest on the panel's edge, beside its buttons: the panel stays up and
+        # nothing moves any more.
+        left, top, width, height = 415, 707, 193, 41
+        self.display.xdotool("mousemove", left + 1, top + 1)
+        harness.wait_until(lambda: self.driver.controls(NAME)["PresPanel"]["visible"], 10, what="the panel")
+        self.assertNotIn("Item 1 shown", self.trace.lines(), "the panel came up before the movie")
+        self.trace.wait_for("Item 1 shown", 30)
+        time.sleep(1.5)
+        self.assertIsNone(process.poll())
+        self.display.screenshot(os.path.join(self.dir, "movie-under-panel.png"))
+        rgb = self.display.rgb()
+        self.assertEqual(tuple(rgb[(100 * self.width + 100) * 3:][:3]), movie_colour, "the movie plays")
+        covered = [(x, y) for y in range(top, top + height) for x in range(left, left + width)
+                   if tuple(rgb[(y * self.width + x) * 3:][:3]) == movie_colour]
+        self.assertEqual(covered[:5], [], "the panel's buttons show over the movie")
+        self.display.xdotool("key", "Escape")
+        self.wait_exit(process)
 
 
 if __name__ == "__main__":

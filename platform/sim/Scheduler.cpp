@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "platform/Boundary.h"
 #include "platform/WinConst.h"
 
 namespace sim {
@@ -13,13 +14,28 @@ struct Scheduler::Worker {
     State state = State::Runnable;
     std::uint64_t wake = 0;
     std::uint64_t ownClock = 0;  // time of a worker that runs on after a reset
+    bool bodyDone = false;
     std::exception_ptr syncError;
     std::thread thread;
 };
 
 namespace {
+
 thread_local void* t_worker = nullptr;
-}
+
+// Counts a loop of the main thread while it runs.
+class Depth {
+public:
+    explicit Depth(int& depth) : depth_(++depth) {}
+    ~Depth() { --depth_; }
+    Depth(const Depth&) = delete;
+    Depth& operator=(const Depth&) = delete;
+
+private:
+    int& depth_;
+};
+
+}  // namespace
 
 Scheduler& Scheduler::Get() {
     static Scheduler scheduler;
@@ -28,9 +44,9 @@ Scheduler& Scheduler::Get() {
 
 bool Scheduler::OnWorker() const { return t_worker != nullptr; }
 
-void Scheduler::Post(const plat::Message& msg) { queue_.emplace_back(msg); }
+void Scheduler::Post(const plat::Message& msg) { queue_.push_back({msg, nullptr}); }
 
-void Scheduler::PostCall(std::function<void()> fn) { queue_.emplace_back(std::move(fn)); }
+void Scheduler::PostCall(std::function<void()> fn) { queue_.push_back({std::move(fn), nullptr}); }
 
 void Scheduler::At(std::uint64_t time, std::function<void()> action) {
     actions_.emplace(std::make_pair(time, sequence_++), std::move(action));
@@ -51,14 +67,18 @@ bool Scheduler::HandleOne() {
     if (queue_.empty()) {
         return false;
     }
-    Entry entry = std::move(queue_.front());
-    queue_.pop_front();
+    Handle(0);
+    return true;
+}
+
+void Scheduler::Handle(std::size_t index) {
+    Entry entry = std::move(queue_[index].entry);
+    queue_.erase(queue_.begin() + static_cast<std::ptrdiff_t>(index));
     if (auto* msg = std::get_if<plat::Message>(&entry)) {
         Dispatch(*msg);
     } else {
-        std::get<std::function<void()>>(entry)();
+        plat::AtBoundary("posted call", std::get<std::function<void()>>(entry));
     }
-    return true;
 }
 
 void Scheduler::Dispatch(plat::Message& msg) {
@@ -66,16 +86,27 @@ void Scheduler::Dispatch(plat::Message& msg) {
     if (hook_) {
         // A copy, so that the hook may replace itself while it runs.
         auto hook = hook_;
-        hook(msg, handled);
+        plat::AtBoundary("message hook", [&] { hook(msg, handled); });
     }
     if (!handled) {
         DispatchToWindow(msg);
     }
 }
 
+void Scheduler::Observe() {
+    if (observer_) {
+        observer_();
+    }
+}
+
 int Scheduler::Run() {
+    const Depth depth(runDepth_);
+    if (exploring_) {
+        return RunExplored();
+    }
     for (;;) {
         if (HandleOne()) {
+            Observe();
             continue;
         }
         if (quitPosted_) {
@@ -83,6 +114,7 @@ int Scheduler::Run() {
             return quitCode_;
         }
         if (RunRunnableWorker()) {
+            Observe();
             continue;
         }
         if (!AdvanceTo(runLimit_, false)) {
@@ -92,8 +124,16 @@ int Scheduler::Run() {
 }
 
 void Scheduler::RunUntil(const std::function<bool()>& done) {
+    const Depth depth(nestedDepth_);
     while (!done() && !quitPosted_) {
+        if (exploring_) {
+            if (!ExploreStep(runLimit_)) {
+                return;
+            }
+            continue;
+        }
         if (HandleOne() || RunRunnableWorker()) {
+            Observe();
             continue;
         }
         if (!AdvanceTo(runLimit_, false)) {
@@ -103,14 +143,31 @@ void Scheduler::RunUntil(const std::function<bool()>& done) {
 }
 
 void Scheduler::ProcessMessages() {
+    const Depth depth(nestedDepth_);
     bool any = false;
+    if (exploring_) {
+        // What is waiting now, in a chosen order; time passes only when nothing was.
+        while (ExploreStep(now_)) {
+            any = true;
+        }
+        if (!any && !quitPosted_ && ExploreAdvance(runLimit_)) {
+            while (ExploreStep(now_)) {
+            }
+        }
+        if (quitPosted_) {
+            terminated_ = true;
+        }
+        return;
+    }
     for (;;) {
         while (HandleOne()) {
+            Observe();
             any = true;
         }
         if (!RunRunnableWorker()) {
             break;
         }
+        Observe();
         any = true;
     }
     if (quitPosted_) {
@@ -124,6 +181,7 @@ void Scheduler::ProcessMessages() {
 }
 
 void Scheduler::Sleep(std::uint32_t ms) {
+    const Depth depth(nestedDepth_);
     const std::uint64_t target = now_ + ms;
     for (;;) {
         if (RunRunnableWorker()) {
@@ -160,12 +218,7 @@ bool Scheduler::AdvanceTo(std::uint64_t limit, bool workersOnly) {
         return false;
     }
     now_ = std::max(now_, next);
-
-    for (const auto& w : workers_) {
-        if (w->state == Worker::State::Sleeping && w->wake <= now_) {
-            w->state = Worker::State::Runnable;
-        }
-    }
+    WakeSleepers();
     if (workersOnly) {
         return true;
     }
@@ -173,6 +226,7 @@ bool Scheduler::AdvanceTo(std::uint64_t limit, bool workersOnly) {
         auto action = std::move(actions_.begin()->second);
         actions_.erase(actions_.begin());
         action();
+        Observe();
     }
     // Timers may be added or removed by a timer's own handler: walk a copy, skip the removed.
     const std::vector<TimerState*> timers = timers_;
@@ -181,19 +235,33 @@ bool Scheduler::AdvanceTo(std::uint64_t limit, bool workersOnly) {
             continue;
         }
         if (t->enabled && t->interval > 0 && t->due <= now_) {
-            t->due = now_ + t->interval;
-            plat::Message msg{0, plat::WM_TIMER, reinterpret_cast<std::uintptr_t>(t), 0};
-            bool handled = false;
-            if (hook_) {
-                auto hook = hook_;
-                hook(msg, handled);
-            }
-            if (!handled && t->onTimer) {
-                t->onTimer();
-            }
+            FireTimer(t);
+            Observe();
         }
     }
     return true;
+}
+
+void Scheduler::WakeSleepers() {
+    for (const auto& w : workers_) {
+        if (w->state == Worker::State::Sleeping && w->wake <= now_) {
+            w->state = Worker::State::Runnable;
+        }
+    }
+}
+
+void Scheduler::FireTimer(TimerState* timer) {
+    // One tick however late it comes, and the next period counts from now, as WM_TIMER does.
+    timer->due = now_ + timer->interval;
+    plat::Message msg{0, plat::WM_TIMER, reinterpret_cast<std::uintptr_t>(timer), 0};
+    bool handled = false;
+    if (hook_) {
+        auto hook = hook_;
+        plat::AtBoundary("message hook", [&] { hook(msg, handled); });
+    }
+    if (!handled && timer->onTimer) {
+        plat::AtBoundary("timer", timer->onTimer);
+    }
 }
 
 bool Scheduler::RunRunnableWorker() {
@@ -246,6 +314,10 @@ void Scheduler::StartWorker(std::function<void()> body, std::function<void()> on
             body();
         } catch (...) {
         }
+        {
+            std::unique_lock lock(mutex_);
+            w->bodyDone = true;
+        }
         if (onDone) {
             try {
                 Synchronize(onDone);
@@ -272,14 +344,15 @@ void Scheduler::Synchronize(const std::function<void()>& step) {
         return;  // the main thread is gone: nothing may run there any more
     }
     w->state = Worker::State::Syncing;
-    queue_.emplace_back(std::function<void()>([w, &step] {
-        try {
-            step();
-        } catch (...) {
-            w->syncError = std::current_exception();
-        }
-        w->state = Worker::State::Runnable;
-    }));
+    queue_.push_back({std::function<void()>([w, &step] {
+                          try {
+                              step();
+                          } catch (...) {
+                              w->syncError = std::current_exception();
+                          }
+                          w->state = Worker::State::Runnable;
+                      }),
+                      w});
     YieldFromWorker(*w, lock);
     if (auto error = std::exchange(w->syncError, nullptr)) {
         std::rethrow_exception(error);
@@ -293,9 +366,34 @@ void Scheduler::WorkerSleep(std::uint32_t ms) {
         w->ownClock += ms;
         return;
     }
+    const std::uint64_t wake = now_ + ms;
+    if (NothingBefore(*w, wake)) {
+        // The main thread would only move the clock and give the turn back: the same run, without
+        // the two thread switches (a frame's pacing sleeps a millisecond at a time).
+        now_ = wake;
+        return;
+    }
     w->state = Worker::State::Sleeping;
-    w->wake = now_ + ms;
+    w->wake = wake;
     YieldFromWorker(*w, lock);
+}
+
+bool Scheduler::NothingBefore(const Worker& w, std::uint64_t wake) const {
+    if (runDepth_ == 0 || nestedDepth_ > 0 || quitPosted_ || !queue_.empty() || wake > runLimit_) {
+        return false;
+    }
+    for (const auto& other : workers_) {
+        if (other.get() != &w && (other->state == Worker::State::Runnable ||
+                                  (other->state == Worker::State::Sleeping && other->wake <= wake))) {
+            return false;
+        }
+    }
+    if (!actions_.empty() && actions_.begin()->first.first <= wake) {
+        return false;
+    }
+    return std::none_of(timers_.begin(), timers_.end(), [wake](const TimerState* t) {
+        return t->enabled && t->interval > 0 && t->due <= wake;
+    });
 }
 
 std::uint64_t Scheduler::TickNow() const {
@@ -304,6 +402,172 @@ std::uint64_t Scheduler::TickNow() const {
         return w->ownClock;
     }
     return now_;
+}
+
+void Scheduler::Explore(std::uint64_t seed) {
+    exploring_ = true;
+    rng_.seed(seed);
+}
+
+int Scheduler::WorkersInBody() {
+    std::unique_lock lock(mutex_);
+    return static_cast<int>(
+        std::count_if(workers_.begin(), workers_.end(), [](const auto& w) { return !w->bodyDone; }));
+}
+
+// One of the things that could come next in explored order.
+struct Scheduler::Choice {
+    enum class Kind { Entry, Worker, Action, Timer, Pause };
+    Kind kind = Kind::Pause;
+    std::size_t index = 0;  // of the queued entry
+    Worker* worker = nullptr;
+    TimerState* timer = nullptr;
+};
+
+int Scheduler::RunExplored() {
+    for (;;) {
+        if (quitPosted_ && queue_.empty()) {
+            if (QuitNow()) {
+                terminated_ = true;
+                return quitCode_;
+            }
+            if (!AnyRunnable()) {
+                continue;  // time passed, and perhaps no worker woke yet
+            }
+        }
+        if (!ExploreStep(runLimit_)) {
+            return -1;
+        }
+    }
+}
+
+bool Scheduler::QuitNow() {
+    // A worker that runs meanwhile, or wakes while the main thread is still busy closing, may get
+    // as far as its next hand-over, which is served before the quit.
+    const bool runnable = AnyRunnable();
+    const bool waking = now_ < runLimit_ && std::any_of(workers_.begin(), workers_.end(), [this](const auto& w) {
+                            return w->state == Worker::State::Sleeping && w->wake <= now_ + 2;
+                        });
+    if ((!runnable && !waking) || Pick(2) == 0) {
+        return true;
+    }
+    if (!runnable) {
+        // Time passes for the workers alone: no timer or input comes after the quit.
+        now_ = std::min(runLimit_, now_ + 1 + Pick(2));
+        WakeSleepers();
+    }
+    return false;
+}
+
+bool Scheduler::AnyRunnable() const {
+    return std::any_of(workers_.begin(), workers_.end(),
+                       [](const auto& w) { return w->state == Worker::State::Runnable; });
+}
+
+bool Scheduler::ExploreStep(std::uint64_t limit) {
+    const bool closing = quitPosted_;
+    for (;;) {
+        bool mayPause = false;
+        const std::vector<Choice> choices = Choices(closing, limit, mayPause);
+        if (choices.empty() && !mayPause) {
+            if (closing || !ExploreAdvance(limit)) {
+                return false;
+            }
+            continue;
+        }
+        Take(mayPause && (choices.empty() || Pick(4) == 0) ? Choice{} : choices[Pick(choices.size())], limit);
+        Observe();
+        return true;
+    }
+}
+
+std::vector<Scheduler::Choice> Scheduler::Choices(bool closing, std::uint64_t limit, bool& mayPause) const {
+    std::vector<Choice> choices;
+    // The main thread's own messages keep their order; each worker's hand-over may come before or
+    // after them.
+    bool posted = false;
+    bool handOver = false;
+    std::vector<const Worker*> origins;
+    for (std::size_t i = 0; i < queue_.size(); ++i) {
+        const Worker* origin = queue_[i].origin;
+        if (std::find(origins.begin(), origins.end(), origin) == origins.end()) {
+            origins.push_back(origin);
+            choices.push_back({Choice::Kind::Entry, i});
+            (origin == nullptr ? posted : handOver) = true;
+        }
+    }
+    bool runnable = false;
+    for (const auto& w : workers_) {
+        if (w->state == Worker::State::Runnable) {
+            choices.push_back({Choice::Kind::Worker, 0, w.get()});
+            runnable = true;
+        }
+    }
+    if (!closing) {
+        if (!actions_.empty() && actions_.begin()->first.first <= now_) {
+            choices.push_back({Choice::Kind::Action});
+        }
+        // WM_TIMER comes only when nothing is posted, but a worker's hand-over may wait for it.
+        for (TimerState* t : timers_) {
+            if (!posted && t->enabled && t->interval > 0 && t->due <= now_) {
+                choices.push_back({Choice::Kind::Timer, 0, nullptr, t});
+            }
+        }
+    }
+    // A hand-over may be served a little later, while every worker waits in the seam.
+    mayPause = !closing && handOver && !runnable && now_ < limit;
+    return choices;
+}
+
+void Scheduler::Take(const Choice& choice, std::uint64_t limit) {
+    switch (choice.kind) {
+        case Choice::Kind::Entry:
+            Handle(choice.index);
+            break;
+        case Choice::Kind::Worker:
+            ResumeWorker(*choice.worker);
+            ReapDone();
+            break;
+        case Choice::Kind::Action: {
+            auto action = std::move(actions_.begin()->second);
+            actions_.erase(actions_.begin());
+            action();
+            break;
+        }
+        case Choice::Kind::Timer:
+            FireTimer(choice.timer);
+            break;
+        case Choice::Kind::Pause:
+            now_ = std::min(limit, now_ + 1 + Pick(2));
+            WakeSleepers();
+            break;
+    }
+}
+
+bool Scheduler::ExploreAdvance(std::uint64_t limit) {
+    std::uint64_t next = UINT64_MAX;
+    for (const auto& w : workers_) {
+        if (w->state == Worker::State::Sleeping) {
+            next = std::min(next, w->wake);
+        }
+    }
+    if (!actions_.empty()) {
+        next = std::min(next, actions_.begin()->first.first);
+    }
+    for (const TimerState* t : timers_) {
+        if (t->enabled && t->interval > 0) {
+            next = std::min(next, t->due);
+        }
+    }
+    if (next == UINT64_MAX || next > limit) {
+        if (limit != UINT64_MAX) {
+            now_ = std::max(now_, limit);
+        }
+        return false;
+    }
+    now_ = std::max(now_, next);
+    WakeSleepers();
+    return true;
 }
 
 void Scheduler::Reset() {
@@ -331,6 +595,8 @@ void Scheduler::Reset() {
     quitPosted_ = false;
     quitCode_ = 0;
     terminated_ = false;
+    exploring_ = false;
+    observer_ = {};
 }
 
 }  // namespace sim

@@ -82,6 +82,10 @@ public:
     bool Delete(const std::string& path, const std::string& name);
     // Value names of a key, in the order they were first written.
     std::vector<std::string> ValueNames(const std::string& path) const;
+    // The program may read the key and its sub-keys but neither create nor write them, as when the
+    // user lacks the rights or the hive is full.
+    void DenyWrites(const std::string& path) { denied_.insert(Fold(path)); }
+    bool WritesDenied(const std::string& path) const;
 
     void SetInteger(const std::string& path, const std::string& name, std::int32_t v) {
         Set(path, name, {RegValue::Type::Integer, v, {}});
@@ -99,6 +103,7 @@ private:
     };
     static std::string Fold(const std::string& s);
     std::map<std::string, Key> keys_;
+    std::set<std::string> denied_;
 };
 
 struct Machine {
@@ -143,6 +148,8 @@ struct Machine {
     std::vector<std::string> wallpapers;  // the files the desktop wallpaper was set to, in order
     std::vector<MediaEvent> mediaLog;
     int showCursorCount = 0;
+    // Calls on an image control after it was freed, by the name of the call ("CopyToCanvas" ...).
+    std::vector<std::string> freedSurfaceUses;
 };
 
 Machine& M();
@@ -162,5 +169,20 @@ void PostMessage(const plat::Message& msg);
 // RunMessageLoop returns (without the quit message) when virtual time would pass this point or
 // nothing is left that could ever happen.
 void SetRunLimit(std::uint64_t time);
+
+// Explored order, from now until Reset: wherever real Windows could take things in more than one
+// order (a posted message or a worker's hand-over first, a worker running before the queue, a timer
+// or an input due now before either, a hand-over served a millisecond or two late, a worker woken
+// before or after a timer of the same time), the choice is drawn from a generator with this seed.
+// The same seed, package, settings and input give the same run.
+void ExploreOrders(std::uint64_t seed);
+
+// Runs on the main thread between any two steps of the message loop (a queued message or hand-over,
+// a timer, an action, a worker's turn), so that a test can check what must hold in every order.
+// Reset removes it.
+void SetStepObserver(std::function<void()> observer);
+
+// Workers whose body has not returned yet.
+int WorkersInBody();
 
 }  // namespace sim

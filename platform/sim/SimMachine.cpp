@@ -3,6 +3,7 @@
 
 #include "platform/sim/Scheduler.h"
 #include "platform/sim/Sim.h"
+#include "platform/sim/SimSurface.h"
 #include "platform/sim/SimWindow.h"
 
 namespace sim {
@@ -16,6 +17,7 @@ Machine& M() { return g_machine; }
 void Reset() {
     Scheduler::Get().Reset();
     ResetWindows();
+    ReleaseFreedSurfaces();
     g_machine = Machine{};
 }
 
@@ -26,6 +28,12 @@ void At(std::uint64_t time, std::function<void()> action) { Scheduler::Get().At(
 void PostMessage(const plat::Message& msg) { Scheduler::Get().Post(msg); }
 
 void SetRunLimit(std::uint64_t time) { Scheduler::Get().SetRunLimit(time); }
+
+void ExploreOrders(std::uint64_t seed) { Scheduler::Get().Explore(seed); }
+
+void SetStepObserver(std::function<void()> observer) { Scheduler::Get().SetStepObserver(std::move(observer)); }
+
+int WorkersInBody() { return Scheduler::Get().WorkersInBody(); }
 
 std::string Registry::Fold(const std::string& s) {
     std::string folded;
@@ -94,6 +102,13 @@ bool Registry::Delete(const std::string& path, const std::string& name) {
     }
     const std::string folded = Fold(name);
     return std::erase_if(key->second.values, [&](const auto& nv) { return Fold(nv.first) == folded; }) != 0;
+}
+
+bool Registry::WritesDenied(const std::string& path) const {
+    const std::string folded = Fold(path);
+    return std::any_of(denied_.begin(), denied_.end(), [&](const std::string& denied) {
+        return folded == denied || folded.rfind(denied + "\\", 0) == 0;
+    });
 }
 
 std::vector<std::string> Registry::ValueNames(const std::string& path) const {

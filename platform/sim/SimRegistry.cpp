@@ -32,9 +32,13 @@ public:
         return Typed(name, sim::RegValue::Type::String).text;
     }
 
-    void WriteInteger(const std::string& name, std::int32_t value) override { Reg().SetInteger(path_, name, value); }
+    void WriteInteger(const std::string& name, std::int32_t value) override {
+        CheckWritable(name);
+        Reg().SetInteger(path_, name, value);
+    }
 
     void WriteString(const std::string& name, const std::string& value) override {
+        CheckWritable(name);
         Reg().SetString(path_, name, value);
     }
 
@@ -42,6 +46,12 @@ public:
 
 private:
     static sim::Registry& Reg() { return sim::M().registry; }
+
+    void CheckWritable(const std::string& name) const {
+        if (Reg().WritesDenied(path_)) {
+            throw RegistryError("Cannot write '" + name + "'");
+        }
+    }
 
     sim::RegValue Typed(const std::string& name, sim::RegValue::Type type) const {
         const auto v = Reg().Get(path_, name);
@@ -58,7 +68,7 @@ private:
 
 std::unique_ptr<RegistryKey> RegistryKey::Open(const std::string& path, bool create) {
     if (!sim::M().registry.KeyExists(path)) {
-        if (!create) {
+        if (!create || sim::M().registry.WritesDenied(path)) {
             return nullptr;
         }
         sim::M().registry.CreateKey(path);

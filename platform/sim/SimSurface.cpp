@@ -1,8 +1,10 @@
 #include "platform/sim/SimSurface.h"
 
 #include <algorithm>
+#include <new>
 
 #include "gfx/Blit.h"
+#include "platform/sim/Sim.h"
 
 namespace sim {
 
@@ -13,7 +15,77 @@ std::vector<SimSurface*>& Live() {
     return surfaces;
 }
 
+// What stays in a freed surface's memory: every call is a use after free, recorded by its name.
+class FreedSurface final : public plat::Surface {
+public:
+    void SetBounds(const gfx::IntRect&) override { Used("SetBounds"); }
+    gfx::IntRect Bounds() const override {
+        Used("Bounds");
+        return {};
+    }
+    void SetVisible(bool) override { Used("SetVisible"); }
+    bool Visible() const override {
+        Used("Visible");
+        return false;
+    }
+    gfx::TBitmap32& Bitmap() override {
+        Used("Bitmap");
+        static gfx::TBitmap32 nothing;
+        nothing = {};
+        return nothing;
+    }
+    void BeginUpdate() override { Used("BeginUpdate"); }
+    void EndUpdate() override { Used("EndUpdate"); }
+    void Changed() override { Used("Changed"); }
+    void CopyToCanvas(const gfx::TBitmap32&, const gfx::IntRect&, const gfx::IntRect&) override {
+        Used("CopyToCanvas");
+    }
+    void DrawOnCanvas(std::span<const gfx::IntRect>, gfx::PixelDraw) override { Used("DrawOnCanvas"); }
+    void CopyFromCanvas(gfx::TBitmap32&, const gfx::IntRect&) const override { Used("CopyFromCanvas"); }
+
+private:
+    static void Used(const char* call) { M().freedSurfaceUses.emplace_back(call); }
+};
+
+static_assert(sizeof(FreedSurface) <= sizeof(SimSurface));
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#elif defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+std::vector<void*>& Freed() {
+    static std::vector<void*> blocks;
+    return blocks;
+}
+
 }  // namespace
+
+void* SimSurface::operator new(std::size_t size) { return ::operator new(size); }
+
+void SimSurface::operator delete(void* p) {
+    if (kAddressSanitizer) {
+        ::operator delete(p);  // the sanitizer reports a late call itself, with both stacks
+    } else if (p != nullptr) {
+        ::new (p) FreedSurface();
+        Freed().push_back(p);
+    }
+}
+
+void ReleaseFreedSurfaces() {
+    for (void* p : Freed()) {
+        static_cast<FreedSurface*>(p)->~FreedSurface();
+        ::operator delete(p);
+    }
+    Freed().clear();
+}
 
 SimSurface::SimSurface(plat::WindowHandle parent, const gfx::IntRect& bounds) : parent_(parent), bounds_(bounds) {
     canvas_.SetSize(bounds.Width(), bounds.Height());

@@ -71,10 +71,29 @@ struct Reader {
 
 struct Writer {
     plat::RegistryKey& key;
+    std::vector<std::string>& failed;
 
-    void operator()(const char* name, std::int32_t value) const { key.WriteInteger(name, value); }
-    void operator()(const char* name, bool value) const { key.WriteBool(name, value); }
-    void operator()(const char* name, const std::string& value) const { key.WriteString(name, value); }
+    template <typename T>
+    void operator()(const char* name, const T& value) const {
+        try {
+            Write(name, value);
+        } catch (const plat::RegistryError&) {
+            failed.emplace_back(name);
+        }
+    }
+    void Write(const char* name, std::int32_t value) const { key.WriteInteger(name, value); }
+    void Write(const char* name, bool value) const { key.WriteBool(name, value); }
+    void Write(const char* name, const std::string& value) const { key.WriteString(name, value); }
+};
+
+// Names every setting, for a key that cannot be written at all.
+struct Namer {
+    std::vector<std::string>& names;
+
+    template <typename T>
+    void operator()(const char* name, const T&) const {
+        names.emplace_back(name);
+    }
 };
 
 }  // namespace
@@ -110,13 +129,16 @@ void ReadSettings(SaverSettings& settings, const std::string& keyPath) {
     ForEachSetting(settings, Reader{*key});
 }
 
-void WriteSettings(const SaverSettings& settings, const std::string& keyPath) {
-    const auto key = plat::RegistryKey::Open(keyPath, true);
-    if (!key) {
-        return;
-    }
+std::vector<std::string> WriteSettings(const SaverSettings& settings, const std::string& keyPath) {
+    std::vector<std::string> failed;
     SaverSettings copy = settings;
-    ForEachSetting(copy, Writer{*key});
+    const auto key = plat::RegistryKey::Open(keyPath, true);
+    if (key) {
+        ForEachSetting(copy, Writer{*key, failed});
+    } else {
+        ForEachSetting(copy, Namer{failed});
+    }
+    return failed;
 }
 
 void ApplyPresentationExit(SaverSettings& s) {

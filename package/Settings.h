@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "package/PackageFormat.h"
 
@@ -47,8 +48,9 @@ SaverSettings DefaultSettings(const PackageHeader& header, const PackageStrings&
 // Throws SettingsError for a value of the wrong type or an effect code of 0 or above 120.
 void ReadSettings(SaverSettings& settings, const std::string& key);
 
-// Writes every value, creating the key when needed.
-void WriteSettings(const SaverSettings& settings, const std::string& key);
+// Writes every value, creating the key when needed. Returns the names of the values that could not
+// be stored (all of them when the key cannot be opened); each value is tried on its own.
+std::vector<std::string> WriteSettings(const SaverSettings& settings, const std::string& key);
 
 // A presentation ends by Esc only, whatever the stored exit settings say; the registry is untouched.
 void ApplyPresentationExit(SaverSettings& settings);

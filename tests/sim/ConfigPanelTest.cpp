@@ -203,6 +203,27 @@ TEST_F(Panel, NothingChangedMeansNothingLost) {
     EXPECT_EQ(Stored("UseCustomPlaylist")->integer, 1);
 }
 
+TEST_F(Panel, SettingsThatCannotBeStoredAreNamedInAMessage) {
+    Machine().registry.SetInteger(kKey, "Seconds", 33);
+    Machine().registry.DenyWrites(kKey);
+    RunPanel(Saver(), [](host::TSSWindow&) {});
+    ASSERT_EQ(Machine().messageBoxes.size(), 1u);
+    EXPECT_EQ(Machine().messageBoxes[0].text,
+              "These settings could not be stored and will be lost:\r\n\r\nSeconds, Stretch, DisplayOrder, "
+              "DesktopStart, Loop, Mute, ShuffleMelody, Effect, EffectSpeed, PlayOneRandom, ExitMouseMove, "
+              "ExitMouseButton, ExitKeyboard, ExitESC, UseCustomPlaylist, DisableTwoMonitors");
+    EXPECT_EQ(Machine().messageBoxes[0].flags, plat::MB_ICONERROR);
+    EXPECT_EQ(Stored("Seconds")->integer, 33) << "what was stored before stays";
+
+    sim::Reset();
+    Machine().tempPath = Temp();
+    Machine().registry.DenyWrites("\\Software\\Tavolisk");
+    RunPanel(Saver(), [](host::TSSWindow&) {});
+    ASSERT_EQ(Machine().messageBoxes.size(), 1u) << "a key that cannot even be made";
+    EXPECT_TRUE(Machine().messageBoxes[0].text.ends_with("UseCustomPlaylist, DisableTwoMonitors"));
+    EXPECT_FALSE(Machine().registry.KeyExists(kKey));
+}
+
 TEST_F(Panel, SelectAllAndSelectNoneAndTheBoxesOfTheList) {
     RunPanel(Saver(), [&](host::TSSWindow&) {
         Click(100, "btnSelectNone");
@@ -385,6 +406,28 @@ TEST_F(Preview, AClickDuringAPreviewStopsItAndTheNextStartsAfterTheWorker) {
     EXPECT_EQ(afterStop, 1) << "the stopped preview shows its whole target within a frame";
 }
 
+TEST_F(Preview, AScaleChangeStopsThePreviewFirstAndPlaysItAgainOnTheNewSurface) {
+    bool busyAtMove = false;
+    const plat::Surface* before = nullptr;
+    std::vector<int> afterMove;
+    RunPanel(Saver(), [&](host::TSSWindow& w) {
+        At(100, ControlEvent::Kind::Select, "lbEffects", 114);
+        sim::At(300, [&] {
+            busyAtMove = core::Flags().TransBusy;
+            before = w.ImgPreviewTrans();
+            sim::MoveToDpi(w.Window().Handle(), 192);
+            EXPECT_FALSE(core::Flags().TransBusy) << "stopped before the surface went";
+            EXPECT_NE(w.ImgPreviewTrans(), before);
+            EXPECT_EQ(w.ImgPreviewTrans()->Bounds().Size(), (gfx::IntSize{238, 190}));
+        });
+        for (const std::uint64_t t : {301, 450, 800}) {
+            sim::At(t, [&] { afterMove.push_back(Showing(w)); });
+        }
+    });
+    EXPECT_TRUE(busyAtMove);
+    EXPECT_EQ(afterMove, (std::vector<int>{2, 0, 1})) << "the new surface starts on the second sample and plays again";
+}
+
 class Editor : public Panel {
 protected:
     snd::TPlaylistWindow& Ed() { return *window_->PlaylistWindow(); }
@@ -504,18 +547,28 @@ TEST_F(Editor, PlayHearsTheLineAndSaysWhenItsFileIsMissing) {
     EXPECT_EQ(Machine().messageBoxes[0].flags, plat::MB_ICONERROR);
 }
 
-TEST_F(Editor, AStoredValueThatCannotBeReadIsReportedAndLeftAlone) {
+TEST_F(Editor, AStoredValueOfAnotherTypeIsSkippedAndTheListShownIsStored) {
     Machine().registry.SetString(PlaylistKey(), "item0", "C:\\keep.mp3");
     Machine().registry.SetInteger(PlaylistKey(), "item1", 7);
-    bool opened = true;
+    Machine().registry.SetString(PlaylistKey(), "item2", "C:\\more.mp3");
+    bool opened = false;
+    std::vector<std::string> lines;
     RunPanel(Saver(), [&](host::TSSWindow& w) {
         Click(100, "btnPlaylistEditor");
-        sim::At(200, [&] { opened = w.PlaylistWindow()->Showing(); });
+        sim::At(200, [&] {
+            opened = w.PlaylistWindow()->Showing();
+            lines = Ed().Lines();
+        });
+        EditorAt(300, "btnClose");
     });
-    EXPECT_FALSE(opened);
-    ASSERT_EQ(Machine().messageBoxes.size(), 1u);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(lines, (std::vector<std::string>{"C:\\keep.mp3", "C:\\more.mp3"}));
+    EXPECT_TRUE(Traced("Playlist value not readable: item1"));
+    EXPECT_TRUE(Machine().messageBoxes.empty());
+    EXPECT_TRUE(Traced("Form CLose")) << "the dialog went on until Esc closed it";
     EXPECT_EQ(Machine().registry.Get(PlaylistKey(), "item0")->text, "C:\\keep.mp3");
-    EXPECT_EQ(Machine().registry.Get(PlaylistKey(), "item1")->integer, 7);
+    EXPECT_EQ(Machine().registry.Get(PlaylistKey(), "item1")->text, "C:\\more.mp3");
+    EXPECT_FALSE(Machine().registry.Get(PlaylistKey(), "item2"));
 }
 
 TEST_F(Panel, TheAboutWindowShowsThePackagesNameTextAndLink) {

@@ -18,11 +18,17 @@ constexpr Color32 MakeColor32(std::uint8_t r, std::uint8_t g, std::uint8_t b, st
     return (Color32{a} << 24) | (Color32{r} << 16) | (Color32{g} << 8) | Color32{b};
 }
 
-// Package and registry colours are 0x00BBGGRR; the top byte marks system colours.
+// Package and registry colours are 0x00BBGGRR; the top bit marks a system colour, whose low byte
+// is the index of a display element in the system's colour table.
 using TColor = std::int32_t;
 
 constexpr TColor kColorNone = 0x1FFFFFFF;
 
+constexpr bool IsSystemColor(TColor c) { return (static_cast<std::uint32_t>(c) & 0x80000000u) != 0; }
+constexpr int SystemColorIndex(TColor c) { return static_cast<int>(static_cast<std::uint32_t>(c) & 0xFFu); }
+
+// A colour already in 0x00BBGGRR form as a pixel. A system colour means nothing here: only the
+// system knows it, so callers resolve package colours through plat::PixelColor.
 constexpr Color32 Color32FromTColor(TColor c) {
     const auto v = static_cast<std::uint32_t>(c);
     return MakeColor32(static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/Color.h"
+
 namespace plat {
 
 // The program's own file (the running executable).
@@ -35,6 +37,10 @@ void SetScreenSaverRunning(bool running);
 // SPI_SETDESKWALLPAPER with the given bitmap file, telling every window of the change (the
 // caller has written the wallpaper values itself); true when the system took it.
 bool SetDesktopWallpaper(const std::string& bitmapPath);
+
+// The colour the system paints a display element in (COLOR_WINDOW 5, COLOR_BTNFACE 15 ...), as
+// 0x00BBGGRR; black for an index the system does not know.
+gfx::TColor SystemColor(int index);
 
 // Reads an environment variable; empty when it is not set.
 std::string GetEnvironment(const std::string& name);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/Colors.h"
 #include "platform/TextLines.h"
 #include "slideshow/AnchorPlace.h"
 
@@ -46,7 +47,7 @@ plat::Font CaptionFont(const pkg::ItemRecord& item) {
     font.size = item.CaptionFontSize;
     font.style = static_cast<std::uint32_t>(item.CaptionFontStyle) &
                  (plat::kFontUnderline | plat::kFontBold | plat::kFontItalic | plat::kFontStrikeOut);
-    font.color = gfx::Color32FromTColor(item.CaptionColor);
+    font.color = plat::PixelColor(item.CaptionColor);
     return font;
 }
 
@@ -65,7 +66,7 @@ void DrawCaption(const pkg::ItemRecord& item, gfx::TBitmap32& frame) {
     if (item.CaptionNoBox == 0) {
         frame.FillRect({block.left - kBoxMargin, block.top - kBoxMargin, block.right + kBoxMargin,
                         block.bottom + kBoxMargin},
-                       gfx::Color32FromTColor(item.CaptionBoxColor));
+                       plat::PixelColor(item.CaptionBoxColor));
     }
     const gfx::IntPoint at{block.left, block.top};
     const bool shadow = item.CaptionShadow != 0;

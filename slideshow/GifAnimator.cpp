@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gfx/decode/PictureFile.h"
+#include "platform/Colors.h"
 
 namespace show {
 
@@ -71,7 +72,7 @@ gfx::TBitmap32 TGifAnimator::Presentable(const gfx::TBitmap32& composed, gfx::TC
         picture.SetDrawMode(gfx::DrawMode::Opaque);
         return picture;
     }
-    const gfx::Color32 clear = gfx::Color32FromTColor(backgroundColor) & 0x00FFFFFFu;
+    const gfx::Color32 clear = plat::PixelColor(backgroundColor) & 0x00FFFFFFu;
     gfx::Color32* p = picture.Bits();
     const std::size_t count = static_cast<std::size_t>(picture.Width()) * static_cast<std::size_t>(picture.Height());
     for (std::size_t i = 0; i < count; ++i) {

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "gfx/Region.h"
+#include "platform/Colors.h"
 
 namespace show {
 
@@ -19,9 +20,9 @@ using gfx::IntRect;
 using gfx::TBitmap32;
 using gfx::TColor;
 
-// The colour channels of a package colour, red first.
+// The colour channels of a package colour, red first; a system colour gives the system's.
 std::array<std::int32_t, 3> Channels(TColor c) {
-    const auto v = static_cast<std::uint32_t>(c);
+    const auto v = static_cast<std::uint32_t>(plat::ResolveColor(c));
     return {static_cast<std::int32_t>(v & 0xFF), static_cast<std::int32_t>((v >> 8) & 0xFF),
             static_cast<std::int32_t>((v >> 16) & 0xFF)};
 }

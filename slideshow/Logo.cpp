@@ -4,6 +4,7 @@
 
 #include "gfx/decode/PictureFile.h"
 #include "package/Pieces.h"
+#include "platform/Colors.h"
 #include "slideshow/FirstFrame.h"
 
 namespace show {
@@ -14,7 +15,7 @@ gfx::TBitmap32 MakeLogo(const gfx::TPicture& picture, gfx::TColor transparentCol
     gfx::TBitmap32 logo = FirstFrameOf(picture);
     logo.MakeOpaque();
     if (transparentColor != gfx::kColorNone) {
-        const gfx::Color32 key = gfx::Color32FromTColor(transparentColor);
+        const gfx::Color32 key = plat::PixelColor(transparentColor);
         gfx::Color32* p = logo.Bits();
         const std::size_t count = static_cast<std::size_t>(logo.Width()) * static_cast<std::size_t>(logo.Height());
         for (std::size_t i = 0; i < count; ++i) {

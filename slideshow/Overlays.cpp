@@ -1,5 +1,6 @@
 #include "slideshow/Overlays.h"
 
+#include "platform/Colors.h"
 #include "platform/Window.h"
 #include "slideshow/Background.h"
 #include "slideshow/Caption.h"
@@ -14,7 +15,7 @@ void TOverlays::Build(const pkg::Package& package, const std::string& packageFil
     bgimgMode_ = h.BackgroundImageMode;
     logoPosition_ = h.LogoPosition;
     logoOffset_ = {h.LogoOffsetX, h.LogoOffsetY};
-    backg_.SetSize(clientSize.width, clientSize.height, gfx::Color32FromTColor(h.BackgroundColor));
+    backg_.SetSize(clientSize.width, clientSize.height, plat::PixelColor(h.BackgroundColor));
     bgimg_.reset();
     if (h.BackgroundStoredSize != 0) {
         bgimg_ = LoadBackgroundPicture(h, packageFile);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Colors.h"
 #include "platform/sim/SimWindow.h"
 
 namespace sim {
@@ -60,7 +61,7 @@ bool SimPanel::Enabled() const {
 
 void SimPanel::PaintOnto(gfx::TBitmap32& client) const {
     const gfx::IntRect b = Bounds();
-    client.FillRect(b, gfx::Color32FromTColor(color_));
+    client.FillRect(b, plat::PixelColor(color_));
     if (picture_) {
         const gfx::IntRect& r = picture_->first;
         client.FillRect(gfx::IntRect{b.left + r.left, b.top + r.top, b.left + r.right, b.top + r.bottom}.Intersect(b),

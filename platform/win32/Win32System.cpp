@@ -82,6 +82,9 @@ bool SetDesktopWallpaper(const std::string& bitmapPath) {
                                    SPIF_SENDWININICHANGE) != 0;
 }
 
+// The system answers 0 (black) for an index outside its table.
+gfx::TColor SystemColor(int index) { return static_cast<gfx::TColor>(::GetSysColor(index) & 0x00FFFFFFu); }
+
 std::string GetEnvironment(const std::string& name) {
     const DWORD n = ::GetEnvironmentVariableA(name.c_str(), nullptr, 0);
     if (n == 0) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Colors.h"
+
 namespace plat::win32 {
 
 // Owns a kernel handle (events, processes, threads, files).
@@ -143,11 +145,7 @@ inline void RegisterWindowClass(const char* name, WNDPROC proc, HINSTANCE module
 
 // TColor: 0x00BBGGRR, or a system colour index with the top bit set.
 inline COLORREF ToColorRef(std::int32_t color) {
-    const auto v = static_cast<std::uint32_t>(color);
-    if (v & 0x80000000u) {
-        return ::GetSysColor(static_cast<int>(v & 0xFF));
-    }
-    return static_cast<COLORREF>(v & 0x00FFFFFF);
+    return static_cast<COLORREF>(ResolveColor(static_cast<gfx::TColor>(color)) & 0x00FFFFFFu);
 }
 
 // The object a window of ours belongs to: its creation parameter, kept in the window's user data

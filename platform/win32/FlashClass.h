@@ -1,12 +1,15 @@
 #pragma once
 
-// The class id of the Flash player control: the program creates the control by it, and the
-// control's library registers itself under it.
+// The identity of the system's Flash player control: the program creates the control by its class
+// id, and the player's library registers itself under that id and under its ProgID.
 
 #include <windows.h>
 
 namespace plat::win32 {
 
-inline constexpr CLSID kFlashClassId = {0x1cdd5588, 0x39ef, 0x4a61, {0xbe, 0x1c, 0x70, 0x8a, 0x6f, 0xce, 0x93, 0x6f}};
+// {D27CDB6E-AE6D-11cf-96B8-444553540000}
+inline constexpr CLSID kFlashClassId = {0xD27CDB6E, 0xAE6D, 0x11CF, {0x96, 0xB8, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+inline constexpr wchar_t kFlashProgId[] = L"ShockwaveFlash.ShockwaveFlash";
 
 }  // namespace plat::win32

@@ -1,5 +1,6 @@
 """Flash items in the real saver.scr under Wine, with our own control standing in for the player: a
-package that carries it installs and registers it in a fresh prefix, the movie shows in the panel of
+package that carries it installs and registers it in a fresh prefix under the player's class id and
+ProgID, the saver creates it by that class id, the movie shows in the panel of
 its size mode, the item hands back when the movie ends, and a right click never reaches the control.
 Without the control the movies are skipped; a control that misbehaves never stops the slideshow."""
 
@@ -11,7 +12,9 @@ import zlib
 
 import harness
 
-CLASS_KEY = r"CLSID\{1CDD5588-39EF-4A61-BE1C-708A6FCE936F}\InprocServer32"
+CLASS_ID = "{D27CDB6E-AE6D-11cf-96B8-444553540000}"  # the system's Flash player control
+CLASS_KEY = "CLSID\\" + CLASS_ID + "\\InprocServer32"
+PROG_ID = "ShockwaveFlash.ShockwaveFlash"
 MOVIE = (0x33, 0x66, 0x99)
 BACKGROUND = (0x10, 0x20, 0x30)
 STILL = (0xC0, 0x30, 0x30)
@@ -102,6 +105,7 @@ class FlashItems(harness.WineTestCase):
         ocx = os.path.join(self.wine.system_folder(), "FLASH.OCX")
         self.assertFalse(os.path.exists(ocx))
         self.assertIsNone(self.wine.reg_query(CLASS_KEY, hive="HKCR"))
+        self.assertIsNone(self.wine.reg_query(PROG_ID, hive="HKCR"))
         modes = [0, 1, 2]
         items = [{"file": "movie.swf", "sizeMode": m, "duration": -1} for m in modes] + [{"file": "still.png"}]
         process = self.start(self.build(items, player=self.control_dll()))
@@ -127,6 +131,11 @@ class FlashItems(harness.WineTestCase):
         server = self.wine.reg_query(CLASS_KEY, hive="HKCR")
         self.assertIsNotNone(server)
         self.assertEqual(server["(Default)"][1].lower(), r"c:\windows\system32\flash.ocx")
+        # Found by its ProgID as by its class id, as the player's own registration has it.
+        by_name = self.wine.reg_query(PROG_ID + "\\CLSID", hive="HKCR")
+        self.assertEqual(by_name["(Default)"][1].upper(), CLASS_ID.upper())
+        named = self.wine.reg_query("CLSID\\" + CLASS_ID + "\\ProgID", hive="HKCR")
+        self.assertEqual(named["(Default)"][1], PROG_ID)
         log = self.control_log()
         self.assertIn("DllRegisterServer", log)
         self.assertIn("header 11000 8000 rate 6400 frames 50 background 336699", log)
@@ -191,6 +200,7 @@ class FlashItems(harness.WineTestCase):
         self.wait_exit(process)
         self.assertTrue(os.path.exists(os.path.join(self.wine.system_folder(), "FLASH.OCX")))
         self.assertIsNone(self.wine.reg_query(CLASS_KEY, hive="HKCR"))
+        self.assertIsNone(self.wine.reg_query(PROG_ID, hive="HKCR"))
 
 
 if __name__ == "__main__":

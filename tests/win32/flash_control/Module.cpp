@@ -1,4 +1,5 @@
-// The library's entry points: its class object, and its registration under the player's class id.
+// The library's entry points: its class object, and its registration under the player's class id
+// and ProgID, as the player's own library registers itself.
 
 #include <windows.h>
 #include <ole2.h>
@@ -52,11 +53,13 @@ public:
 
 Factory g_factory;
 
-std::wstring ClassKey() {
+std::wstring ClassId() {
     wchar_t id[40];
     ::StringFromGUID2(plat::win32::kFlashClassId, id, 40);
-    return std::wstring(L"CLSID\\") + id;
+    return id;
 }
+
+std::wstring ClassKey() { return L"CLSID\\" + ClassId(); }
 
 // Owns an open registry key.
 class Key {
@@ -118,13 +121,18 @@ STDAPI DllRegisterServer() {
     }
     test_control::Key cls(HKEY_CLASSES_ROOT, test_control::ClassKey());
     test_control::Key server(cls.Get(), L"InprocServer32");
+    test_control::Key clsProgId(cls.Get(), L"ProgID");
+    test_control::Key progId(HKEY_CLASSES_ROOT, plat::win32::kFlashProgId);
+    test_control::Key progIdClass(progId.Get(), L"CLSID");
     const bool ok = cls.Set(nullptr, L"Test Flash control") && server.Set(nullptr, path) &&
-                    server.Set(L"ThreadingModel", L"Apartment");
+                    server.Set(L"ThreadingModel", L"Apartment") && clsProgId.Set(nullptr, plat::win32::kFlashProgId) &&
+                    progId.Set(nullptr, L"Test Flash control") && progIdClass.Set(nullptr, test_control::ClassId());
     test_control::Log(ok ? "DllRegisterServer" : "DllRegisterServer failed");
     return ok ? S_OK : SELFREG_E_CLASS;
 }
 
 STDAPI DllUnregisterServer() {
     ::RegDeleteTreeW(HKEY_CLASSES_ROOT, test_control::ClassKey().c_str());
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, plat::win32::kFlashProgId);
     return S_OK;
 }

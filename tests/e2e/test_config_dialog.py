@@ -1,7 +1,7 @@
 """The real saver.scr's configuration dialog under Wine, driven through its controls by the test
 driver: translated captions and the panel's geometry at 96, 144 and 192 pixels an inch, a change on
-every page and what closing stores, the effect preview, the playlist editor, the about window and
-the keyboard."""
+every page and what closing stores, the effect preview, the playlist editor (and a selection of
+files too long for the open-file dialog's first answer room), the about window and the keyboard."""
 
 import os
 import subprocess
@@ -156,6 +156,27 @@ class ConfigDialog(harness.WineTestCase):
         folder = self.wine.windows_path(music)
         self.assertEqual([stored[f"item{i}"][1] for i in range(3)],
                          [folder + "\\m0.wav", folder + "\\m2.wav", folder + "\\m1.wav"])
+        self.close_panel(process)
+
+    def test_a_selection_longer_than_the_dialogs_first_room_adds_every_file(self):
+        """300 files of 240-character names, every one selected in the dialog's list: its answer (the
+        folder, then each name and its zero byte) takes over 70 KiB, more than the 64 KiB the dialog
+        is first given. The folder is short, so that each full path stays within the system's 260."""
+        music = os.path.join(self.wine.prefix, "drive_c", "m")
+        os.makedirs(music)
+        names = [f"{i:03d} " + ("a rather long title of a piece of music " * 6)[:232] + ".wav" for i in range(300)]
+        for name in names:
+            open(os.path.join(music, name), "wb").close()  # the editor never reads them
+        process, c = self.open_panel(self.saver())
+        self.driver.tab(NAME, "PageControl", "Sound")
+        self.driver.click(NAME, "btnPlaylistEditor")
+        self.driver.wait_window("My Playlist")
+        self.driver.click("My Playlist", "btnMelodyAdd", settle=0)
+        self.driver.run("open-all", "C:\\m", timeout=120)
+        harness.wait_until(lambda: self._lines("My Playlist", len(names)), 30, what="a line for every file")
+        self.driver.click("My Playlist", "btnClose")
+        stored = harness.wait_until(lambda: self.wine.reg_query(KEY + "\\PlayList"), 10, what="the stored list")
+        self.assertEqual(sorted(value for _, value in stored.values()), ["C:\\m\\" + n for n in names])
         self.close_panel(process)
 
     def _lines(self, title, count):

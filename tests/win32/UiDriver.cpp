@@ -9,6 +9,7 @@
 //   ui_driver slide TITLE NAME VALUE     arrow keys on a track bar until it shows the value
 //   ui_driver line TITLE NAME INDEX [box] a click on a list's line (on its check box with "box")
 //   ui_driver open FOLDER FILE...        answers the open-file dialog with files of one folder
+//   ui_driver open-all FOLDER            answers the open-file dialog with every file of a folder
 //   ui_driver tree TITLE                 the window's child windows as they are stacked
 //   ui_driver windows                    the visible top-level windows' titles and places
 
@@ -371,47 +372,99 @@ BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
     return TRUE;
 }
 
-// The system's open-file dialog: its file name box takes the folder (and goes there), then the
-// quoted names.
-int Open(const std::string& folder, const std::vector<std::string>& files) {
+BOOL CALLBACK FindList(HWND child, LPARAM found) {
+    if (ClassOf(child) == "SysListView32") {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The system's open-file dialog, once it is on screen, and its file name box: an edit inside the
+// combo box of newer dialogs, a plain edit in older ones.
+struct OpenDialog {
     HWND dialog = nullptr;
-    for (int wait = 0; wait < 100 && dialog == nullptr; ++wait) {
+    HWND name = nullptr;
+
+    // The box takes the text, and Open is pressed.
+    void Enter(const std::string& text) const {
+        ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        PressOpen();
+    }
+    void PressOpen() const {
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+        ::Sleep(500);
+    }
+};
+
+bool FindOpenDialog(OpenDialog& found) {
+    for (int wait = 0; wait < 100 && found.dialog == nullptr; ++wait) {
         for (HWND w = ::FindWindowA("#32770", nullptr); w != nullptr; w = ::FindWindowExA(nullptr, w, "#32770", nullptr)) {
             if (::IsWindowVisible(w)) {
-                dialog = w;
+                found.dialog = w;
                 break;
             }
         }
         ::Sleep(100);
     }
-    if (dialog == nullptr) {
+    if (found.dialog == nullptr) {
         std::fprintf(stderr, "no open-file dialog\n");
-        return 2;
+        return false;
     }
-    // The file name box: an edit inside the combo box of newer dialogs, a plain edit in older ones.
-    HWND name = ::GetDlgItem(dialog, 0x47C);
-    if (name != nullptr) {
+    found.name = ::GetDlgItem(found.dialog, 0x47C);
+    if (found.name != nullptr) {
         HWND edit = nullptr;
-        ::EnumChildWindows(name, FindEdit, reinterpret_cast<LPARAM>(&edit));
-        name = edit;
+        ::EnumChildWindows(found.name, FindEdit, reinterpret_cast<LPARAM>(&edit));
+        found.name = edit;
     } else {
-        name = ::GetDlgItem(dialog, 0x480);
+        found.name = ::GetDlgItem(found.dialog, 0x480);
     }
-    if (name == nullptr) {
+    if (found.name == nullptr) {
         std::fprintf(stderr, "no file name box\n");
+        return false;
+    }
+    return true;
+}
+
+// Answers the open-file dialog: its file name box takes the folder (and goes there), then the
+// quoted names.
+int Open(const std::string& folder, const std::vector<std::string>& files) {
+    OpenDialog open;
+    if (!FindOpenDialog(open)) {
         return 2;
     }
-    const auto enter = [&](const std::string& text) {
-        ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
-        ::Sleep(500);
-    };
-    enter(folder);
+    open.Enter(folder);
     std::string names;
     for (const std::string& f : files) {
         names += (names.empty() ? "\"" : " \"") + f + "\"";
     }
-    enter(names);
+    open.Enter(names);
+    return 0;
+}
+
+// Answers the open-file dialog with every file of a folder: the folder is entered, every line of
+// the dialog's file list is selected, as with Ctrl+A, and Open is pressed. A selection too long
+// for any command line is made so.
+int OpenAll(const std::string& folder) {
+    OpenDialog open;
+    if (!FindOpenDialog(open)) {
+        return 2;
+    }
+    open.Enter(folder);
+    HWND list = nullptr;
+    ::EnumChildWindows(open.dialog, FindList, reinterpret_cast<LPARAM>(&list));
+    if (list == nullptr) {
+        std::fprintf(stderr, "no file list\n");
+        return 2;
+    }
+    Remote remote(list, sizeof(LVITEMA));
+    LVITEMA all{};
+    all.stateMask = LVIS_SELECTED;
+    all.state = LVIS_SELECTED;
+    remote.Write(&all, sizeof all);
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), remote.Address());
+    ::Sleep(500);
+    open.PressOpen();
     return 0;
 }
 
@@ -456,6 +509,9 @@ int main(int argc, char** argv) {
     }
     if (command == "open" && argc > 3) {
         return Open(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+    }
+    if (command == "open-all" && argc == 3) {
+        return OpenAll(argv[2]);
     }
     if (argc < 3) {
         std::fprintf(stderr, "usage: ui_driver dump|focus|click|tab|type|slide|line TITLE ...\n");

@@ -1,13 +1,16 @@
 // Writes the generated seed corpora: a few small files of every kind each picture decoder reads,
-// made through the libraries' own encoders, Flash movie headers plain and compressed, and
-// translation tables. Usage: make_fuzz_seeds FOLDER
+// made through the libraries' own encoders, Flash movie headers plain and compressed, translation
+// tables, and registries for the settings target with the small saver that target runs (built by
+// the package builder). Usage: make_fuzz_seeds FOLDER
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "fuzz/SettingsInput.h"
 #include "tests/support/MediaEncoders.h"
 #include "tests/support/PictureEncoders.h"
+#include "tests/support/Savers.h"
 
 namespace fs = std::filesystem;
 namespace ts = testing_support;
@@ -30,6 +33,51 @@ gfx::TBitmap32 Pattern(std::int32_t w, std::int32_t h) {
         b.Bits()[i] = static_cast<gfx::Color32>(i * 0x10305070u) | (i % 3 == 0 ? 0u : 0xFF000000u);
     }
     return b;
+}
+
+// The saver the settings target runs: an introduction, an animated GIF and two stills, a track of
+// music, and room for the user's own playlist.
+void WriteSettingsSaver(const fs::path& folder, const ts::Bytes& gif) {
+    fs::create_directories(folder);
+    Write(folder, "intro.png", ts::EncodePng(Pattern(24, 16)));
+    Write(folder, "anim.gif", gif);
+    Write(folder, "still.png", ts::EncodePng(Pattern(40, 30)));
+    Write(folder, "music.wav", ts::SilentWav(1500));
+    const ts::Json manifest = {
+        {"header",
+         {{"Seconds", 1}, {"EffectSpeed", 10}, {"IntroFirstItem", true}, {"AllowCustomPlaylist", true},
+          {"DisplayOrder", 2}, {"ExitESC", true}}},
+        {"strings", {{"SaverName", "Fuzz Settings"}, {"Effect", {1, 115}}}},
+        {"items", {{{"file", "intro.png"}}, {{"file", "anim.gif"}}, {{"file", "still.png"}}, {{"file", "intro.png"}}}},
+        {"music", {{{"file", "music.wav"}}}}};
+    sspack::BuildPackageFile(sspack::ParseManifest(manifest, folder.string()), ts::FakeRuntime(),
+                             (folder / "saver.scr").string());
+}
+
+// Registries for the settings target: none, every value with its own type, and every value of
+// another type.
+void WriteSettingsSeeds(const fs::path& folder) {
+    fuzz::SettingsInputWriter none(0);
+    WriteText(folder, "none", none.Bytes());
+
+    for (const std::uint8_t mode : {std::uint8_t{0}, fuzz::kConfigMode}) {
+        fuzz::SettingsInputWriter typed(mode);
+        typed.Integer(2).Integer(3).Integer(2).Integer(1).Integer(1).Integer(0).Integer(1).String("\x01\x05\x73")
+            .Integer(7).Integer(0).Integer(0).Integer(0).Integer(0).Integer(1).Integer(1).Integer(0);
+        typed.Count(2).String("Z:\\music\\a.wav").String("missing.mp3").Integer(1);
+        WriteText(folder, mode == 0 ? "typed" : "typed-panel", typed.Bytes());
+    }
+
+    fuzz::SettingsInputWriter wrong(0);
+    for (std::size_t i = 0; i < fuzz::kSettingNames.size(); ++i) {
+        if (i % 2 == 0) {
+            wrong.String("1");
+        } else {
+            wrong.Other();
+        }
+    }
+    wrong.Count(1).Integer(5).String("1");
+    WriteText(folder, "wrong-types", wrong.Bytes());
 }
 
 }  // namespace
@@ -64,7 +112,8 @@ int main(int argc, char** argv) {
     animation.frames.push_back({0, 0, 8, 8, ts::Bytes(64, 2)});
     animation.frames.push_back({2, 2, 4, 4, ts::Bytes(16, 1), {0xFF000000, 0xFFFFFFFF}, true, true, 10, 2, 0});
     animation.frames.push_back({1, 1, 3, 3, ts::Bytes(9, 0), {}, false, true, 5, 3, -1});
-    Write(root / "gif", "animation.gif", ts::EncodeGif(animation));
+    const ts::Bytes gif = ts::EncodeGif(animation);
+    Write(root / "gif", "animation.gif", gif);
     Write(root / "gif", "still.gif", ts::EncodeGif(ts::GifLayout{4, 4, {0xFF000000, 0xFFFFFFFF}, 0, std::nullopt,
                                                                {{0, 0, 4, 4, ts::Bytes(16, 1)}}}));
 
@@ -79,5 +128,8 @@ int main(int argc, char** argv) {
     WriteText(root / "translation", "table.txt",
               "Screen Saver\r\nClose=Fermer\r\n&Resize to fit screen *=&Ajuster#13*\r\nOther\r\nClose=Zu\r\n");
     WriteText(root / "translation", "bare.txt", "Close=Schliessen\nHelp=\n=x\n");
+
+    WriteSettingsSaver(root / "settings-saver", gif);
+    WriteSettingsSeeds(root / "settings");
     return 0;
 }

@@ -42,6 +42,8 @@ public:
     // Plays from the current position, or from the start when the media is at its end (automatic
     // rewind). One notice follows: when playing ends, or when a later command interrupts it.
     virtual bool Play() = 0;
+    // Back to the start of the media, so that the next Play plays it whole again.
+    virtual bool Rewind() = 0;
     // The notices of everything asked so far are not delivered; the next Play asks for a new one.
     virtual void SuppressNextNotice() = 0;
     // Does nothing when no device is open.
@@ -49,7 +51,7 @@ public:
 
     // Video. The window the picture goes to (0: the device's own), the picture's destination
     // rectangle in that window (right after opening: the movie's natural size at (0, 0)), and the
-    // audio volume, 0 to 1000.
+    // audio volume, 0 to 1000. A volume of 0 is true only once the movie is certain to play silent.
     virtual bool SetDisplay(WindowHandle window) = 0;
     virtual std::optional<gfx::IntRect> DisplayRect() const = 0;
     virtual bool SetDisplayRect(const gfx::IntRect& target) = 0;

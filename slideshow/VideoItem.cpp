@@ -27,23 +27,29 @@ bool TVideoItem::Open(const std::string& file) {
 
 bool TVideoItem::Play(std::int32_t sizeMode, bool lone) {
     lone_ = lone;
-    // Right after opening, the destination is the movie's natural size at (0, 0).
-    const gfx::IntRect movie = mPlay_->DisplayRect().value_or(gfx::IntRect{});
-    panelDisplay_.SetEnabled(false);
-    panelDisplay_.SetBounds(PlacePanel(sizeMode, screen_, gfx::IntRect::FromSize(0, 0, movie.Width(), movie.Height())));
-    const gfx::IntRect panel = panelDisplay_.Bounds();
-    mPlay_->SetDisplay(panelDisplay_.Handle());
-    mPlay_->SetDisplayRect(gfx::IntRect::FromSize(0, 0, panel.Width(), panel.Height()));
-    if (muteVideo_) {
-        mPlay_->SetAudioVolume(0);
-    }
-    if (!mPlay_->Play()) {
+    if (!Attach(sizeMode) || !mPlay_->Play()) {
+        // A movie the device will not show in the panel, or not silently when it must, is not played
+        // at all: it would play in a window of the device's own, or be heard.
         CloseDevice();
         return false;
     }
     panelDisplay_.SetVisible(true);
     VideoPlaying = true;
     return true;
+}
+
+bool TVideoItem::Attach(std::int32_t sizeMode) {
+    // Right after opening, the destination is the movie's natural size at (0, 0).
+    const std::optional<gfx::IntRect> movie = mPlay_->DisplayRect();
+    if (!movie) {
+        return false;
+    }
+    panelDisplay_.SetEnabled(false);
+    panelDisplay_.SetBounds(PlacePanel(sizeMode, screen_, gfx::IntRect::FromSize(0, 0, movie->Width(), movie->Height())));
+    const gfx::IntRect panel = panelDisplay_.Bounds();
+    return mPlay_->SetDisplay(panelDisplay_.Handle()) &&
+           mPlay_->SetDisplayRect(gfx::IntRect::FromSize(0, 0, panel.Width(), panel.Height())) &&
+           (!muteVideo_ || mPlay_->SetAudioVolume(0));
 }
 
 void TVideoItem::MPlayNotify(plat::MediaNotice notice) {

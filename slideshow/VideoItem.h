@@ -21,7 +21,8 @@ public:
 
     // Opens the item's temporary file; false when the media services cannot play it.
     bool Open(const std::string& file);
-    // Lays the panel out for the opened movie and plays it; false when it does not start.
+    // Lays the panel out for the opened movie and plays it there; false when the device refuses the
+    // panel, its rectangle or (with MuteVideo) silence, or does not start.
     bool Play(std::int32_t sizeMode, bool lone);
     void MPlayNotify(plat::MediaNotice notice);
     // Ends the video: notices off, device closed, panel hidden, the file it had deleted.
@@ -33,6 +34,8 @@ public:
 
 private:
     void CloseDevice();
+    // Shows the opened movie in the panel, placed by the size mode, and silences it when asked.
+    bool Attach(std::int32_t sizeMode);
 
     plat::Panel& panelDisplay_;
     gfx::IntSize screen_;

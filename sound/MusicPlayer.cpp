@@ -100,9 +100,13 @@ void TMusicPlayer::SndPlayNotify(plat::MediaNotice notice) {
     }
     try {
         sndPlay_->SuppressNextNotice();
-        sndPlay_->Close();
-        DeleteCurrentTrackFile();
+        const std::int32_t ended = playlist_.CurrentTrack;
         playlist_.Advance(settings_.ShuffleMelody, settings_.Loop);
+        if (playlist_.CurrentTrack == ended && PlayAgain()) {
+            return;
+        }
+        sndPlay_->Close();
+        DeleteTrackFile(ended);
         if (playlist_.HasTrack()) {
             LoadMelody(playlist_.CurrentTrack);
         } else {
@@ -110,6 +114,17 @@ void TMusicPlayer::SndPlayNotify(plat::MediaNotice notice) {
         }
     } catch (...) {
     }
+}
+
+// The track that has just ended comes again: it plays once more from its start on the device that
+// is still open. The device is not closed while the thread that sent its notice may still be on its
+// way out of the device's driver, and its file stays as it is.
+bool TMusicPlayer::PlayAgain() {
+    if (!playlist_.HasTrack() || !sndPlay_->IsOpen() || !sndPlay_->Rewind() || !sndPlay_->Play()) {
+        return false;
+    }
+    core::Trace((OwnPlaylist() ? "Music file " : "Music track ") + std::to_string(playlist_.CurrentTrack));
+    return true;
 }
 
 void TMusicPlayer::LoadEnterSound(std::int32_t index) {
@@ -145,11 +160,13 @@ void TMusicPlayer::StopAll() {
     }
 }
 
-void TMusicPlayer::DeleteCurrentTrackFile() {
+void TMusicPlayer::DeleteCurrentTrackFile() { DeleteTrackFile(playlist_.CurrentTrack); }
+
+void TMusicPlayer::DeleteTrackFile(std::int32_t index) {
     if (OwnPlaylist()) {
         return;
     }
-    const std::string file = TrackFile(playlist_.CurrentTrack);
+    const std::string file = TrackFile(index);
     if (!file.empty()) {
         plat::RemoveFile(file);
     }

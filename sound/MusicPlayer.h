@@ -52,6 +52,8 @@ private:
     // The built-in track taken out to its temporary file.
     std::optional<std::string> TakeOutTrack(std::int32_t index) const;
     bool StartTrack(const std::string& file);
+    bool PlayAgain();
+    void DeleteTrackFile(std::int32_t index);
 
     pkg::Package& package_;
     std::string packageFile_;

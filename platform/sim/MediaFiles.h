@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "gfx/Color.h"
@@ -16,6 +17,9 @@ struct MediaInfo {
     gfx::IntSize picture;  // 0 x 0: sound only
     bool hasSound = true;
     gfx::Color32 pictureColor = 0xFF808080;  // what the simulated screen shows of the movie
+    // Commands the device refuses for this file, by the names the players' log gives them:
+    // "display", "rect", "volume".
+    std::set<std::string> refused;
 };
 
 // Reads the length (and picture size) from a WAV, AVI or MPEG audio file's own headers; nothing

@@ -78,6 +78,15 @@ public:
         return true;
     }
 
+    bool Rewind() override {
+        if (!media_) {
+            return false;
+        }
+        Interrupt(MediaNotice::Aborted);
+        position_ = 0;
+        return true;
+    }
+
     void SuppressNextNotice() override { suppressed_ = true; }
 
     void Close() override {
@@ -92,7 +101,7 @@ public:
     }
 
     bool SetDisplay(WindowHandle window) override {
-        if (!media_ || media_->picture.width <= 0) {
+        if (!media_ || media_->picture.width <= 0 || (window != 0 && Refuses("display"))) {
             return false;
         }
         ShowPicture(false);
@@ -110,7 +119,7 @@ public:
     }
 
     bool SetDisplayRect(const gfx::IntRect& target) override {
-        if (!media_ || media_->picture.width <= 0) {
+        if (!media_ || media_->picture.width <= 0 || Refuses("rect")) {
             return false;
         }
         target_ = target;
@@ -120,7 +129,7 @@ public:
     }
 
     bool SetAudioVolume(int volume) override {
-        if (!media_ || media_->picture.width <= 0 || volume < 0 || volume > 1000) {
+        if (!media_ || media_->picture.width <= 0 || volume < 0 || volume > 1000 || Refuses("volume")) {
             return false;
         }
         Log("volume", std::to_string(volume));
@@ -128,6 +137,16 @@ public:
     }
 
 private:
+    // A command the machine's settings make the device refuse for this file is logged as failed.
+    bool Refuses(const std::string& command) {
+        if (!media_->refused.contains(command)) {
+            return false;
+        }
+        Log(command + " failed");
+        error_ = "The specified command is not recognized by the device.";
+        return true;
+    }
+
     // A play that was still going ends: its notice says how.
     void Interrupt(MediaNotice how) {
         if (pending_ == 0) {

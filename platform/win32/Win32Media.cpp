@@ -6,6 +6,7 @@
 #include <digitalv.h>
 
 #include <cstdlib>
+#include <set>
 
 #include "platform/Files.h"
 #include "platform/Media.h"
@@ -30,6 +31,44 @@ std::string ErrorText(MCIERROR error) {
 RECT ToMciRect(const gfx::IntRect& r) { return RECT{r.left, r.top, r.Width(), r.Height()}; }
 
 gfx::IntRect FromMciRect(const RECT& r) { return gfx::IntRect::FromSize(r.left, r.top, r.right, r.bottom); }
+
+// The file of the driver that serves a kind of device ("waveaudio"), as the system lists it.
+std::string DriverFile(const std::string& deviceType) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\MCI32", 0, KEY_READ,
+                        &key) != ERROR_SUCCESS) {
+        return {};
+    }
+    char file[MAX_PATH] = {};
+    DWORD size = sizeof file - 1;
+    DWORD type = 0;
+    const LONG read = ::RegQueryValueExA(key, deviceType.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(file), &size);
+    ::RegCloseKey(key);
+    return read == ERROR_SUCCESS && type == REG_SZ ? std::string(file) : std::string();
+}
+
+// Closing a device can unload its driver while a thread the driver started for a play is still on
+// its way out of the driver's code: Wine's WAV device sends its completion notice from that thread
+// before the thread returns, and a handler that closes the device at once (to start the next track)
+// would pull the code from under it. So the driver of every device opened stays loaded for the life
+// of the process; it is loaded anyway while any of its devices is open.
+void KeepDriverLoaded(MCIDEVICEID device) {
+    static std::set<std::string> kept;
+    char deviceType[64] = {};
+    MCI_SYSINFO_PARMSA info{};
+    info.lpstrReturn = deviceType;
+    info.dwRetSize = sizeof deviceType;
+    if (::mciSendCommandA(device, MCI_SYSINFO, MCI_SYSINFO_INSTALLNAME | MCI_WAIT,
+                          reinterpret_cast<DWORD_PTR>(&info)) != 0 ||
+        kept.contains(deviceType)) {
+        return;
+    }
+    const std::string file = DriverFile(deviceType);
+    HMODULE module = nullptr;
+    if (!file.empty() && ::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, file.c_str(), &module)) {
+        kept.insert(deviceType);
+    }
+}
 
 class Win32MediaPlayer final : public MediaPlayer {
 public:
@@ -70,6 +109,14 @@ public:
         MCI_PLAY_PARMS play{};
         play.dwCallback = reinterpret_cast<DWORD_PTR>(notify_.get());
         return Send(MCI_PLAY, MCI_NOTIFY, &play);
+    }
+
+    bool Rewind() override {
+        if (device_ == 0) {
+            error_ = "no device is open";
+            return false;
+        }
+        return Send(MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT, nullptr);
     }
 
     void SuppressNextNotice() override { suppressed_ = true; }
@@ -117,12 +164,24 @@ public:
         MCI_DGV_SETAUDIO_PARMSA parms{};
         parms.dwItem = MCI_DGV_SETAUDIO_VOLUME;
         parms.dwValue = static_cast<DWORD>(volume);
-        if (device_ == 0 || !Send(MCI_SETAUDIO, MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE | MCI_WAIT, &parms)) {
+        if (device_ == 0) {
+            error_ = "no device is open";
             return false;
         }
-        // Some devices take the command and play on at full volume (Wine's AVI device does): a movie
-        // that must be silent then plays from a copy without its sound stream.
-        return volume != 0 || VolumeIs(0) || PlaySilentCopy();
+        const bool set = Send(MCI_SETAUDIO, MCI_DGV_SETAUDIO_ITEM | MCI_DGV_SETAUDIO_VALUE | MCI_WAIT, &parms);
+        if (volume != 0) {
+            return set;
+        }
+        // Some devices take the volume and play on at full volume (Wine's AVI device does), and some
+        // cannot say what their volume is (Wine's DirectShow device): a movie that must be silent and
+        // whose device does not report a volume of 0 plays from a copy without its sound stream where
+        // one can be made. Failing that, a device that took the volume and cannot be asked is trusted;
+        // one that refused it, or reports another volume, is not.
+        const std::optional<DWORD> now = Volume();
+        if (set && now == 0u) {
+            return true;
+        }
+        return PlaySilentCopy() || (set && !now);
     }
 
 private:
@@ -155,6 +214,7 @@ private:
             return false;
         }
         device_ = open.wDeviceID;
+        KeepDriverLoaded(device_);
         display_ = 0;
         target_.reset();
         MCI_SET_PARMS set{};
@@ -175,10 +235,14 @@ private:
         DropQueuedNotices();
     }
 
-    bool VolumeIs(DWORD volume) const {
+    // The audio volume as the device reports it; nothing when it cannot say.
+    std::optional<DWORD> Volume() const {
         MCI_STATUS_PARMS status{};
         status.dwItem = MCI_DGV_STATUS_VOLUME;
-        return Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status) && status.dwReturn == volume;
+        if (!Send(MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, &status)) {
+            return std::nullopt;
+        }
+        return static_cast<DWORD>(status.dwReturn);
     }
 
     // The same movie without its sound, in the same window and place. When no such copy opens the

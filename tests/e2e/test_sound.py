@@ -1,6 +1,7 @@
 """The music and the entry sounds of the real saver.scr under Wine, recorded from the test's own
 sound server: the built-in tracks in order and round again, silence when muted, an entry sound
-over the music, the sound's end with the saver, and the user's own playlist."""
+over the music, the sound's end with the saver, the WAV driver kept loaded past its last device, and
+the user's own playlist."""
 
 import glob
 import os
@@ -8,6 +9,7 @@ import subprocess
 import time
 
 import harness
+import soak
 
 # Far enough apart for 50 ms windows to tell them apart.
 A, B, C, D = 500, 700, 900, 1300
@@ -124,6 +126,26 @@ class Sound(harness.WineTestCase):
                 self.assertGreater(tones.duration(), key + 1.0, "the recording runs on after the end")
                 self.assertFalse(any(os.path.exists(f) for f in files), files)
                 self.assertIn("FinishScreenSaver", self.trace.lines())
+
+    def test_the_wav_driver_stays_loaded_after_its_last_device_closes(self):
+        # The WAV device's completion notice comes from a thread that still runs the driver's code;
+        # the next track, on another device, closes the WAV device at once. Were the driver unloaded
+        # with it, that thread could fault in code no longer there.
+        self.tone("t0.wav", A, 0.6)
+        self.tone("t1.mp3", B, 6.0)
+        process = self.start(self.saver(music=["t0.wav", "t1.mp3"]))
+        self.trace.wait_for("Music track 1", timeout=20)
+        time.sleep(1.0)
+        pid = soak.wine_process(self.wine.prefix, "saver.scr")
+        self.assertIsNotNone(pid)
+        with open(f"/proc/{pid}/maps") as f:
+            drivers = {os.path.basename(line.split()[-1]).lower() for line in f if "mci" in line.lower()}
+        self.assertIn("mciwave.dll", drivers)
+        self.assertIn("mciqtz32.dll", drivers, "the MP3 device's driver, for comparison")
+        tones = self.recording.stop().tones([A, B])
+        self.assertEqual([f for f, _, _ in tones.sequence()], [A, B], "both tracks sound")
+        self.display.xdotool("key", "Escape")
+        self.wait_exit(process)
 
     def test_the_users_own_playlist_plays_where_it_is_and_stays(self):
         self.tone("t0.wav", A, 1.0)

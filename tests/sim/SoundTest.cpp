@@ -130,6 +130,31 @@ TEST_F(Sound, OneTrackRepeatsOnlyWithRepeatInEitherOrder) {
     }
 }
 
+TEST_F(Sound, ARepeatedTrackPlaysAgainOnItsOpenDeviceAndADifferentOneOnAFreshDevice) {
+    const auto events = [] {
+        std::vector<std::string> seen;
+        for (const sim::MediaEvent& e : sim::M().mediaLog) {
+            if (e.player == "SndPlay") {
+                seen.push_back(e.event + (e.event == "play" ? " " + e.detail : ""));
+            }
+        }
+        return seen;
+    };
+    // The device that has just sent its notice is not closed under it: the same track rewinds.
+    for (const bool shuffle : {false, true}) {
+        NewMachine();
+        Run(Saver(1, {{"ShuffleMelody", shuffle}, {"Loop", true}}), {"/s"}, 2500);
+        EXPECT_EQ(events(), (std::vector<std::string>{"open", "play 0", "notice", "play 0", "notice", "play 0"}))
+            << "shuffle " << shuffle;
+        EXPECT_EQ(Count("Music track 0"), 3);
+    }
+
+    NewMachine();
+    Run(Saver(2, {{"Loop", true}}), {"/s"}, 2500);
+    EXPECT_EQ(events(), (std::vector<std::string>{"open", "play 0", "notice", "close", "open", "play 0", "notice", "close",
+                                                  "open", "play 0"}));
+}
+
 TEST_F(Sound, ShufflePlaysEachTrackOncePerPass) {
     Machine().seed = 7;
     Run(Saver(3, {{"ShuffleMelody", true}}), {"/s"}, 10000);

@@ -133,6 +133,29 @@ TEST_F(Video, AMovieTheServicesCannotOpenIsSkipped) {
     EXPECT_EQ(shown[1], 2) << "the slideshow goes on";
 }
 
+TEST_F(Video, AMovieTheDeviceWillNotShowInThePanelOrSilenceIsSkipped) {
+    for (const std::string refused : {"display", "rect", "volume"}) {
+        sim::Reset();
+        Machine().tempPath = Temp();
+        trace.clear();
+        Machine().mediaFiles[".avi"] = {2000, {320, 240}, true, kMovie, {refused}};
+        bool panelShown = true;
+        Run(Saver({"a.bmp", "movie.avi", "b.bmp"}, {{"MuteVideo", true}}), {"/s"}, 3500, [&](host::TSSWindow& w) {
+            sim::At(1500, [&] { panelShown = w.PanelDisplay().Visible(); });
+        });
+        EXPECT_EQ(Events(refused + " failed").size(), 1u) << refused;
+        EXPECT_TRUE(Events("play").empty()) << refused << ": not played in a window of its own, nor heard";
+        EXPECT_EQ(Events("close").size(), 1u) << refused;
+        EXPECT_FALSE(panelShown) << refused;
+        EXPECT_EQ(Count("Item 1 skipped: does not play: The specified command is not recognized by the device."), 1)
+            << refused;
+        const std::vector<int> shown = Shown();
+        ASSERT_GE(shown.size(), 2u) << refused;
+        EXPECT_EQ(shown[0], 0);
+        EXPECT_EQ(shown[1], 2) << refused << ": the slideshow goes on";
+    }
+}
+
 TEST_F(Video, MuteVideoSilencesOnlyTheMovieAndMuteOnlyTheMusic) {
     Put("music.wav", testing_support::SilentWav(5000));
     const Json music = {{"music", {{{"file", "music.wav"}}}}};

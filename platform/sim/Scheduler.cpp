@@ -150,7 +150,7 @@ void Scheduler::ProcessMessages() {
         while (ExploreStep(now_)) {
             any = true;
         }
-        if (!any && !quitPosted_ && ExploreAdvance(runLimit_)) {
+        if (!any && !quitPosted_ && MoveClock(runLimit_, false)) {
             while (ExploreStep(now_)) {
             }
         }
@@ -194,7 +194,7 @@ void Scheduler::Sleep(std::uint32_t ms) {
     now_ = std::max(now_, target);
 }
 
-bool Scheduler::AdvanceTo(std::uint64_t limit, bool workersOnly) {
+bool Scheduler::MoveClock(std::uint64_t limit, bool workersOnly) {
     std::uint64_t next = UINT64_MAX;
     for (const auto& w : workers_) {
         if (w->state == Worker::State::Sleeping) {
@@ -219,6 +219,13 @@ bool Scheduler::AdvanceTo(std::uint64_t limit, bool workersOnly) {
     }
     now_ = std::max(now_, next);
     WakeSleepers();
+    return true;
+}
+
+bool Scheduler::AdvanceTo(std::uint64_t limit, bool workersOnly) {
+    if (!MoveClock(limit, workersOnly)) {
+        return false;
+    }
     if (workersOnly) {
         return true;
     }
@@ -470,7 +477,7 @@ bool Scheduler::ExploreStep(std::uint64_t limit) {
         bool mayPause = false;
         const std::vector<Choice> choices = Choices(closing, limit, mayPause);
         if (choices.empty() && !mayPause) {
-            if (closing || !ExploreAdvance(limit)) {
+            if (closing || !MoveClock(limit, false)) {
                 return false;
             }
             continue;
@@ -544,31 +551,6 @@ void Scheduler::Take(const Choice& choice, std::uint64_t limit) {
     }
 }
 
-bool Scheduler::ExploreAdvance(std::uint64_t limit) {
-    std::uint64_t next = UINT64_MAX;
-    for (const auto& w : workers_) {
-        if (w->state == Worker::State::Sleeping) {
-            next = std::min(next, w->wake);
-        }
-    }
-    if (!actions_.empty()) {
-        next = std::min(next, actions_.begin()->first.first);
-    }
-    for (const TimerState* t : timers_) {
-        if (t->enabled && t->interval > 0) {
-            next = std::min(next, t->due);
-        }
-    }
-    if (next == UINT64_MAX || next > limit) {
-        if (limit != UINT64_MAX) {
-            now_ = std::max(now_, limit);
-        }
-        return false;
-    }
-    now_ = std::max(now_, next);
-    WakeSleepers();
-    return true;
-}
 
 void Scheduler::Reset() {
     {

@@ -92,6 +92,9 @@ private:
     bool RunRunnableWorker();
     // Moves time to the next event at or before limit and fires it; false when there is none.
     bool AdvanceTo(std::uint64_t limit, bool workersOnly);
+    // Moves time to the next event at or before limit (of the workers alone, or of everything)
+    // without taking it, waking the sleepers due; false when there is none.
+    bool MoveClock(std::uint64_t limit, bool workersOnly);
     void WakeSleepers();
     void Observe();
 
@@ -106,8 +109,6 @@ private:
     bool ExploreStep(std::uint64_t limit);
     std::vector<Choice> Choices(bool closing, std::uint64_t limit, bool& mayPause) const;
     void Take(const Choice& choice, std::uint64_t limit);
-    // Moves time to the next event at or before limit without taking it; false when there is none.
-    bool ExploreAdvance(std::uint64_t limit);
     // One of n; a single choice draws nothing.
     std::size_t Pick(std::size_t n) { return n > 1 ? static_cast<std::size_t>(rng_() % n) : 0; }
     // True when a worker going to sleep until wake would be woken next with nothing else to come

@@ -16,11 +16,14 @@ import time
 import harness
 import uidriver
 from pictures import solid_bmp
+from test_preview import PREVIEW_CLOSE, read_handle
 
 NAME = "E2E Chaos"
 KEY = "Software\\Tavolisk\\" + NAME
 COLOURS = [(192, 48, 48), (48, 160, 64), (48, 80, 208), (208, 192, 64)]
 SEED = 20261208
+# A start in a fresh prefix beside other tests may take long on a busy machine.
+START_TIMEOUT = 90
 
 # The panel at 96 pixels an inch: its rectangle on a 1024 x 768 screen and its buttons in order.
 PANEL = (415, 707, 193, 41)
@@ -30,17 +33,7 @@ BUTTONS = ["btnPlay", "btnPause", "btnBack", "btnNext", "btnClose"]
 SAVER_CLOSE = ["Form CLose", "Screensaver freed", "Delete snd files", "Extradata exitlink stuff", "Freeing backg",
                "Freeing gifbackg", "Freeing bgimg", "Freeing logo", "Freeing MemImage", "Form Destroy"]
 CONFIG_CLOSE = ["Form CLose", "Screensaver freed", "Delete snd files", "Extradata exitlink stuff", "Form Destroy"]
-PREVIEW_CLOSE = ["Form CLose", "Screensaver freed", "Freeing backg", "Freeing gifbackg", "Freeing bgimg",
-                 "Freeing logo", "Freeing MemImage", "Form Destroy"]
 PAGES = ["General", "Position", "Effects", "Sound", "Behavior"]
-
-
-def read_handle(path):
-    try:
-        with open(path) as f:
-            return f.read().strip()
-    except FileNotFoundError:
-        return ""
 
 
 def in_order(lines, steps):
@@ -160,7 +153,7 @@ class Chaos(harness.WineTestCase):
         what = f"configuration round, seed {seed}"
         trace = harness.Trace(self.round_dir("config", seed))
         process = self.wine.start(saver, "/c", trace=trace.path)
-        self.driver.wait_window(NAME)
+        self.driver.wait_window(NAME, START_TIMEOUT)
         self.driver.tab(NAME, "PageControl", "Effects", settle=0)
         for _ in range(rng.randrange(3, 7)):
             if rng.random() < 0.6:
@@ -187,7 +180,7 @@ class Chaos(harness.WineTestCase):
                                   "music": [{"file": "t0.wav"}, {"file": "t1.wav"}]})
         # A first opening stores the settings as the dialog shows them; every later one stores the same.
         process = self.wine.start(saver, "/c")
-        self.driver.wait_window(NAME)
+        self.driver.wait_window(NAME, START_TIMEOUT)
         self.driver.click(NAME, "btnClose", settle=0)
         self.wait_exit(process)
         registry = self.registry()

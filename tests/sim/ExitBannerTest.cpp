@@ -204,16 +204,7 @@ TEST_F(ExitBanner, ARejectedPasswordDuringATransitionLeavesTheSaverAsItWasWithou
 // banner's loop runs, and nothing draws on the slideshow's surface meanwhile.
 TEST_F(ExitBanner, AClosedWindowStopsTheGifBeforeTheBanner) {
     Put("banner.png", testing_support::EncodePng(Banner()));
-    testing_support::GifLayout gif{8, 6, {0xFFFF0000u, 0xFF00FF00u}, 0, 0, {}};
-    for (const std::uint8_t index : {0, 1}) {
-        testing_support::GifFrameLayout frame;
-        frame.width = 8;
-        frame.height = 6;
-        frame.indices.assign(48, index);
-        frame.delayCs = 5;
-        gif.frames.push_back(frame);
-    }
-    Put("a.gif", testing_support::EncodeGif(gif));
+    Put("a.gif", testing_support::EncodeGif(testing_support::SolidFramesGif(8, 6, {0xFFFF0000u, 0xFF00FF00u}, 5)));
     const std::string saver = Build({{"header", {{"ExitESC", true}, {"Seconds", 60}}},
                                      {"strings", {{"SaverName", "Banner"}}},
                                      {"items", {{{"file", "a.gif"}}}},

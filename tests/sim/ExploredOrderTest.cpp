@@ -32,16 +32,8 @@ const gfx::Color32 kColours[] = {0xFFE03030, 0xFF30C040, 0xFF3050E0, 0xFFE0C030}
 
 // 100 x 80 in three colours, a frame every 50 ms, looping.
 testing_support::Bytes AnimatedGif() {
-    testing_support::GifLayout gif{100, 80, {0xFFE03030, 0xFF30E030, 0xFF3030E0}, 0, 0, {}};
-    for (std::uint8_t index : {0, 1, 2}) {
-        testing_support::GifFrameLayout frame;
-        frame.width = 100;
-        frame.height = 80;
-        frame.indices.assign(100 * 80, index);
-        frame.delayCs = 5;
-        gif.frames.push_back(frame);
-    }
-    return testing_support::EncodeGif(gif);
+    return testing_support::EncodeGif(
+        testing_support::SolidFramesGif(100, 80, {0xFFE03030, 0xFF30E030, 0xFF3030E0}, 5));
 }
 
 class ExploredOrder : public SaverRunTest {

@@ -121,16 +121,7 @@ protected:
 
     // 320 x 200, red then green, a tenth of a second each, for ever.
     static testing_support::GifLayout TwoFrames() {
-        testing_support::GifLayout gif{320, 200, {0xFFE03030, 0xFF30E030}, 0, 0, {}};
-        for (std::uint8_t index : {0, 1}) {
-            testing_support::GifFrameLayout frame;
-            frame.width = 320;
-            frame.height = 200;
-            frame.indices.assign(320 * 200, index);
-            frame.delayCs = 10;
-            gif.frames.push_back(frame);
-        }
-        return gif;
+        return testing_support::SolidFramesGif(320, 200, {0xFFE03030, 0xFF30E030}, 10);
     }
 
     void StartOver() {

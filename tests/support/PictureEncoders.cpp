@@ -440,6 +440,19 @@ std::uint64_t FloatBits(double value, int bits) {
     return ((pattern >> 16) & 0x8000u) | exponent << 10 | ((pattern >> 13) & 0x3FFu);
 }
 
+GifLayout SolidFramesGif(int width, int height, const std::vector<gfx::Color32>& colours, int delayCs) {
+    GifLayout gif{width, height, colours, 0, 0, {}};
+    for (std::size_t index = 0; index < colours.size(); ++index) {
+        GifFrameLayout frame;
+        frame.width = width;
+        frame.height = height;
+        frame.indices.assign(static_cast<std::size_t>(width * height), static_cast<std::uint8_t>(index));
+        frame.delayCs = delayCs;
+        gif.frames.push_back(frame);
+    }
+    return gif;
+}
+
 Bytes EncodeGif(const GifLayout& layout) {
     Bytes out;
     int error = 0;

@@ -92,6 +92,8 @@ struct GifLayout {
     std::vector<GifFrameLayout> frames;
 };
 Bytes EncodeGif(const GifLayout& layout);
+// A looping animation of whole frames, each of one colour of the palette in turn, delayCs apart.
+GifLayout SolidFramesGif(int width, int height, const std::vector<gfx::Color32>& colours, int delayCs);
 
 // A 24-bit Windows bitmap file.
 Bytes EncodeBmp(const gfx::TBitmap32& bitmap);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the image libraries of the win32 cross build (zlib, libpng, libjpeg-turbo, libtiff,
-# giflib), and Google Benchmark for the cross-built transition benchmark, as static i686 mingw-w64
+# giflib; Little CMS for colour profiles; libwebp; libheif with libde265 and dav1d for HEIF and
+# AVIF), and Google Benchmark for the cross-built transition benchmark, as static i686 mingw-w64
 # libraries from Debian's own source packages, into
 # .deps/win32-i686 (include/, lib/), where cmake/toolchain-mingw-i686.cmake lets CMake's
 # standard find_package() modules find them.
@@ -77,6 +78,18 @@ cmake_configure() {
     "$@"
 }
 
+# Compiles the C files named on standard input, in parallel, into a fresh build tree and installs
+# them as $prefix/lib/libNAME.a; the arguments after NAME and BUILD go to the compiler.
+compile_c_library() {
+  local name=$1 build=$2
+  shift 2
+  rm -rf "$build"
+  mkdir -p "$build"
+  (cd "$build" && run xargs -n 1 -P "$jobs" "$cc" -std=gnu99 -O2 -Wall "$@" -c)
+  run "$triple-ar" rcs "$build/lib$name.a" "$build"/*.o
+  run install -m 644 "$build/lib$name.a" "$prefix/lib/"
+}
+
 build_zlib() {
   local source=$1 build=$2
   cmake_configure "$source" "$build"
@@ -129,13 +142,8 @@ build_giflib() {
   sources=$(make -s -C "$source" -f Makefile -f - print-sources <<<'print-sources: ; @echo $(SOURCES)' 2>>"$log") ||
     die "giflib: cannot read SOURCES from its Makefile"
   [ -n "$sources" ] || die "giflib: empty SOURCES in its Makefile"
-  rm -rf "$build"
-  mkdir -p "$build"
   # shellcheck disable=SC2086 # the file list is meant to split into words
-  (cd "$build" && for f in $sources; do echo "$source/$f"; done |
-    run xargs -n 1 -P "$jobs" "$cc" -std=gnu99 -O2 -Wall -I"$source" -c)
-  run "$triple-ar" rcs "$build/libgif.a" "$build"/*.o
-  run install -m 644 "$build/libgif.a" "$prefix/lib/"
+  for f in $sources; do echo "$source/$f"; done | compile_c_library gif "$build" -I"$source"
   run install -m 644 "$source/gif_lib.h" "$prefix/include/"
 }
 
@@ -149,11 +157,107 @@ build_benchmark() {
   run cmake --install "$build"
 }
 
+# Meson reads the cross compilers from a file of its own.
+meson_cross() {
+  local file=$builds/meson-cross-$triple.ini
+  cat >"$file" <<EOF_CROSS
+[binaries]
+c = '$cc'
+cpp = '$triple-g++-posix'
+ar = '$triple-ar'
+strip = '$triple-strip'
+windres = '$triple-windres'
+pkg-config = 'false'
+
+[host_machine]
+system = 'windows'
+cpu_family = 'x86'
+cpu = 'i686'
+endian = 'little'
+EOF_CROSS
+  echo "$file"
+}
+
+# Configures, builds and installs a Meson project as a static library into $prefix.
+meson_build() {
+  local source=$1 build=$2
+  shift 2
+  rm -rf "$build"
+  run meson setup "$build" "$source" --cross-file "$(meson_cross)" --prefix "$prefix" --libdir lib \
+    --buildtype release --default-library static "$@"
+  run meson compile -C "$build" -j "$jobs"
+  run meson install -C "$build" --no-rebuild
+}
+
+build_lcms2() {
+  local source=$1 build=$2
+  # Its Meson build makes a DLL on Windows (stdcall entry points for import) even when asked for a
+  # static library; its sources are plain C files.
+  find "$source/src" -name '*.c' | compile_c_library lcms2 "$build" -DHasTHREADS=1 -I"$source/include"
+  run install -m 644 "$source/include/lcms2.h" "$source/include/lcms2_plugin.h" "$prefix/include/"
+}
+
+build_libwebp() {
+  local source=$1 build=$2
+  cmake_configure "$source" "$build" \
+    -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF \
+    -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_WEBPMUX=OFF \
+    -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_LIBWEBPMUX=ON -DWEBP_USE_THREAD=ON
+  run cmake --build "$build" -j "$jobs"
+  run cmake --install "$build"
+}
+
+build_libde265() {
+  local source=$1 build=$2
+  cmake_configure "$source" "$build" -DENABLE_SDL=OFF -DENABLE_DECODER=OFF -DENABLE_ENCODER=OFF
+  run cmake --build "$build" -j "$jobs"
+  run cmake --install "$build"
+}
+
+build_dav1d() {
+  local source=$1 build=$2
+  # The assembly needs nasm (scripts/setup.sh installs it); 8- and 10-bit pictures both occur.
+  meson_build "$source" "$build" -Denable_tools=false -Denable_tests=false -Denable_examples=false \
+    -Denable_docs=false -Dbitdepths=8,16 -Dlogging=false
+}
+
+build_libheif() {
+  local source=$1 build=$2
+  # Decoding only, with both codecs linked in: HEVC through libde265, AV1 through dav1d. No plugin
+  # loading: the screen saver must not pick up DLLs from wherever it runs.
+  cmake_configure "$source" "$build" \
+    -DENABLE_PLUGIN_LOADING=OFF -DWITH_EXAMPLES=OFF -DBUILD_TESTING=OFF \
+    -DWITH_LIBDE265=ON -DWITH_LIBDE265_PLUGIN=OFF -DWITH_DAV1D=ON -DWITH_DAV1D_PLUGIN=OFF \
+    -DWITH_X265=OFF -DWITH_AOM_DECODER=OFF -DWITH_AOM_ENCODER=OFF -DWITH_SvtEnc=OFF -DWITH_RAV1E=OFF \
+    -DWITH_RAV1E_PLUGIN=OFF -DWITH_SvtEnc_PLUGIN=OFF -DWITH_GDK_PIXBUF=OFF \
+    -DLIBDE265_INCLUDE_DIR="$prefix/include" -DLIBDE265_LIBRARY="$prefix/lib/libde265.a" \
+    -DDAV1D_INCLUDE_DIR="$prefix/include" -DDAV1D_LIBRARY="$prefix/lib/libdav1d.a" \
+    -DCMAKE_C_FLAGS=-DLIBDE265_STATIC_BUILD -DCMAKE_CXX_FLAGS=-DLIBDE265_STATIC_BUILD
+  run cmake --build "$build" -j "$jobs"
+  run cmake --install "$build"
+  # libheif quietly leaves out a codec it cannot find; that must not go unnoticed.
+  grep -q "^Compiling 'libde265' as built-in backend" "$log" || die "libheif: built without libde265"
+  grep -q "^Compiling 'dav1d' as built-in backend" "$log" || die "libheif: built without dav1d"
+}
+
+# Our own mends to a package's sources (scripts/patches/PACKAGE/*.patch, applied in name order):
+# faults the fuzz targets found in libraries the screen saver links.
+patches_of() {
+  local dir=$root/scripts/patches/$1
+  if [ -d "$dir" ]; then find "$dir" -name '*.patch' | sort; fi
+}
+
+# What a stamp records: the patches a build applied, so that a changed patch builds it again.
+patch_sums() {
+  local p
+  while read -r p; do sha256sum <"$p"; done < <(patches_of "$1")
+}
+
 # Makes sure one source package is built at the newest version that can be downloaded.
 ensure() {
   local pkg=$1 builder=$2
   local -a versions=()
-  local built="" version dsc tree start stale
+  local built="" version dsc tree start stale p
   log=$builds/$pkg.log
   : >"$log"
 
@@ -162,7 +266,10 @@ ensure() {
     die "$pkg: apt knows no source package; run scripts/setup.sh (deb-src entries and apt-get update)"
 
   for version in "${versions[@]}"; do
-    if [ -e "$stamps/$pkg-$version" ]; then built=$version; break; fi
+    if [ -e "$stamps/$pkg-$version" ] && [ "$(cat "$stamps/$pkg-$version")" = "$(patch_sums "$pkg")" ]; then
+      built=$version
+      break
+    fi
   done
 
   # Try the versions newer than the built one, newest first. Some mirrors lack the security
@@ -180,6 +287,7 @@ ensure() {
     tree=$src/$pkg-${version#*:}
     rm -rf "$tree"
     run dpkg-source --no-copy -x "$dsc" "$tree"
+    while read -r p; do run patch -d "$tree" -p1 -i "$p"; done < <(patches_of "$pkg")
     "$builder" "$tree" "$builds/$pkg"
     # Import libraries would make the executable depend on DLLs; none may sit in the prefix.
     find "$prefix" \( -name '*.dll.a' -o -name '*.dll' \) -delete
@@ -187,7 +295,7 @@ ensure() {
       case $stale in *.unavailable) ;; *) rm -f "$stale" ;; esac
     done
     rm -f "$stamps/$pkg-$version.unavailable"
-    touch "$stamps/$pkg-$version"
+    patch_sums "$pkg" >"$stamps/$pkg-$version"
     echo "$pkg $version: built ($((SECONDS - start)) s)"
     return
   done
@@ -197,10 +305,16 @@ ensure() {
   echo "$pkg $built: up to date"
 }
 
-# Dependencies first: libpng and libtiff need zlib, libtiff needs libjpeg.
+# Dependencies first: libpng and libtiff need zlib, libtiff needs libjpeg, libheif needs libde265
+# and dav1d.
 ensure zlib build_zlib
 ensure libpng1.6 build_libpng
 ensure libjpeg-turbo build_libjpeg_turbo
 ensure tiff build_tiff
 ensure giflib build_giflib
 ensure benchmark build_benchmark
+ensure lcms2 build_lcms2
+ensure libwebp build_libwebp
+ensure libde265 build_libde265
+ensure dav1d build_dav1d
+ensure libheif build_libheif

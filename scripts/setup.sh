@@ -14,6 +14,8 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-tools
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev libgif-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  # the photo formats of phones and the web, and colour profiles (meson cross-builds dav1d)
+  libheif-dev libde265-dev libdav1d-dev libwebp-dev liblcms2-dev meson
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libpixman-1-dev
   wine wine32:i386 xvfb xdotool imagemagick x11-utils libxfixes3 python3
   pulseaudio pulseaudio-utils ffmpeg gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386

@@ -1,7 +1,8 @@
-// One still item from the timer's tick to the composed frame on a 1920 x 1080 screen: a
-// 24-megapixel JPEG taken out of the package, decoded, laid out and put on screen, against
-// libjpeg-turbo decoding the same file in the same run; and the peak memory of that load against
-// the decoded picture's size.
+// One still item from the timer's tick to the composed frame on a 1920 x 1080 screen, taken out of
+// the package, decoded, laid out and put on screen, each against its own library decoding the same
+// file in the same run: a 24-megapixel JPEG (libjpeg-turbo; also the peak memory of that load
+// against the decoded picture's size), a 12-megapixel HEIC in 512-pixel tiles as phones write them
+// (libheif) and a 12-megapixel WebP (libwebp).
 
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>
@@ -13,9 +14,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "bench/BenchPictures.h"
 #include "package/PackageReader.h"
 #include "platform/Surface.h"
 #include "platform/Window.h"
@@ -44,49 +47,44 @@ const fs::path& Folder() {
     return folder;
 }
 
-// A photograph-like picture: smooth gradients with some detail, so that it compresses as photos do.
-const std::string& Photo() {
-    static const std::string path = [] {
-        const fs::path file = Folder() / "photo.jpg";
+// A file in the bench folder, made once.
+const std::string& Made(const std::string& name, const std::function<std::vector<std::uint8_t>()>& make) {
+    static std::map<std::string, std::string> made;
+    auto& path = made[name];
+    if (path.empty()) {
+        const fs::path file = Folder() / name;
         if (!fs::exists(file)) {
-            gfx::TBitmap32 picture(kWidth, kHeight);
-            for (int y = 0; y < kHeight; ++y) {
-                gfx::Color32* row = picture.Row(y);
-                for (int x = 0; x < kWidth; ++x) {
-                    row[x] = gfx::MakeColor32(static_cast<std::uint8_t>(x * 255 / kWidth),
-                                              static_cast<std::uint8_t>(y * 255 / kHeight),
-                                              static_cast<std::uint8_t>(((x / 40) ^ (y / 40)) & 1 ? 200 : 60));
-                }
-            }
-            const auto bytes = testing_support::EncodeJpeg(picture, 90);
-            std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                         static_cast<std::streamsize>(bytes.size()));
+            bench::WriteAll(file.string(), make());
         }
-        return file.string();
-    }();
+        path = file.string();
+    }
     return path;
 }
 
-const std::string& Saver() {
-    static const std::string path = [] {
-        const fs::path out = Folder() / "photo.scr";
-        if (!fs::exists(out)) {
-            Photo();
-            const std::vector<std::uint8_t> runtime(4096, 0x90);
-            sspack::BuildPackageFile(
-                sspack::ParseManifest({{"strings", {{"SaverName", "Bench"}}}, {"items", {{{"file", "photo.jpg"}}}}},
-                                      Folder().string()),
-                runtime, out.string(), {false});
-        }
-        return out.string();
-    }();
-    return path;
+const std::string& Photo() {
+    return Made("photo.jpg", [] { return testing_support::EncodeJpeg(bench::PhotoLike(kWidth, kHeight), 90); });
+}
+
+const std::string& PhoneHeic() { return Made("phone.heic", bench::PhoneHeic); }
+
+const std::string& PhoneWebp() { return Made("phone.webp", bench::PhoneWebp); }
+
+// A saver whose one item is the picture file.
+const std::string& Saver(const std::string& picture) {
+    return Made(fs::path(picture).stem().string() + ".scr", [&] {
+        const fs::path out = Folder() / "building.scr";
+        const std::vector<std::uint8_t> runtime(4096, 0x90);
+        const std::string item = fs::path(picture).filename().string();
+        sspack::BuildPackageFile(sspack::ParseManifest({{"strings", {{"SaverName", "Bench"}}}, {"items", {{{"file", item}}}}},
+                                                       Folder().string()),
+                                 runtime, out.string(), {false});
+        return bench::ReadAll(out.string());
+    });
 }
 
 // The reference: libjpeg-turbo decoding the file into 32-bit rows.
 void PlainDecode(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<unsigned char> bytes = bench::ReadAll(path);
     jpeg_decompress_struct cinfo{};
     jpeg_error_mgr err{};
     cinfo.err = jpeg_std_error(&err);
@@ -107,7 +105,8 @@ void PlainDecode(const std::string& path) {
 
 // The slideshow's own objects on a simulated 1920 x 1080 screen, ready to load item 0 at once.
 struct Stage {
-    pkg::Package package = pkg::ReadPackage(Saver());
+    std::string saver;
+    pkg::Package package;
     pkg::SaverSettings settings;
     show::TOverlays overlays;
     show::TGifAnimator gif;
@@ -116,15 +115,15 @@ struct Stage {
     std::unique_ptr<plat::Surface> surface;
     std::unique_ptr<show::TItemLoader> loader;
 
-    Stage() {
+    explicit Stage(const std::string& picture) : saver(Saver(picture)), package(pkg::ReadPackage(saver)) {
         sim::Reset();
         sim::M().monitors = {{0, 0, 1920, 1080}};
         sim::M().tempPath = Folder().string() + "/";
         window = plat::Window::Create({"Bench", {0, 0, 1920, 1080}}, {});
         surface = plat::Surface::Create(*window, {0, 0, 1920, 1080});
-        overlays.Build(package, Saver(), {1920, 1080});
+        overlays.Build(package, saver, {1920, 1080});
         loader = std::make_unique<show::TItemLoader>(
-            show::TLoadStage{package, Saver(), settings, overlays, gif, sequencer, *surface, nullptr, false, {}});
+            show::TLoadStage{package, saver, settings, overlays, gif, sequencer, *surface, nullptr, false, {}});
     }
 
     void LoadAtOnce() {
@@ -159,7 +158,7 @@ long LoadPeakGrowthKilobytes() {
     }
     const pid_t child = ::fork();
     if (child == 0) {
-        Stage stage;
+        Stage stage(Photo());
         const long before = PeakKilobytes();
         stage.LoadAtOnce();
         const long growth = PeakKilobytes() - before;
@@ -174,8 +173,22 @@ long LoadPeakGrowthKilobytes() {
     return growth;
 }
 
+// Times the load against the reference, alternating, and reports their ratio.
+void LoadAgainst(benchmark::State& state, const std::string& picture, const std::function<void()>& reference) {
+    Stage stage(picture);
+    double load = 0;
+    double decode = 0;
+    for (auto _ : state) {
+        const double once = Seconds([&] { stage.LoadAtOnce(); });
+        load += once;
+        decode += Seconds(reference);
+        state.SetIterationTime(once);
+    }
+    state.counters["ratio_to_plain_decode"] = load / decode;
+}
+
 void BM_TickToFrame24Megapixels(benchmark::State& state) {
-    Stage stage;
+    Stage stage(Photo());
     double load = 0;
     double decode = 0;
     for (auto _ : state) {
@@ -190,6 +203,16 @@ void BM_TickToFrame24Megapixels(benchmark::State& state) {
         static_cast<double>(LoadPeakGrowthKilobytes()) / decodedKilobytes;
 }
 BENCHMARK(BM_TickToFrame24Megapixels)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+
+void BM_TickToFrameTiledHeic12Megapixels(benchmark::State& state) {
+    LoadAgainst(state, PhoneHeic(), [] { bench::PlainHeifDecode(bench::ReadAll(PhoneHeic())); });
+}
+BENCHMARK(BM_TickToFrameTiledHeic12Megapixels)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+
+void BM_TickToFrameWebp12Megapixels(benchmark::State& state) {
+    LoadAgainst(state, PhoneWebp(), [] { bench::PlainWebpDecode(bench::ReadAll(PhoneWebp())); });
+}
+BENCHMARK(BM_TickToFrameWebp12Megapixels)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 
 }  // namespace
 

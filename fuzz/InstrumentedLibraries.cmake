@@ -3,7 +3,7 @@
 # .deps/src and stamps the version it built), with the fuzzer's coverage and the sanitizers, so
 # that the campaigns reach inside them. Each source tree (or file) is copied into the build tree
 # first, so the shared sources are never written to. Defines the targets fuzz::zlib, fuzz::png, fuzz::jpeg,
-# fuzz::tiff and fuzz::gif.
+# fuzz::tiff, fuzz::gif, fuzz::webp, fuzz::lcms2, fuzz::de265 and fuzz::heif.
 include(ExternalProject)
 include(SaverDebianSources)
 
@@ -12,7 +12,8 @@ set(fuzz_lib_flags "-O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,add
 file(MAKE_DIRECTORY ${fuzz_libs}/include ${fuzz_libs}/lib)
 set(fuzz_cmake_args
     -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=${CMAKE_C_COMPILER} -DCMAKE_C_FLAGS=${fuzz_lib_flags}
-    -DCMAKE_C_FLAGS_RELEASE= -DCMAKE_INSTALL_PREFIX=${fuzz_libs} -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_SHARED_LIBS=OFF
+    -DCMAKE_C_FLAGS_RELEASE= -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER} -DCMAKE_CXX_FLAGS=${fuzz_lib_flags}
+    -DCMAKE_CXX_FLAGS_RELEASE= -DCMAKE_INSTALL_PREFIX=${fuzz_libs} -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_SHARED_LIBS=OFF
     -DCMAKE_POSITION_INDEPENDENT_CODE=ON)
 
 # saver_fuzz_library(name package LIBRARY file ARGS ... [BUILD target] [INSTALL command...]): one
@@ -126,3 +127,36 @@ if(NOT gif_sources)
   message(FATAL_ERROR "giflib: no SOURCES in ${gif_tree}/Makefile")
 endif()
 saver_fuzz_direct(gif ${gif_tree} SOURCES ${gif_sources} PUBLIC gif_lib.h HEADERS gif_lib_private.h gif_hash.h)
+
+# WebP, still and animated. Its SIMD stays on: it is C with intrinsics, which the instrumentation
+# sees, and switching it off makes the build ask for x86-64 without SSE2.
+saver_fuzz_library(webp libwebp LIBRARY libwebpdemux.a
+  ARGS -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF
+       -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF
+       -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF)
+set_property(TARGET fuzz::webp APPEND PROPERTY INTERFACE_LINK_LIBRARIES ${fuzz_libs}/lib/libwebp.a Threads::Threads m)
+
+# Little CMS: its library sources are the C files under src; its public headers sit under include.
+saver_debian_source(lcms2 lcms2_tree)
+file(GLOB lcms2_sources RELATIVE ${lcms2_tree} ${lcms2_tree}/src/*.c)
+saver_fuzz_direct(lcms2 ${lcms2_tree} SOURCES ${lcms2_sources} HEADERS src/lcms2_internal.h
+  include/lcms2.h include/lcms2_plugin.h DEFINES HasTHREADS=1)
+target_include_directories(fuzz_lcms2 PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/src/lcms2/include)
+configure_file(${lcms2_tree}/include/lcms2.h ${fuzz_libs}/include/lcms2.h COPYONLY)
+target_link_libraries(fuzz_lcms2 INTERFACE Threads::Threads m)
+target_include_directories(fuzz_lcms2 INTERFACE ${fuzz_libs}/include)
+
+# HEIF: libheif with libde265 for HEVC, both instrumented. AV1 comes from Debian's own dav1d: its
+# assembly is most of it, which the instrumentation could not see anyway.
+saver_fuzz_library(de265 libde265 LIBRARY libde265.a
+  ARGS -DENABLE_SDL=OFF -DENABLE_DECODER=OFF -DENABLE_ENCODER=OFF -DDISABLE_SSE=ON)
+find_library(SAVER_SYSTEM_DAV1D NAMES dav1d REQUIRED)
+saver_fuzz_library(heif libheif LIBRARY libheif.a DEPENDS fuzz_de265_build
+  ARGS -DENABLE_PLUGIN_LOADING=OFF -DWITH_EXAMPLES=OFF -DBUILD_TESTING=OFF -DWITH_GDK_PIXBUF=OFF
+       -DWITH_LIBDE265=ON -DWITH_LIBDE265_PLUGIN=OFF -DWITH_DAV1D=ON -DWITH_DAV1D_PLUGIN=OFF
+       -DWITH_X265=OFF -DWITH_AOM_DECODER=OFF -DWITH_AOM_ENCODER=OFF -DWITH_SvtEnc=OFF -DWITH_RAV1E=OFF
+       -DWITH_RAV1E_PLUGIN=OFF -DWITH_SvtEnc_PLUGIN=OFF
+       -DLIBDE265_INCLUDE_DIR=${fuzz_libs}/include -DLIBDE265_LIBRARY=${fuzz_libs}/lib/libde265.a
+       -DDAV1D_INCLUDE_DIR=/usr/include -DDAV1D_LIBRARY=${SAVER_SYSTEM_DAV1D})
+set_property(TARGET fuzz::heif APPEND PROPERTY INTERFACE_LINK_LIBRARIES fuzz::de265 ${SAVER_SYSTEM_DAV1D}
+             Threads::Threads)

@@ -11,6 +11,7 @@
 #include "tests/support/MediaEncoders.h"
 #include "tests/support/PictureEncoders.h"
 #include "tests/support/Savers.h"
+#include "tests/support/WebpEncoder.h"
 
 namespace fs = std::filesystem;
 namespace ts = testing_support;
@@ -31,6 +32,15 @@ gfx::TBitmap32 Pattern(std::int32_t w, std::int32_t h) {
     gfx::TBitmap32 b(w, h);
     for (std::int32_t i = 0; i < w * h; ++i) {
         b.Bits()[i] = static_cast<gfx::Color32>(i * 0x10305070u) | (i % 3 == 0 ? 0u : 0xFF000000u);
+    }
+    return b;
+}
+
+// The picture with every colour inverted: a frame that differs from it everywhere.
+gfx::TBitmap32 Inverted(const gfx::TBitmap32& picture) {
+    gfx::TBitmap32 b(picture.Width(), picture.Height());
+    for (std::int32_t i = 0; i < picture.Width() * picture.Height(); ++i) {
+        b.Bits()[i] = picture.Bits()[i] ^ 0x00FFFFFFu;
     }
     return b;
 }
@@ -116,6 +126,11 @@ int main(int argc, char** argv) {
     Write(root / "gif", "animation.gif", gif);
     Write(root / "gif", "still.gif", ts::EncodeGif(ts::GifLayout{4, 4, {0xFF000000, 0xFFFFFFFF}, 0, std::nullopt,
                                                                {{0, 0, 4, 4, ts::Bytes(16, 1)}}}));
+
+    Write(root / "webp", "lossy-alpha.webp", ts::EncodeWebp(small, false, 50));
+    Write(root / "webp", "lossless.webp", ts::EncodeWebp(blocks));
+    Write(root / "webp", "animation-icc.webp",
+          ts::WithIccChunk(ts::EncodeAnimatedWebp({{small, 40}, {Inverted(small), 60}}, 2), ts::Bytes(128, 0)));
 
     Write(root / "bmp", "rgb.bmp", ts::EncodeBmp(small));
 

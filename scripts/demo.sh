@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Makes a demo screen saver from generated pictures and sounds and shows it: on the simulated
-# screen first (screenshots in out/demo/sim/), then full screen under Wine with its music, on the
-# user's display when there is one, otherwise on a virtual one, until every picture has appeared
-# (a screenshot of each in out/demo/). It builds only what it needs, the Windows runtime, sspack
-# and ssrender; the build's output goes to out/demo/build.log.
+# Makes a demo screen saver from photographs, as a phone would keep them (JPEG, HEIC, AVIF, WebP and
+# an MP4 video), and generated sounds, and shows it: on the simulated screen first (screenshots in
+# out/demo/sim/, and a sheet of the pictures as they came in, out/demo/demo.jpg, which is the
+# README's docs/demo.jpg), then full screen under Wine with its music, on the user's display when
+# there is one, otherwise on a virtual one, until every item has appeared (a screenshot of each in
+# out/demo/). It builds only what it needs, the Windows runtime, sspack and ssrender; the build's
+# output goes to out/demo/build.log.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -36,15 +38,21 @@ step "building sspack and ssrender"
 logged cmake --preset linux
 logged cmake --build --preset linux --target sspack ssrender
 
-step "making the demo's pictures and sounds"
-# Sample pictures from ImageMagick's built-in images and gradients: nothing is downloaded.
-convert -size 1024x768 gradient:'#1d3557-#a8dadc' "$demo/pictures/dusk.jpg"
-convert -size 800x600 plasma:fractal -seed 7 "$demo/pictures/plasma.png" 2>/dev/null ||
-  convert -size 800x600 gradient:'#e63946-#f1faee' "$demo/pictures/plasma.png"
-convert wizard: "$demo/pictures/wizard.png"
-convert rose: -resize 400% "$demo/pictures/rose.jpg"
-convert -delay 60 -size 240x180 xc:'#e63946' -delay 60 -size 240x180 xc:'#f1faee' \
-  -delay 60 -size 240x180 xc:'#457b9d' -loop 0 "$demo/pictures/blink.gif"
+step "making the demo's pictures, video and sounds"
+# The photographs are Debian's (mate-backgrounds, which scripts/setup.sh installs): JPEGs as a
+# camera writes them. The HEIC, AVIF and WebP are made from them with the formats' own encoders,
+# and the video is three of them in turn, two seconds each, in H.264.
+photos=/usr/share/backgrounds/mate/nature
+rm -f "$demo"/pictures/*
+cp "$photos/Dune.jpg" "$demo/pictures/dune.jpg"
+cp "$photos/YellowFlower.jpg" "$demo/pictures/flower.jpg"
+heif-enc -q 60 "$photos/LadyBird.jpg" -o "$demo/pictures/ladybird.heic" >>"$log"
+avifenc -s 8 "$photos/Garden.jpg" "$demo/pictures/garden.avif" >>"$log"
+cwebp -quiet -q 80 "$photos/Aqua.jpg" -o "$demo/pictures/drop.webp"
+scaled='[0]scale=960:600,setsar=1[a];[1]scale=960:600,setsar=1[b];[2]scale=960:600,setsar=1[c]'
+ffmpeg -v error -y -loop 1 -t 2 -i "$photos/RainDrops.jpg" -loop 1 -t 2 -i "$photos/TwoWings.jpg" \
+  -loop 1 -t 2 -i "$photos/FreshFlower.jpg" -filter_complex "$scaled;[a][b][c]concat=n=3:v=1:a=0,format=yuv420p" \
+  -r 25 -c:v libx264 -movflags +faststart "$demo/pictures/walk.mp4"
 convert -size 160x48 xc:'#1d3557' -fill '#f1faee' -gravity center -pointsize 22 \
   -font /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf -annotate 0 'DEMO' PNG24:"$demo/pictures/logo.png"
 convert -size 152x112 gradient:'#457b9d-#1d3557' -fill white -gravity center -pointsize 18 \
@@ -85,11 +93,12 @@ cat >"$demo/demo.json" <<'JSON'
                           "Ellipse Out", "Chaos Star", "Random Horizontal Lines", "Zoom In", "Crossfade",
                           "Fade Unfold From Left"] },
   "items": [
-    { "file": "pictures/dusk.jpg", "caption": { "text": "Dusk over the bay" } },
-    { "file": "pictures/plasma.png", "compress": true, "caption": { "text": "Plasma", "position": "top-left" } },
-    { "file": "pictures/wizard.png", "compress": true, "sizeMode": "natural" },
-    { "file": "pictures/blink.gif", "sizeMode": "natural", "enterSound": 0, "caption": { "text": "An animated GIF" } },
-    { "file": "pictures/rose.jpg", "filters": ["mirror"] }
+    { "file": "pictures/dune.jpg", "caption": { "text": "Dunes by the sea (JPEG)" } },
+    { "file": "pictures/ladybird.heic", "enterSound": 0, "caption": { "text": "A ladybird (HEIC)" } },
+    { "file": "pictures/drop.webp", "caption": { "text": "A drop (WebP)", "position": "top-left" } },
+    { "file": "pictures/garden.avif", "caption": { "text": "In the garden (AVIF)" } },
+    { "file": "pictures/walk.mp4" },
+    { "file": "pictures/flower.jpg", "filters": ["mirror"], "caption": { "text": "Mirrored (JPEG)" } }
   ],
   "music": [ { "file": "pictures/melody.wav", "compress": true } ],
   "entrySounds": [ { "file": "pictures/chime.wav" } ],
@@ -97,7 +106,7 @@ cat >"$demo/demo.json" <<'JSON'
   "previewImage": { "file": "pictures/preview.bmp" }
 }
 JSON
-items=5
+items=6
 saver="$demo/Demo Saver.scr"
 
 step "building the demo screen saver with sspack"
@@ -107,10 +116,13 @@ build/linux/bin/sspack list "$saver"
 
 step "running it on the simulated screen with ssrender"
 rm -rf "$demo/sim"
-build/linux/bin/ssrender run "$saver" --screen 1280x720 --seconds 25 --out "$demo/sim"
+build/linux/bin/ssrender run "$saver" --screen 1280x720 --seconds 30 --out "$demo/sim"
 echo "demo: after each transition: $demo/sim/transition-*.png"
+# The README's picture: the first four pictures as they came in, each at half size.
+montage "$demo"/sim/transition-000[1-4].png -tile 2x2 -geometry 640x360+0+0 -quality 85 "$demo/demo.jpg"
+echo "demo: the pictures as they came in: $demo/demo.jpg"
 
-step "running it full screen under Wine until each of its $items pictures has appeared"
+step "running it full screen under Wine until each of its $items items has appeared"
 export WINEPREFIX=$root/out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
 xvfb=
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then

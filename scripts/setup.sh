@@ -17,11 +17,16 @@ packages=(
   # the photo formats of phones and the web, and colour profiles (meson cross-builds dav1d)
   libheif-dev libde265-dev libdav1d-dev libwebp-dev liblcms2-dev meson
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev libpixman-1-dev
+  # Little CMS's own jpgicc and tificc: the reference of the colour profile tests
+  liblcms2-utils
   wine wine32:i386 xvfb xdotool imagemagick x11-utils libxfixes3 python3
   pulseaudio pulseaudio-utils ffmpeg gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   # WMV under Wine: the decoders, the ASF demuxer, and 32-bit OpenGL, without which Wine's video
   # renderer fails on the virtual display and takes the program down with it
   gstreamer1.0-libav:i386 gstreamer1.0-plugins-ugly:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
+  # the picture formats' own tools, which make the tests' and the demo's HEIC, AVIF and WebP files,
+  # and the photographs the demo shows
+  libheif-examples webp libavif-bin mate-backgrounds
 )
 
 missing=()

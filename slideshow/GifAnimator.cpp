@@ -26,12 +26,18 @@ bool TGifAnimator::LoadGif(const std::string& path, std::string* why) {
     StopGif();
     frameIndex_ = 0;
     auto picture = gfx::LoadPictureFile(path, why);
-    if (!picture || picture->frames.empty()) {
+    return picture && LoadAnimation(std::move(*picture));
+}
+
+bool TGifAnimator::LoadAnimation(gfx::TPicture picture) {
+    StopGif();
+    frameIndex_ = 0;
+    if (picture.frames.empty()) {
         return false;
     }
-    transparent_ = std::any_of(picture->frames.begin(), picture->frames.end(),
+    transparent_ = std::any_of(picture.frames.begin(), picture.frames.end(),
                                [](const gfx::TPictureFrame& f) { return f.HasTransparency(); });
-    composer_ = std::make_unique<TGifComposer>(std::move(*picture));
+    composer_ = std::make_unique<TGifComposer>(std::move(picture));
     return true;
 }
 

@@ -24,6 +24,8 @@ public:
     // cannot be decoded, and then `why`, when given, says why. The file may be deleted as soon as
     // this returns.
     bool LoadGif(const std::string& path, std::string* why = nullptr);
+    // The same for a picture decoded already (an animated WebP); false when it has no frame.
+    bool LoadAnimation(gfx::TPicture picture);
     bool Loaded() const { return composer_ != nullptr; }
     std::int32_t FrameCount() const { return composer_ ? composer_->FrameCount() : 0; }
 

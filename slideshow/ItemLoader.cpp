@@ -44,7 +44,11 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
         stage_.overlays.RefreshBackground(h);
     }
     const bool valid = index >= 0 && static_cast<std::size_t>(index) < stage_.package.items.size();
-    IsGifItem = valid && core::UpperCase(stage_.package.items[static_cast<std::size_t>(index)].ItemExt) == ".GIF";
+    const std::string ext = valid ? core::UpperCase(stage_.package.items[static_cast<std::size_t>(index)].ItemExt) : "";
+    IsGifItem = ext == ".GIF";
+    // A WebP may be an animation, which plays like a GIF over the same background.
+    const bool mayAnimate = IsGifItem || ext == ".WEBP";
+    animatedStill_ = false;
 
     gfx::TBitmap32 workFrame = stage_.overlays.Background();
     const gfx::IntSize frame = FrameSize();
@@ -52,7 +56,7 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
         workFrame.SetSize(frame.width, frame.height);
         stage_.overlays.Background().DrawTo(workFrame, gfx::IntPoint{0, 0});
     }
-    if (IsGifItem) {
+    if (mayAnimate) {
         gifbackg_ = workFrame;
         stage_.overlays.DrawLogo(gifbackg_);
         stage_.overlays.DrawCaption(stage_.package.items[static_cast<std::size_t>(index)], gifbackg_);
@@ -125,7 +129,7 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         // The bitmap changes; the canvas keeps the old picture for the transition to start from.
         target.Bitmap() = workFrame;
     }
-    if (IsGifItem) {
+    if (IsGifItem || animatedStill_) {
         stage_.gif.SetStage(std::exchange(gifbackg_, gfx::TBitmap32()), ImageRect, &target,
                             stage_.package.header.BackgroundColor);
     }
@@ -205,9 +209,20 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
         if (picture->frames.empty() || picture->frames[0].bitmap.Empty()) {
             throw LoadFailed("has no picture");
         }
-        // The decoded frame becomes MemImage itself: a large photograph is held once, not twice.
-        memImage_ = std::move(picture->frames[0].bitmap);
-        memImage_.MakeOpaque();
+        if (picture->frames.size() > 1) {
+            // An animation (WebP): the animator takes its frames and gives the first, as for a GIF.
+            stage_.gif.LoadAnimation(std::move(*picture));
+            auto first = stage_.gif.FirstFrame(stage_.package.header.BackgroundColor);
+            if (!first) {
+                throw LoadFailed("has no frame");
+            }
+            memImage_ = std::move(*first);
+            animatedStill_ = true;
+        } else {
+            // The decoded frame becomes MemImage itself: a large photograph is held once, not twice.
+            memImage_ = std::move(picture->frames[0].bitmap);
+            memImage_.MakeOpaque();
+        }
     }
     ApplyFilters(memImage_, item.ItemFilters);
     ImageHeld = true;

@@ -72,6 +72,9 @@ private:
     gfx::IntSize imageSize_;    // the picture's own size, by which it is laid out
     std::optional<gfx::TBitmap32> memMask_;
     gfx::TBitmap32 gifbackg_;
+    // The item is a picture of several frames in a format other than GIF (an animated WebP): the
+    // GIF animator plays it.
+    bool animatedStill_ = false;
 };
 
 }  // namespace show

@@ -3,13 +3,19 @@
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <optional>
 #include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "gfx/decode/ColorProfile.h"
 #include "gfx/decode/ColorSpaces.h"
+#include "gfx/decode/ConvertingRows.h"
 #include "gfx/decode/Exif.h"
 #include "gfx/decode/Limits.h"
 
@@ -25,6 +31,8 @@ constexpr int kMaxScans = 500;
 constexpr long kMaxCoefficientMemory = 256L << 20;
 // EXIF travels in the first application marker.
 constexpr int kExifMarker = JPEG_APP0 + 1;
+// An ICC profile travels in the third, cut into pieces of one marker each.
+constexpr int kIccMarker = JPEG_APP0 + 2;
 
 struct ErrorJump {
     jpeg_error_mgr manager;  // first, so that libjpeg's pointer to it points to the whole
@@ -87,7 +95,8 @@ public:
         return true;
     }
 
-    // Creates the decompressor and reads the header, keeping the EXIF block for its orientation.
+    // Creates the decompressor and reads the header, keeping the EXIF block for its orientation
+    // and the pieces of an ICC profile.
     bool Start(std::span<const std::uint8_t> bytes) {
         return Run([&](jpeg_decompress_struct& d) {
             jpeg_create_decompress(&d);
@@ -95,6 +104,7 @@ public:
             d.mem->max_memory_to_use = kMaxCoefficientMemory;
             jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
             jpeg_save_markers(&d, kExifMarker, 0xFFFF);
+            jpeg_save_markers(&d, kIccMarker, 0xFFFF);
             jpeg_read_header(&d, TRUE);
         });
     }
@@ -110,6 +120,20 @@ public:
             }
         }
         return TOrientation::TopLeft;
+    }
+
+    // The ICC profile of the header's markers put together; empty without one, or when its pieces
+    // do not make a whole (libjpeg only warns then) or there is no memory for it.
+    std::vector<std::uint8_t> IccProfile() {
+        JOCTET* data = nullptr;
+        unsigned int length = 0;
+        Run([&](jpeg_decompress_struct& d) { jpeg_read_icc_profile(&d, &data, &length); });
+        const std::unique_ptr<JOCTET, decltype(&std::free)> owned(data, &std::free);
+        try {
+            return data != nullptr ? std::vector<std::uint8_t>(data, data + length) : std::vector<std::uint8_t>();
+        } catch (const std::bad_alloc&) {
+            return {};
+        }
     }
 
     const jpeg_decompress_struct& Info() const { return info_; }
@@ -133,6 +157,12 @@ bool IsCmyk(const jpeg_decompress_struct& d) {
     return d.jpeg_color_space == JCS_CMYK || d.jpeg_color_space == JCS_YCCK;
 }
 
+// Grey and CMYK pictures have profiles of their own kinds, which do not describe the RGB rows
+// they are decoded to.
+bool IsRgb(const jpeg_decompress_struct& d) {
+    return d.jpeg_color_space == JCS_YCbCr || d.jpeg_color_space == JCS_RGB;
+}
+
 // The size libjpeg gives a picture of `full` at M/8: each side rounded up.
 IntSize ScaledSize(IntSize full, int eighths) {
     auto side = [eighths](std::int32_t n) {
@@ -146,6 +176,8 @@ IntSize ScaledSize(IntSize full, int eighths) {
 bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     scaleNum_ = 0;
+    toSrgb_ = nullptr;
+    iccProfile_.clear();
     ClearFailure();
     stated_ = {};
     Session session;
@@ -154,6 +186,9 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
         return false;
     }
     orientation_ = session.Orientation();
+    if (IsRgb(session.Info())) {
+        iccProfile_ = session.IccProfile();
+    }
     for (const int eighths : {8, 4, 2, 1}) {
         const bool ok = session.Run([eighths](jpeg_decompress_struct& d) {
             d.scale_num = static_cast<unsigned>(eighths);
@@ -178,6 +213,11 @@ bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
     }
     SetFailure(BeyondCap(session.Info().image_width, session.Info().image_height) + ", even at 1/8");
     return false;
+}
+
+bool TJpegDecoder::ConvertRowsWith(const TSrgbConversion& toSrgb) {
+    toSrgb_ = &toSrgb;
+    return true;
 }
 
 void TJpegDecoder::ReduceFor(IntSize drawn) {
@@ -230,15 +270,22 @@ std::optional<TPicture> TJpegDecoder::Decode() {
         return std::nullopt;
     }
     TOrientedRows out(stored_, orientation_);
-    // Rows go straight into the picture when they stay where they are; else through one row.
+    // Rows go straight into the picture when they stay where they are; else through one row, or
+    // through the slots of the conversion to sRGB, which stores them when converted.
     std::vector<Color32> pixels(static_cast<std::size_t>(stored_.width));
     std::vector<std::uint8_t> inks(cmyk ? pixels.size() * 4 : 0);
+    std::optional<TConvertingRows> converting;
+    if (toSrgb_ != nullptr) {
+        converting.emplace(*toSrgb_, stored_, [this, &out](std::int32_t y, const Color32* row) {
+            out.Put(0, y, row, stored_.width);
+        });
+    }
     const bool inverted = info.saw_Adobe_marker != 0;
     const bool read = session.Run([&](jpeg_decompress_struct& d) {
         while (d.output_scanline < d.output_height) {
             const auto y = static_cast<std::int32_t>(d.output_scanline);
             Color32* inPlace = cmyk ? nullptr : out.RowInPlace(y);
-            Color32* row = inPlace != nullptr ? inPlace : pixels.data();
+            Color32* row = inPlace != nullptr ? inPlace : converting ? converting->Slot(y) : pixels.data();
             JSAMPROW target = cmyk ? inks.data() : reinterpret_cast<JSAMPROW>(row);
             if (jpeg_read_scanlines(&d, &target, 1) != 1) {
                 break;
@@ -246,11 +293,16 @@ std::optional<TPicture> TJpegDecoder::Decode() {
             if (cmyk) {
                 CmykRow(inks.data(), row, stored_.width, inverted);
             }
-            if (inPlace == nullptr) {
+            if (converting) {
+                converting->Done(y, row);
+            } else if (inPlace == nullptr) {
                 out.Put(0, y, row, stored_.width);
             }
         }
     });
+    if (converting) {
+        converting->Finish();
+    }
     if (!read) {
         SetFailure(session.Message());
         return std::nullopt;

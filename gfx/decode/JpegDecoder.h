@@ -13,11 +13,14 @@ namespace gfx {
 // A picture more than twice as wide and as high as the rectangle it will be drawn in is decoded
 // at the largest reduction of 1/2, 1/4 and 1/8 that still covers that rectangle: most of the
 // work of a large photograph shown on a screen is left out.
+// The ICC profile of an RGB picture is kept; asked to, its rows are converted to sRGB as they are
+// decoded.
 class TJpegDecoder final : public TPictureDecoder {
 public:
     bool Open(std::span<const std::uint8_t> bytes) override;
     IntSize Size() const override { return size_; }
     void ReduceFor(IntSize drawn) override;
+    bool ConvertRowsWith(const TSrgbConversion& toSrgb) override;
     std::optional<TPicture> Frames() override;
 
 private:
@@ -29,6 +32,7 @@ private:
     IntSize size_;    // upright, after the reduction for the pixel cap
     TOrientation orientation_ = TOrientation::TopLeft;
     int scaleNum_ = 0;  // eighths; 0 until opened
+    const TSrgbConversion* toSrgb_ = nullptr;
 };
 
 }  // namespace gfx

@@ -14,6 +14,8 @@
 
 namespace gfx {
 
+class TSrgbConversion;
+
 // What happens to a GIF frame's rectangle before the next frame is drawn.
 enum class TDisposal : std::uint8_t {
     Unspecified = 0,
@@ -72,6 +74,18 @@ public:
     virtual void ReduceFor(IntSize drawn) { static_cast<void>(drawn); }
     virtual std::optional<TPicture> Frames() = 0;
 
+    // The ICC profile embedded in the picture, as Open found it; empty when it has none or when
+    // the decoder leaves it aside (one that does not fit the colours it gives). Frames gives the
+    // profile's colours; DecodePicture converts them to sRGB.
+    const std::vector<std::uint8_t>& IccProfile() const { return iccProfile_; }
+    // Asks Frames to convert each row to sRGB by `toSrgb` while the row is fresh in the cache,
+    // between Open and Frames; `toSrgb` must outlive Frames. A decoder that can gives true; the
+    // frames of the others are converted whole afterwards.
+    virtual bool ConvertRowsWith(const TSrgbConversion& toSrgb) {
+        static_cast<void>(toSrgb);
+        return false;
+    }
+
     // Why the last Open or Frames gave nothing, in a few words (the library's own where it gives
     // one); empty after a success.
     const std::string& Failure() const { return failure_; }
@@ -101,6 +115,9 @@ protected:
     }
 
     IntSize stated_;
+
+protected:
+    std::vector<std::uint8_t> iccProfile_;
 
 private:
     std::string failure_;

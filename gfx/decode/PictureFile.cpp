@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "common/Trace.h"
 #include "gfx/decode/Limits.h"
 #include "gfx/decode/PictureFormats.h"
 #include "platform/Files.h"
@@ -62,6 +63,9 @@ std::optional<TPicture> LoadPictureFile(const std::string& path, std::string* wh
     auto picture = Load(path, reason, drawnSize);
     if (!picture && why != nullptr) {
         *why = reason;
+    }
+    if (picture && !reason.empty()) {
+        core::Trace("Picture shown without its colour profile: " + reason);
     }
     return picture;
 }

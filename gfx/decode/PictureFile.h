@@ -13,7 +13,8 @@ namespace gfx {
 // is missing, larger than kMaxPictureFileBytes, of another format or cannot be decoded; then,
 // when `why` is given, it says which. With `drawnSize`, it is asked once with the picture's own
 // size (before decoding, or after it for the platform's formats), and a large picture may be
-// decoded smaller, still covering the size it gives (see DecodePicture).
+// decoded smaller, still covering the size it gives (see DecodePicture). A picture shown without
+// its colour profile, because the profile cannot be used, says why in the trace.
 std::optional<TPicture> LoadPictureFile(const std::string& path, std::string* why = nullptr,
                                         const TDrawnSize& drawnSize = {});
 

@@ -4,16 +4,19 @@
 #include <string>
 #include <utility>
 
+#include "gfx/decode/ColorProfile.h"
 #include "gfx/decode/GifDecoder.h"
+#include "gfx/decode/HeifDecoder.h"
 #include "gfx/decode/JpegDecoder.h"
 #include "gfx/decode/PngDecoder.h"
 #include "gfx/decode/TiffDecoder.h"
+#include "gfx/decode/WebpDecoder.h"
 
 namespace gfx {
 
 namespace {
 
-constexpr std::array<std::pair<std::string_view, TPictureFormat>, 15> kExtensions = {{
+constexpr std::array<std::pair<std::string_view, TPictureFormat>, 20> kExtensions = {{
     {"jpg", TPictureFormat::Jpeg},
     {"jpeg", TPictureFormat::Jpeg},
     {"jpe", TPictureFormat::Jpeg},
@@ -23,6 +26,11 @@ constexpr std::array<std::pair<std::string_view, TPictureFormat>, 15> kExtension
     {"tiff", TPictureFormat::Tiff},
     {"fax", TPictureFormat::Tiff},
     {"gif", TPictureFormat::Gif},
+    {"heic", TPictureFormat::Heif},
+    {"heif", TPictureFormat::Heif},
+    {"hif", TPictureFormat::Heif},
+    {"avif", TPictureFormat::Heif},
+    {"webp", TPictureFormat::Webp},
     {"bmp", TPictureFormat::System},
     {"rle", TPictureFormat::System},
     {"dib", TPictureFormat::System},
@@ -61,6 +69,8 @@ std::unique_ptr<TPictureDecoder> MakeDecoder(TPictureFormat format) {
         case TPictureFormat::Png: return std::make_unique<TPngDecoder>();
         case TPictureFormat::Tiff: return std::make_unique<TTiffDecoder>();
         case TPictureFormat::Gif: return std::make_unique<TGifDecoder>();
+        case TPictureFormat::Heif: return std::make_unique<THeifDecoder>();
+        case TPictureFormat::Webp: return std::make_unique<TWebpDecoder>();
         case TPictureFormat::System:
         case TPictureFormat::Unknown: break;
     }
@@ -81,7 +91,17 @@ std::optional<TPicture> DecodePicture(TPictureFormat format, std::span<const std
         if (drawnSize) {
             decoder->ReduceFor(drawnSize(decoder->Size()));
         }
+        const TSrgbConversion toSrgb(decoder->IccProfile());
+        const bool byRows = toSrgb.Converts() && decoder->ConvertRowsWith(toSrgb);
         picture = decoder->Frames();
+        if (picture && toSrgb.Converts() && !byRows) {
+            for (TPictureFrame& frame : picture->frames) {
+                toSrgb.Convert(frame.bitmap);
+            }
+        }
+        if (picture && why != nullptr) {
+            *why = toSrgb.Refusal();
+        }
     }
     if (!picture && why != nullptr) {
         *why = decoder->Failure();

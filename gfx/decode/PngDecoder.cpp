@@ -145,6 +145,21 @@ private:
     png_infop info_ = nullptr;
 };
 
+// The profile of an iCCP chunk, which libpng has checked already. Grey pictures have grey
+// profiles, which do not describe the RGB rows they are decoded to; an sRGB chunk or the gamma
+// and chromaticities chunks describe a picture as sRGB or near it, taken as sRGB.
+std::vector<std::uint8_t> IccProfileOf(png_structp png, png_infop info) {
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    if ((png_get_color_type(png, info) & PNG_COLOR_MASK_COLOR) == 0 ||
+        png_get_iCCP(png, info, &name, &compression, &profile, &length) == 0 || profile == nullptr) {
+        return {};
+    }
+    return {profile, profile + length};
+}
+
 // Every colour type and depth becomes 8-bit B, G, R, A; interlaced rows are put together by libpng.
 void AskForBgra(png_structp png, png_infop info) {
     const int type = png_get_color_type(png, info);
@@ -179,6 +194,7 @@ bool TPngDecoder::Open(std::span<const std::uint8_t> bytes) {
     const auto size = session.Start(&stated_);
     opened_ = size.has_value();
     size_ = size.value_or(IntSize{});
+    iccProfile_ = opened_ ? IccProfileOf(session.Png(), session.Info()) : std::vector<std::uint8_t>();
     SetFailure(opened_ ? std::string() : session.Why());
     return opened_;
 }

@@ -1,5 +1,7 @@
 #include "gfx/decode/TiffDecoder.h"
 
+#include <vector>
+
 #include "gfx/decode/Limits.h"
 #include "gfx/decode/TiffIo.h"
 #include "gfx/decode/TiffLayout.h"
@@ -32,11 +34,27 @@ std::optional<TLayout> ReadablePage(TIFF* file, tiff::Source& source, std::strin
     return layout;
 }
 
+// The ICC profile of an RGB page (stored as RGB, as YCbCr or through a palette of RGB colours).
+// Grey, CMYK and CIELab pages have profiles of their own kinds, which do not describe the RGB rows
+// they are read to.
+std::vector<std::uint8_t> IccProfileOf(TIFF* file, const TLayout& layout) {
+    const std::uint16_t p = layout.photometric;
+    std::uint32_t length = 0;
+    const void* data = nullptr;
+    if ((p != PHOTOMETRIC_RGB && p != PHOTOMETRIC_YCBCR && p != PHOTOMETRIC_PALETTE) ||
+        TIFFGetField(file, TIFFTAG_ICCPROFILE, &length, &data) != 1 || data == nullptr) {
+        return {};
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    return {bytes, bytes + length};
+}
+
 }  // namespace
 
 bool TTiffDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     opened_ = false;
+    iccProfile_.clear();
     ClearFailure();
     tiff::Source source{bytes};
     const tiff::TiffFile file = tiff::OpenTiff(source);
@@ -52,6 +70,7 @@ bool TTiffDecoder::Open(std::span<const std::uint8_t> bytes) {
         return false;
     }
     size_ = OrientedSize(layout->size, layout->orientation);
+    iccProfile_ = IccProfileOf(file.get(), *layout);
     opened_ = true;
     return true;
 }

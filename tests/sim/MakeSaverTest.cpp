@@ -132,16 +132,16 @@ TEST_F(MakeSaver, TransitionsTakePicturesOfEveryFormatTheScreenSaverShows) {
     EXPECT_LE(Distance(gfx::io::ReadPng(Path("frames/frame-0001.png")).Pixel(10, 5), 0xFF808080u), 2);  // JPEG
     EXPECT_EQ(gfx::io::ReadPng(Path("frames/frame-0006.png")).Pixel(10, 5), 0xFF2050A0u);
 
-    Put("photo.webp", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'E', 'B', 'P'});
-    o.from = Path("photo.webp");
+    Put("photo.psd", Bytes{'8', 'B', 'P', 'S', 0, 1});
+    o.from = Path("photo.psd");
     try {
         ssrender::RenderEffect(o);
-        ADD_FAILURE() << "a WebP file was taken";
+        ADD_FAILURE() << "a Photoshop file was taken";
     } catch (const std::runtime_error& e) {
         const std::string why =
             "not a picture format the screen saver can show (it shows JPEG, PNG, GIF, TIFF, BMP, "
-            "ICO, WMF, EMF)";
-        EXPECT_EQ(std::string(e.what()), Path("photo.webp") + ": " + why);
+            "ICO, WMF, EMF, HEIC, HEIF, AVIF, WebP)";
+        EXPECT_EQ(std::string(e.what()), Path("photo.psd") + ": " + why);
     }
 }
 

@@ -128,6 +128,10 @@ Bytes EncodePng(const PngImage& image) {
         png_set_PLTE(png, info, colors.data(), static_cast<int>(colors.size()));
         png_set_tRNS(png, info, alpha.data(), static_cast<int>(alpha.size()), nullptr);
     }
+    if (!image.icc.empty()) {
+        png_set_iCCP(png, info, "ICC profile", PNG_COMPRESSION_TYPE_BASE, image.icc.data(),
+                     static_cast<png_uint_32>(image.icc.size()));
+    }
     std::vector<png_bytep> rows;
     for (const Bytes& row : image.rows) {
         rows.push_back(const_cast<png_bytep>(row.data()));
@@ -155,7 +159,7 @@ namespace {
 
 // `samples` holds every row, or just one that every row repeats.
 Bytes Compress(int width, int height, int components, J_COLOR_SPACE space, const Bytes& samples, int quality,
-               bool progressive) {
+               bool progressive, const Bytes& icc = {}, bool subsampled = false) {
     const auto stride = static_cast<std::size_t>(width * components);
     const bool oneRow = samples.size() == stride;
     jpeg_compress_struct info{};
@@ -171,14 +175,19 @@ Bytes Compress(int width, int height, int components, J_COLOR_SPACE space, const
     info.in_color_space = space;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
-    for (int i = 0; i < info.num_components; ++i) {
-        info.comp_info[i].h_samp_factor = 1;
-        info.comp_info[i].v_samp_factor = 1;
+    if (!subsampled) {  // the library's defaults are 4:2:0
+        for (int i = 0; i < info.num_components; ++i) {
+            info.comp_info[i].h_samp_factor = 1;
+            info.comp_info[i].v_samp_factor = 1;
+        }
     }
     if (progressive) {
         jpeg_simple_progression(&info);
     }
     jpeg_start_compress(&info, TRUE);
+    if (!icc.empty()) {
+        jpeg_write_icc_profile(&info, icc.data(), static_cast<unsigned int>(icc.size()));
+    }
     while (info.next_scanline < info.image_height) {
         auto row = const_cast<JSAMPROW>(samples.data() + (oneRow ? 0 : info.next_scanline * stride));
         jpeg_write_scanlines(&info, &row, 1);
@@ -192,7 +201,8 @@ Bytes Compress(int width, int height, int components, J_COLOR_SPACE space, const
 
 }  // namespace
 
-Bytes EncodeJpeg(const gfx::TBitmap32& bitmap, int quality, bool grey, bool progressive) {
+Bytes EncodeJpeg(const gfx::TBitmap32& bitmap, int quality, bool grey, bool progressive, const Bytes& icc,
+                 bool subsampled) {
     Bytes samples;
     for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
         for (std::int32_t x = 0; x < bitmap.Width(); ++x) {
@@ -205,7 +215,7 @@ Bytes EncodeJpeg(const gfx::TBitmap32& bitmap, int quality, bool grey, bool prog
         }
     }
     return Compress(bitmap.Width(), bitmap.Height(), grey ? 1 : 3, grey ? JCS_GRAYSCALE : JCS_RGB, samples, quality,
-                    progressive);
+                    progressive, icc, subsampled);
 }
 
 Bytes EncodeFlatGreyJpeg(int width, int height, std::uint8_t grey) {
@@ -382,6 +392,9 @@ Bytes EncodeTiff(const TiffImage& image) {
         if (image.range) {
             TIFFSetField(tiff, TIFFTAG_SMINSAMPLEVALUE, image.range->first);
             TIFFSetField(tiff, TIFFTAG_SMAXSAMPLEVALUE, image.range->second);
+        }
+        if (!image.icc.empty()) {
+            TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<std::uint32_t>(image.icc.size()), image.icc.data());
         }
         const int planes = image.separate ? image.samples : 1;
         if (image.tileSize > 0) {

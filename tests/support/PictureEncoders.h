@@ -24,13 +24,17 @@ struct PngImage {
     bool interlaced = false;
     std::vector<Bytes> rows;
     std::vector<gfx::Color32> palette;  // palette pictures: colours, alpha as the tRNS chunk
+    Bytes icc;                          // an ICC profile for the iCCP chunk; none when empty
 };
 Bytes EncodePng(const PngImage& image);
 // An 8-bit RGBA PNG of the bitmap.
 Bytes EncodePng(const gfx::TBitmap32& bitmap);
 
-// A JPEG of the bitmap's colours (opaque), without chroma subsampling; grey stores the green channel.
-Bytes EncodeJpeg(const gfx::TBitmap32& bitmap, int quality = 95, bool grey = false, bool progressive = false);
+// A JPEG of the bitmap's colours (opaque); grey stores the green channel. A non-empty `icc` goes
+// into the file as its ICC profile. Chroma is kept whole unless `subsampled`, which halves it both
+// ways (4:2:0) as cameras store their photographs.
+Bytes EncodeJpeg(const gfx::TBitmap32& bitmap, int quality = 95, bool grey = false, bool progressive = false,
+                 const Bytes& icc = {}, bool subsampled = false);
 // A grey JPEG of one value, made row by row, so that even huge ones cost little memory.
 Bytes EncodeFlatGreyJpeg(int width, int height, std::uint8_t grey);
 // A CMYK JPEG (with the Adobe marker, so values are stored inverted: 255 is no ink).
@@ -60,6 +64,7 @@ struct TiffImage {
     int tileSize = 0;  // square tiles of this side (a multiple of 16, whole bytes a pixel); 0: strips of 2 rows
     int inkSet = 1;    // 1 CMYK
     std::optional<std::pair<double, double>> range;  // SMinSampleValue and SMaxSampleValue
+    Bytes icc;                                       // an ICC profile; none when empty
     std::vector<Bytes> rows;
 };
 Bytes EncodeTiff(const TiffImage& image);

@@ -6,6 +6,7 @@
 
 #include "common/Paths.h"
 #include "gfx/decode/PictureFormats.h"
+#include "package/ItemKind.h"
 #include "tools/sspack/HeaderSettings.h"
 #include "tools/sspack/PictureCheck.h"
 
@@ -43,6 +44,11 @@ std::vector<fs::path> FilesOf(const std::string& folder) {
     return files;
 }
 
+// A picture the runtime decodes or a video it plays, by the extension it takes it by.
+bool IsSlide(const std::string& ext) {
+    return pkg::ItemKindOf(ext) == pkg::ItemKind::Video || gfx::PictureFormatOf(ext) != gfx::TPictureFormat::Unknown;
+}
+
 }  // namespace
 
 FolderManifestResult FolderManifest(const FolderSaver& folder) {
@@ -55,7 +61,7 @@ FolderManifestResult FolderManifest(const FolderSaver& folder) {
 
     for (const auto& file : FilesOf(folder.pictures)) {
         const std::string ext = core::UpperCase(core::ExtractFileExt(file.string()));
-        if (gfx::PictureFormatOf(ext) == gfx::TPictureFormat::Unknown) {
+        if (!IsSlide(ext)) {
             result.leftOut.push_back(file.string() + ": " + kNotAPictureFormat);
             continue;
         }
@@ -65,8 +71,9 @@ FolderManifestResult FolderManifest(const FolderSaver& folder) {
         m.items.push_back(std::move(item));
     }
     if (m.items.empty()) {
-        Reject("--pictures",
-               Shown(Json(folder.pictures)) + " holds no pictures (JPEG, PNG, GIF, TIFF, BMP, ICO, WMF, EMF)");
+        Reject("--pictures", Shown(Json(folder.pictures)) +
+                                 " holds no pictures or videos (JPEG, PNG, GIF, TIFF, BMP, ICO, WMF, EMF, HEIC, HEIF, "
+                                 "AVIF, WebP; AVI, ASF, WMV, MPEG, MP4, M4V, MOV)");
     }
     for (std::size_t i = 0; i < folder.music.size(); ++i) {
         const std::string& file = folder.music[i];

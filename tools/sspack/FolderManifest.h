@@ -19,9 +19,9 @@ struct FolderManifestResult {
     std::vector<std::string> leftOut;  // "folder/notes.txt: not a picture format ...", one a file
 };
 
-// Every picture of the folder (by its extension; hidden files aside) in name order, letter case
-// aside, fitted to the screen, with a varied selection of effects and no captions; the music
-// tracks in the order given, repeated. Throws ManifestError for a folder without pictures, a
+// Every picture and video of the folder (by its extension; hidden files aside) in name order,
+// letter case aside, fitted to the screen, with a varied selection of effects and no captions; the music
+// tracks in the order given, repeated. Throws ManifestError for a folder without any, a
 // music file that cannot be read or a name the package cannot carry.
 FolderManifestResult FolderManifest(const FolderSaver& folder);
 

@@ -34,6 +34,7 @@ std::string Kind(const std::string& ext) {
     switch (gfx::PictureFormatOf(ext)) {
         case gfx::TPictureFormat::Jpeg: return "JPEG picture";
         case gfx::TPictureFormat::Tiff: return "TIFF picture";
+        case gfx::TPictureFormat::Webp: return "WebP picture";
         case gfx::TPictureFormat::Unknown: return bare + " file, not a picture";
         default: return bare + " picture";
     }

@@ -1,5 +1,6 @@
 #include "tools/sspack/PictureCheck.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -21,7 +22,8 @@ namespace fs = std::filesystem;
 namespace sspack {
 
 const char* const kNotAPictureFormat =
-    "not a picture format the screen saver can show (it shows JPEG, PNG, GIF, TIFF, BMP, ICO, WMF, EMF)";
+    "not a picture format the screen saver can show (it shows JPEG, PNG, GIF, TIFF, BMP, ICO, WMF, EMF, HEIC, HEIF, "
+    "AVIF, WebP)";
 
 namespace {
 
@@ -35,7 +37,7 @@ constexpr int kHimetricPerInch = 2540;
 // A picture format as files show it by their first bytes.
 struct Family {
     std::string_view name;
-    std::string_view ext;  // what to name such a file; empty for formats the screen saver cannot show
+    std::string_view ext;  // what to name such a file
 };
 
 constexpr Family kJpeg{"JPEG", ".jpg"};
@@ -46,8 +48,9 @@ constexpr Family kBmp{"BMP", ".bmp"};
 constexpr Family kIco{"ICO", ".ico"};
 constexpr Family kWmf{"WMF", ".wmf"};
 constexpr Family kEmf{"EMF", ".emf"};
-constexpr Family kWebp{"WebP", ""};
-constexpr Family kHeif{"HEIF", ""};
+constexpr Family kWebp{"WebP", ".webp"};
+constexpr Family kHeif{"HEIF", ".heic"};
+constexpr Family kAvif{"AVIF", ".avif"};
 
 std::uint32_t U16(Bytes b, std::size_t at) { return b[at] | (std::uint32_t{b[at + 1]} << 8); }
 std::uint32_t U32(Bytes b, std::size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
@@ -68,6 +71,61 @@ bool Starts(Bytes b, std::string_view magic, std::size_t at = 0) {
 
 bool operator==(const Family& a, const Family& b) { return a.name == b.name; }
 
+// "a JPEG", "an AVIF".
+std::string A(const Family& family) {
+    const bool vowel = std::string_view("AEIOU").find(family.name.front()) != std::string_view::npos;
+    return (vowel ? "an " : "a ") + std::string(family.name);
+}
+
+std::uint32_t BigU32(Bytes b, std::size_t at) {
+    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) |
+           b[at + 3];
+}
+
+// The family a HEIF brand stands for: AVIF for an AV1 picture or sequence, HEIF for the others.
+std::optional<Family> BrandFamily(Bytes b, std::size_t at) {
+    using namespace std::string_view_literals;
+    for (const auto brand : {"avif"sv, "avis"sv}) {
+        if (Starts(b, brand, at)) {
+            return kAvif;
+        }
+    }
+    for (const auto brand :
+         {"heic"sv, "heix"sv, "heim"sv, "heis"sv, "hevc"sv, "hevx"sv, "hevm"sv, "hevs"sv, "mif1"sv, "msf1"sv}) {
+        if (Starts(b, brand, at)) {
+            return kHeif;
+        }
+    }
+    return std::nullopt;
+}
+
+// A HEIF file starts with its file-type box: a major brand, a version and the compatible brands.
+// The major brand says what the file mainly is; a file of another major brand is still a picture
+// of ours when one of its compatible brands names one.
+std::optional<Family> HeifFamily(Bytes b) {
+    using namespace std::string_view_literals;
+    if (b.size() < 16 || !Starts(b, "ftyp"sv, 4)) {
+        return std::nullopt;
+    }
+    if (const auto major = BrandFamily(b, 8)) {
+        return major;
+    }
+    const std::size_t end = std::min<std::size_t>(BigU32(b, 0), b.size());
+    std::optional<Family> found;
+    for (std::size_t at = 16; at + 4 <= end; at += 4) {
+        if (const auto family = BrandFamily(b, at); family && (!found || *family == kAvif)) {
+            found = family;
+        }
+    }
+    return found;
+}
+
+// The runtime's HEIF decoder reads HEIC and AVIF alike, whichever of their extensions a file has.
+bool SameDecoder(const Family& held, const Family& expected) {
+    const auto heif = [](const Family& f) { return f == kHeif || f == kAvif; };
+    return held == expected || (heif(held) && heif(expected));
+}
+
 // The family the bytes belong to; nothing when they show none.
 std::optional<Family> Sniff(Bytes b) {
     using namespace std::string_view_literals;
@@ -84,6 +142,10 @@ std::optional<Family> Sniff(Bytes b) {
     if (Starts(b, "II*\0"sv) || Starts(b, "MM\0*"sv) || Starts(b, "II+\0"sv) || Starts(b, "MM\0+"sv)) {
         return kTiff;
     }
+    // Before the icons: a file-type box of 256 bytes starts as an icon directory does.
+    if (const auto heif = HeifFamily(b)) {
+        return heif;
+    }
     if (Starts(b, "BM"sv)) {
         return kBmp;
     }
@@ -99,10 +161,6 @@ std::optional<Family> Sniff(Bytes b) {
     if (Starts(b, "RIFF"sv) && Starts(b, "WEBP"sv, 8)) {
         return kWebp;
     }
-    if (Starts(b, "ftyp"sv, 4) &&
-        (Starts(b, "heic"sv, 8) || Starts(b, "heix"sv, 8) || Starts(b, "mif1"sv, 8) || Starts(b, "avif"sv, 8))) {
-        return kHeif;
-    }
     return std::nullopt;
 }
 
@@ -113,6 +171,8 @@ std::optional<Family> FamilyOfExtension(const std::string& ext) {
         case gfx::TPictureFormat::Png: return kPng;
         case gfx::TPictureFormat::Gif: return kGif;
         case gfx::TPictureFormat::Tiff: return kTiff;
+        case gfx::TPictureFormat::Webp: return kWebp;
+        case gfx::TPictureFormat::Heif: return core::UpperCase(ext) == ".AVIF" ? kAvif : kHeif;
         case gfx::TPictureFormat::Unknown: return std::nullopt;
         case gfx::TPictureFormat::System: break;
     }
@@ -129,9 +189,10 @@ std::string TooManyPixelsText(gfx::IntSize size, const char* note = "") {
            Grouped(gfx::kMaxPicturePixels) + " pixels the screen saver decodes" + note;
 }
 
-std::string Undecodable(const Family& family) {
+// With the decoder's own reason, when it gives one.
+std::string Undecodable(const Family& family, const std::string& why = {}) {
     return "a damaged " + std::string(family.name) + " file, or a kind of " + std::string(family.name) +
-           " the screen saver cannot decode";
+           " the screen saver cannot decode" + (why.empty() ? "" : " (" + why + ")");
 }
 
 std::optional<std::string> DecoderProblem(gfx::TPictureFormat format, const Family& family, Bytes bytes) {
@@ -142,10 +203,10 @@ std::optional<std::string> DecoderProblem(gfx::TPictureFormat format, const Fami
             return TooManyPixelsText(decoder->StatedSize(),
                                      format == gfx::TPictureFormat::Jpeg ? ", even at an eighth of its size" : "");
         }
-        return Undecodable(family);
+        return Undecodable(family, decoder->Failure());
     }
     if (!decoder->Frames()) {
-        return Undecodable(family);
+        return Undecodable(family, decoder->Failure());
     }
     return std::nullopt;
 }
@@ -154,7 +215,7 @@ int MulDiv(int a, int b, int c) { return static_cast<int>((std::int64_t{a} * b +
 
 std::optional<std::string> MetafileSizeProblem(const Family& family, gfx::IntSize size) {
     if (size.width <= 0 || size.height <= 0) {
-        return "a " + std::string(family.name) + " file whose frame is empty, so there is nothing to draw";
+        return A(family) + " file whose frame is empty, so there is nothing to draw";
     }
     return TooManyPixels(size) ? std::optional(TooManyPixelsText(size)) : std::nullopt;
 }
@@ -242,12 +303,8 @@ std::optional<std::string> PictureProblem(const std::string& path, const std::st
     if (!held) {
         return bytes.empty() ? "an empty file" : "not a " + std::string(expected->name) + " file";
     }
-    if (!(*held == *expected)) {
-        if (held->ext.empty()) {
-            return "a " + std::string(held->name) +
-                   " picture, which the screen saver cannot show: convert it to JPEG or PNG";
-        }
-        return "a " + std::string(held->name) + " picture under the extension " + ext +
+    if (!SameDecoder(*held, *expected)) {
+        return A(*held) + " picture under the extension " + ext +
                "; the screen saver takes a picture by its extension: name it " + std::string(held->ext);
     }
     return ContentProblem(*expected, ext, bytes);

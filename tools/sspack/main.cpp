@@ -150,8 +150,9 @@ int Check(const std::string& file) {
 void AddBuild(CLI::App& app, BuildArgs& build) {
     auto* command = app.add_subcommand("build", "Make a screen saver: a runtime copy with a package appended.");
     auto* manifest = command->add_option("MANIFEST", build.manifest, "the manifest (JSON; see docs/manifest.md)");
-    auto* pictures = command->add_option("--pictures", build.folder.pictures,
-                                         "make it without a manifest: every picture of this folder, in name order");
+    auto* pictures =
+        command->add_option("--pictures", build.folder.pictures,
+                            "make it without a manifest: every picture and video of this folder, in name order");
     manifest->excludes(pictures);
     command->add_option("--music", build.folder.music, "with --pictures: music tracks, in this order")->needs(pictures);
     command->add_option("--name", build.folder.name, "with --pictures: the screen saver's name")->needs(pictures);

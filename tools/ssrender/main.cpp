@@ -20,7 +20,8 @@
 namespace {
 
 constexpr const char* kPictureHelp =
-    "(any picture the screen saver shows: JPEG, PNG, GIF, TIFF, BMP, ICO; built in when not given)";
+    "(any picture the screen saver shows: JPEG, PNG, GIF, TIFF, BMP, ICO, HEIC, HEIF, AVIF, WebP; built in when "
+    "not given)";
 constexpr const char* kFramesHelp =
     "Frame count N, as the slideshow hands it to an effect: each family draws the frames it draws for N "
     "(a slide N, a fade about N / 3, staggered families more)";

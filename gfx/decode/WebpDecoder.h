@@ -1,0 +1,40 @@
+#pragma once
+
+#include "gfx/decode/Limits.h"
+#include "gfx/decode/PictureDecoder.h"
+
+namespace gfx {
+
+// WebP through libwebp, lossy or lossless, with or without alpha. An animation gives every frame
+// composed by libwebp's animation decoder onto the whole canvas, each restored to the background
+// before the next (so that a composer shows each exactly as it is), with its delay; the loop
+// count of the file, except that one that plays once carries none, as a GIF without the looping
+// extension. Frames beyond the animation limits are left out; damage after the first frame ends
+// the animation there. An embedded ICC profile is handed on.
+class TWebpDecoder final : public TPictureDecoder {
+public:
+    struct Limits {
+        std::int32_t frames = kMaxAnimationFrames;
+        std::int64_t pixels = kMaxAnimationPixels;  // of all frames together
+    };
+
+    TWebpDecoder() = default;
+    explicit TWebpDecoder(Limits limits) : limits_(limits) {}
+
+    bool Open(std::span<const std::uint8_t> bytes) override;
+    IntSize Size() const override { return size_; }
+    std::optional<TPicture> Frames() override;
+
+private:
+    std::optional<TPicture> DecodeStill();
+    std::optional<TPicture> DecodeAnimation();
+    void ReadColorProfile();
+
+    Limits limits_;
+    std::span<const std::uint8_t> bytes_;
+    IntSize size_;
+    bool animated_ = false;
+    bool opened_ = false;
+};
+
+}  // namespace gfx

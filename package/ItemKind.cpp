@@ -9,7 +9,8 @@ ItemKind ItemKindOf(const std::string& ext) {
     if (e == ".SWF" || e == ".FLA") {
         return ItemKind::Flash;
     }
-    if (e == ".ASF" || e == ".WMV" || e == ".AVI" || e == ".MPEG" || e == ".MPG") {
+    if (e == ".ASF" || e == ".WMV" || e == ".AVI" || e == ".MPEG" || e == ".MPG" || e == ".MP4" ||
+        e == ".M4V" || e == ".MOV") {
         return ItemKind::Video;
     }
     return ItemKind::Still;

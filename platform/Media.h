@@ -21,9 +21,10 @@ enum class MediaNotice : std::uint32_t {
 
 const char* NoticeName(MediaNotice notice);
 
-// A media player over the system's media control services: one open file at a time, the device
-// chosen from the file's type, played with a completion notice that arrives on the main loop.
-// Nothing here throws: every failure is a false result or an empty value.
+// A media player over the system's media services: one open file at a time, the device chosen
+// from the file's type (MCI's devices, and for MP4, M4V, MOV, M4A and AAC Media Foundation first),
+// played with a completion notice that arrives on the main loop. Nothing here throws: every
+// failure is a false result or an empty value.
 class MediaPlayer {
 public:
     // The name says which player it is in traces and in the simulated machine's log.

@@ -24,6 +24,8 @@ packages=(
   # WMV under Wine: the decoders, the ASF demuxer, and 32-bit OpenGL, without which Wine's video
   # renderer fails on the virtual display and takes the program down with it
   gstreamer1.0-libav:i386 gstreamer1.0-plugins-ugly:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
+  # MPEG movies under Wine: the program stream demuxer
+  gstreamer1.0-plugins-bad:i386
   # the picture formats' own tools, which make the tests' and the demo's HEIC, AVIF and WebP files,
   # and the photographs the demo shows
   libheif-examples webp libavif-bin mate-backgrounds

@@ -10,8 +10,9 @@
 namespace snd {
 
 const char* const kMelodyFilter =
-    "Audio Files (*.mid;*.mp3;*wma;*.wav)|*.wav;*.mid;*.mp3;*wma|MIDI Files (*.mid)|*.mid|MP3 Files (*.mp3)|*.mp3|"
-    "Wave Files (*.wav)|*.wav|Windows Media Audio (*wma)|*wma";
+    "Audio Files (*.mid;*.mp3;*wma;*.wav;*.m4a;*.aac)|*.wav;*.mid;*.mp3;*wma;*.m4a;*.aac|MIDI Files (*.mid)|*.mid|"
+    "MP3 Files (*.mp3)|*.mp3|Wave Files (*.wav)|*.wav|Windows Media Audio (*wma)|*wma|"
+    "AAC Audio (*.m4a;*.aac)|*.m4a;*.aac";
 
 namespace {
 

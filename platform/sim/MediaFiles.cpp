@@ -25,6 +25,11 @@ bool Tag(const Bytes& b, std::size_t at, const char (&tag)[5]) {
     return at + 4 <= b.size() && b[at] == tag[0] && b[at + 1] == tag[1] && b[at + 2] == tag[2] && b[at + 3] == tag[3];
 }
 
+std::uint32_t Be32(const Bytes& b, std::size_t at) {
+    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) |
+           std::uint32_t{b[at + 3]};
+}
+
 Bytes ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
@@ -159,6 +164,125 @@ std::optional<MediaInfo> ReadMpegAudio(const Bytes& b) {
     return info;
 }
 
+// ISO base media (MP4, M4A, MOV): boxes of a big-endian size and a type; a size of 1 is followed by
+// a 64-bit one, a size of 0 runs to the end. Calls visit(type offset, body offset, body size).
+template <typename Visit>
+bool EachBox(const Bytes& b, std::size_t begin, std::size_t end, Visit visit) {
+    std::size_t at = begin;
+    while (at + 8 <= end) {
+        std::uint64_t size = Be32(b, at);
+        std::size_t header = 8;
+        if (size == 1) {
+            if (at + 16 > end) {
+                return false;
+            }
+            size = (std::uint64_t{Be32(b, at + 8)} << 32) | Be32(b, at + 12);
+            header = 16;
+        } else if (size == 0) {
+            size = end - at;
+        }
+        if (size < header || size > end - at) {
+            return false;
+        }
+        visit(at + 4, at + header, static_cast<std::size_t>(size) - header);
+        at += static_cast<std::size_t>(size);
+    }
+    return at == end;
+}
+
+// The types a QuickTime or MP4 file may begin with.
+bool IsoStart(const Bytes& b) {
+    return Tag(b, 4, "ftyp") || Tag(b, 4, "moov") || Tag(b, 4, "mdat") || Tag(b, 4, "wide") || Tag(b, 4, "free") ||
+           Tag(b, 4, "skip") || Tag(b, 4, "pnot");
+}
+
+struct IsoTrack {
+    gfx::IntSize size;
+    bool picture = false;
+    bool sound = false;
+};
+
+// A track's picture size (16.16 fixed point in its header) and its kind (the media handler).
+IsoTrack ReadIsoTrack(const Bytes& b, std::size_t begin, std::size_t end) {
+    IsoTrack track;
+    const auto visit = [&](auto&& self, std::size_t from, std::size_t to) -> void {
+        EachBox(b, from, to, [&](std::size_t type, std::size_t body, std::size_t size) {
+            if (Tag(b, type, "tkhd") && size >= 4) {
+                const std::size_t at = body + (b[body] == 1 ? 88 : 76);
+                if (at + 8 <= body + size) {
+                    track.size = {static_cast<std::int32_t>(Be32(b, at) >> 16),
+                                  static_cast<std::int32_t>(Be32(b, at + 4) >> 16)};
+                }
+            } else if (Tag(b, type, "mdia")) {
+                self(self, body, body + size);
+            } else if (Tag(b, type, "hdlr") && size >= 12) {
+                track.picture = Tag(b, body + 8, "vide");
+                track.sound = Tag(b, body + 8, "soun");
+            }
+        });
+    };
+    visit(visit, begin, end);
+    return track;
+}
+
+std::optional<MediaInfo> ReadIsoMedia(const Bytes& b) {
+    std::optional<std::uint32_t> lengthMs;
+    MediaInfo info;
+    info.hasSound = false;
+    const bool whole = EachBox(b, 0, b.size(), [&](std::size_t type, std::size_t body, std::size_t size) {
+        if (!Tag(b, type, "moov")) {
+            return;
+        }
+        EachBox(b, body, body + size, [&](std::size_t inner, std::size_t at, std::size_t length) {
+            if (Tag(b, inner, "mvhd") && length >= 4) {
+                // Version 1 has 64-bit times and length; a length that big is no test's.
+                const bool wide = b[at] == 1;
+                const std::size_t scaleAt = at + (wide ? 20 : 12);
+                if (scaleAt + (wide ? 12 : 8) <= at + length && Be32(b, scaleAt) != 0) {
+                    const std::uint64_t units = wide ? Be32(b, scaleAt + 8) : Be32(b, scaleAt + 4);
+                    lengthMs = static_cast<std::uint32_t>(units * 1000 / Be32(b, scaleAt));
+                }
+            } else if (Tag(b, inner, "trak")) {
+                const IsoTrack track = ReadIsoTrack(b, at, at + length);
+                if (track.picture && info.picture.width == 0) {
+                    info.picture = track.size;
+                }
+                info.hasSound = info.hasSound || track.sound;
+            }
+        });
+    });
+    if (!whole || !lengthMs) {
+        return std::nullopt;
+    }
+    info.lengthMs = *lengthMs;
+    return info;
+}
+
+// AAC in ADTS frames: each carries one to four blocks of 1024 samples.
+std::optional<MediaInfo> ReadAdts(const Bytes& b) {
+    static constexpr std::array<std::uint32_t, 13> kRates{96000, 88200, 64000, 48000, 44100, 32000, 24000,
+                                                          22050, 16000, 12000, 11025, 8000,  7350};
+    std::uint64_t samples = 0;
+    std::uint32_t rate = 0;
+    std::size_t at = 0;
+    while (at + 7 <= b.size() && b[at] == 0xFF && (b[at + 1] & 0xF6) == 0xF0) {
+        const std::size_t rateIndex = (b[at + 2] >> 2) & 0xF;
+        const std::size_t length = (std::size_t{b[at + 3] & 3u} << 11) | (std::size_t{b[at + 4]} << 3) | (b[at + 5] >> 5);
+        if (rateIndex >= kRates.size() || length < 7 || at + length > b.size()) {
+            break;
+        }
+        rate = kRates[rateIndex];
+        samples += 1024u * ((b[at + 6] & 3u) + 1);
+        at += length;
+    }
+    if (at != b.size() || rate == 0) {
+        return std::nullopt;
+    }
+    MediaInfo info;
+    info.lengthMs = static_cast<std::uint32_t>(samples * 1000 / rate);
+    return info;
+}
+
 }  // namespace
 
 std::optional<MediaInfo> ReadMediaHeaders(const std::string& path) {
@@ -168,6 +292,12 @@ std::optional<MediaInfo> ReadMediaHeaders(const std::string& path) {
     }
     if (Tag(b, 0, "RIFF") && Tag(b, 8, "AVI ")) {
         return ReadAvi(b);
+    }
+    if (IsoStart(b)) {
+        return ReadIsoMedia(b);
+    }
+    if (b.size() >= 2 && b[0] == 0xFF && (b[1] & 0xF6) == 0xF0) {
+        return ReadAdts(b);
     }
     return ReadMpegAudio(b);
 }

@@ -22,8 +22,8 @@ struct MediaInfo {
     std::set<std::string> refused;
 };
 
-// Reads the length (and picture size) from a WAV, AVI or MPEG audio file's own headers; nothing
-// when the file is none of these or is damaged.
+// Reads the length (and picture size) from the own headers of a WAV, AVI, MPEG audio, AAC (ADTS)
+// or ISO media file (MP4, M4V, M4A, MOV); nothing when the file is none of these or is damaged.
 std::optional<MediaInfo> ReadMediaHeaders(const std::string& path);
 
 // What the test or tool set for an existing file (the machine's mediaFiles), by its lower-case file

@@ -1,5 +1,7 @@
-// The media player over MCI. Each player has a message-only window of the main thread for its
-// completion notices: some devices name no device in their notices (Wine's DirectShow device).
+// The media player: MCI for the kinds whose device the system chooses from the extension, and Media
+// Foundation first for MP4, M4V, MOV, M4A and AAC, which MCI cannot choose a device for by itself.
+// Each MCI player has a message-only window of the main thread for its completion notices: some
+// devices name no device in their notices (Wine's DirectShow device).
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -11,6 +13,7 @@
 #include "platform/Files.h"
 #include "platform/Media.h"
 #include "platform/SilentAvi.h"
+#include "platform/win32/Win32MediaFoundation.h"
 #include "platform/win32/Win32Util.h"
 
 namespace plat {
@@ -18,6 +21,8 @@ namespace plat {
 namespace {
 
 constexpr char kNotifyClass[] = "SaverMediaNotify";
+// The DirectShow device, which reads MP4 and MOV where the system has the filters for them.
+constexpr char kDirectShowDevice[] = "mpegvideo";
 
 std::string ErrorText(MCIERROR error) {
     char text[256] = {};
@@ -70,24 +75,28 @@ void KeepDriverLoaded(MCIDEVICEID device) {
     }
 }
 
-class Win32MediaPlayer final : public MediaPlayer {
+class MciPlayer final : public MediaPlayer {
 public:
-    Win32MediaPlayer() {
+    MciPlayer() {
         win32::RegisterWindowClass(kNotifyClass, NotifyProc);
         notify_.reset(::CreateWindowExA(0, kNotifyClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                         ::GetModuleHandleA(nullptr), this));
     }
 
-    ~Win32MediaPlayer() override {
+    ~MciPlayer() override {
         handler_ = nullptr;
         Close();
     }
 
     void SetNotifyHandler(std::function<void(MediaNotice)> handler) override { handler_ = std::move(handler); }
 
-    bool Open(const std::string& path) override {
+    bool Open(const std::string& path) override { return OpenAs(path, {}); }
+
+    // Opens the file on the named kind of device; with none, the system chooses by the extension.
+    bool OpenAs(const std::string& path, const std::string& deviceType) {
         Close();
         file_ = path;
+        deviceType_ = deviceType;
         return OpenDevice(file_);
     }
 
@@ -186,7 +195,7 @@ public:
 
 private:
     static LRESULT CALLBACK NotifyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = win32::WindowObject<Win32MediaPlayer>(hwnd, msg, lParam);
+        auto* self = win32::WindowObject<MciPlayer>(hwnd, msg, lParam);
         if (msg == MM_MCINOTIFY && self != nullptr) {
             try {
                 self->OnNotice(wParam);
@@ -209,8 +218,13 @@ private:
     bool OpenDevice(const std::string& path) {
         MCI_OPEN_PARMSA open{};
         open.lpstrElementName = path.c_str();
-        // No device type: the system chooses the device from the file's extension.
-        if (!Check(::mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open)))) {
+        DWORD flags = MCI_OPEN_ELEMENT | MCI_WAIT;
+        // Without a device type the system chooses the device from the file's extension.
+        if (!deviceType_.empty()) {
+            open.lpstrDeviceType = deviceType_.c_str();
+            flags |= MCI_OPEN_TYPE;
+        }
+        if (!Check(::mciSendCommandA(0, MCI_OPEN, flags, reinterpret_cast<DWORD_PTR>(&open)))) {
             return false;
         }
         device_ = open.wDeviceID;
@@ -303,6 +317,7 @@ private:
 
     std::function<void(MediaNotice)> handler_;
     std::string file_;
+    std::string deviceType_;
     std::string silentCopy_;  // ours: deleted when the device closes
     mutable std::string error_;
     MCIDEVICEID device_ = 0;
@@ -310,6 +325,103 @@ private:
     std::optional<gfx::IntRect> target_;
     bool suppressed_ = false;
     win32::OwnedWindow notify_;
+};
+
+// Media Foundation plays MP4, M4V, MOV, M4A and AAC on every system since Windows 7 without added
+// codecs, while MCI's DirectShow device reads them only where filters for them were installed.
+// Where Media Foundation is missing, refuses a file, or cannot show or silence its picture as asked
+// (Wine's player lacks parts of it), the DirectShow device gets its turn with the same settings.
+class Win32MediaPlayer final : public MediaPlayer {
+public:
+    void SetNotifyHandler(std::function<void(MediaNotice)> handler) override {
+        handler_ = std::move(handler);
+        mci_.SetNotifyHandler(handler_);
+        if (foundation_) {
+            foundation_->SetNotifyHandler(handler_);
+        }
+    }
+
+    bool Open(const std::string& path) override {
+        Close();
+        current_ = &mci_;
+        display_ = 0;
+        target_.reset();
+        if (!win32::PlaysThroughMediaFoundation(path)) {
+            return mci_.Open(path);
+        }
+        if (!foundation_) {
+            foundation_ = win32::CreateMediaFoundationPlayer();
+            foundation_->SetNotifyHandler(handler_);
+        }
+        if (foundation_->Open(path)) {
+            current_ = foundation_.get();
+            return true;
+        }
+        return mci_.OpenAs(path, kDirectShowDevice);
+    }
+
+    const std::string& FileName() const override { return current_->FileName(); }
+    bool IsOpen() const override { return current_->IsOpen(); }
+    const std::string& LastError() const override { return current_->LastError(); }
+    bool Play() override { return current_->Play(); }
+    bool Rewind() override { return current_->Rewind(); }
+
+    void SuppressNextNotice() override {
+        mci_.SuppressNextNotice();
+        if (foundation_) {
+            foundation_->SuppressNextNotice();
+        }
+    }
+
+    void Close() override {
+        mci_.Close();
+        if (foundation_) {
+            foundation_->Close();
+        }
+    }
+
+    bool SetDisplay(WindowHandle window) override {
+        if (!current_->SetDisplay(window) && !(FallBack() && mci_.SetDisplay(window))) {
+            return false;
+        }
+        display_ = window;
+        return true;
+    }
+
+    std::optional<gfx::IntRect> DisplayRect() const override { return current_->DisplayRect(); }
+
+    bool SetDisplayRect(const gfx::IntRect& target) override {
+        if (!current_->SetDisplayRect(target) && !(FallBack() && mci_.SetDisplayRect(target))) {
+            return false;
+        }
+        target_ = target;
+        return true;
+    }
+
+    bool SetAudioVolume(int volume) override {
+        return current_->SetAudioVolume(volume) || (FallBack() && mci_.SetAudioVolume(volume));
+    }
+
+private:
+    // From Media Foundation to the DirectShow device, before playing: the file opens there and
+    // takes the window and rectangle it was given so far. False when it was MCI's already.
+    bool FallBack() {
+        if (current_ != foundation_.get()) {
+            return false;
+        }
+        const std::string file = foundation_->FileName();
+        foundation_->Close();
+        current_ = &mci_;
+        return mci_.OpenAs(file, kDirectShowDevice) && (display_ == 0 || mci_.SetDisplay(display_)) &&
+               (!target_ || mci_.SetDisplayRect(*target_));
+    }
+
+    std::function<void(MediaNotice)> handler_;
+    MciPlayer mci_;
+    std::unique_ptr<MediaPlayer> foundation_;  // made when first needed
+    MediaPlayer* current_ = &mci_;
+    WindowHandle display_ = 0;
+    std::optional<gfx::IntRect> target_;
 };
 
 }  // namespace

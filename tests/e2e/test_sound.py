@@ -1,7 +1,7 @@
 """The music and the entry sounds of the real saver.scr under Wine, recorded from the test's own
-sound server: the built-in tracks in order and round again, silence when muted, an entry sound
-over the music, the sound's end with the saver, the WAV driver kept loaded past its last device, and
-the user's own playlist."""
+sound server: the built-in tracks in order and round again, M4A and AAC tracks, silence when muted,
+an entry sound over the music, the sound's end with the saver, the WAV driver kept loaded past its
+last device, and the user's own playlist."""
 
 import glob
 import os
@@ -29,13 +29,14 @@ class Sound(harness.WineTestCase):
         subprocess.run(["convert", "-size", "64x48", "xc:#a06020", os.path.join(self.dir, "b.png")], check=True)
 
     def tone(self, name, frequency, seconds):
-        """A tone file in the test's folder: WAV, or MP3 made from it."""
+        """A tone file in the test's folder: WAV, or MP3, M4A or AAC (ADTS) made from it."""
         path = os.path.join(self.dir, name)
         if name.endswith(".wav"):
             return harness.write_tone(path, frequency, seconds)
         wav = harness.write_tone(path + ".wav", frequency, seconds)
-        subprocess.run(["ffmpeg", "-loglevel", "error", "-i", wav, "-c:a", "libmp3lame", "-b:a", "64k", path],
-                       check=True)
+        codec = {".mp3": ["-c:a", "libmp3lame", "-b:a", "64k"], ".m4a": ["-c:a", "aac", "-f", "ipod"],
+                 ".aac": ["-c:a", "aac", "-f", "adts"]}[os.path.splitext(name)[1]]
+        subprocess.run(["ffmpeg", "-loglevel", "error", "-i", wav, *codec, path], check=True)
         return path
 
     def saver(self, music=(), entry_sounds=(), items=({"file": "a.png"},), **header):
@@ -69,6 +70,30 @@ class Sound(harness.WineTestCase):
             self.assertTrue(shortest <= end - start <= 1.15, f"the {f} Hz track plays once, whole: {runs}")
         for (_, _, end), (f, start, _) in zip(runs, runs[1:]):
             self.assertLessEqual(start - end, 0.3 + (MP3_LATE if f == B else 0), f"the gap before {f} Hz: {runs}")
+
+    def test_m4a_and_aac_tracks_sound(self):
+        self.tone("t0.m4a", A, 1.0)
+        self.tone("t1.aac", B, 1.0)
+        self.tone("t2.wav", C, 1.0)
+        self.start(self.saver(music=["t0.m4a", "t1.aac", "t2.wav"]))
+        self.trace.wait_for("Music track 2", timeout=20)
+        time.sleep(1.3)
+        tones = self.recording.stop().tones([A, B, C])
+        runs = tones.sequence()
+        self.assertEqual([f for f, _, _ in runs], [A, B, C], runs)
+        for f, start, end in runs[:2]:
+            self.assertGreater(end - start, 0.5, f"the {f} Hz track sounds: {runs}")
+
+    def test_a_lone_m4a_track_sounds_again_on_its_open_player(self):
+        # Wine's Media Foundation player, stopped and started again at its end, says it plays and is
+        # silent; the track must sound each time round.
+        self.tone("t0.m4a", A, 0.8)
+        self.start(self.saver(music=["t0.m4a"], Loop=True))
+        self.trace.wait_for("Music track 0", count=3, timeout=20)
+        time.sleep(1.0)
+        runs = self.recording.stop().tones([A]).runs(A)
+        # The rounds may follow one another without a gap: the track sounds three times as long.
+        self.assertGreater(sum(end - start for start, end in runs), 2.0, f"three times round: {runs}")
 
     def test_muted_neither_the_music_nor_an_entry_sound_sounds(self):
         self.tone("t0.wav", A, 1.0)

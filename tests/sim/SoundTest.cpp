@@ -106,6 +106,22 @@ TEST_F(Sound, ThreeTracksInOrderStopAfterTheLastOrWrapWithRepeat) {
     EXPECT_EQ(Tracks(), (std::vector<int>{0, 1, 2, 0, 1, -1}));
 }
 
+TEST_F(Sound, M4aAndAacTracksPlayForTheLengthsTheirHeadersGive) {
+    Put("a.bmp", testing_support::SolidBmp(40, 30, 200, 100, 50));
+    Put("t0.m4a", testing_support::IsoMedia({.ms = TrackLength(0), .width = 0, .brand = "M4A "}));
+    Put("t1.aac", testing_support::AdtsFrames(48));  // 1114 ms
+    Run(Build({{"header", {{"ExitESC", true}, {"Loop", false}}},
+               {"strings", {{"SaverName", "Sound"}}},
+               {"items", {{{"file", "a.bmp"}}}},
+               {"music", {{{"file", "t0.m4a"}}, {{"file", "t1.aac"}}}}}),
+        {"/s"}, 4000);
+    EXPECT_EQ(Tracks(), (std::vector<int>{0, 1}));
+    const auto plays = Plays("SndPlay");
+    ASSERT_EQ(plays.size(), 2u);
+    EXPECT_TRUE(plays[0].file.ends_with("SSSND.M4A")) << plays[0].file;
+    EXPECT_TRUE(plays[1].file.ends_with("SSSND.AAC")) << plays[1].file;
+}
+
 TEST_F(Sound, OnlyASuccessfulNoticeBringsTheNextTrack) {
     Run(Saver(3), {"/s"}, 10000, [](host::TSSWindow& w) {
         sim::At(500, [&w] {

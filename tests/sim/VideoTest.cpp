@@ -21,7 +21,8 @@ constexpr gfx::Color32 kBackground = 0xFF302010;
 
 class Video : public SaverRunTest {
 protected:
-    // Items by file name: "*.bmp" a still picture, "*.avi" a 320 x 240 movie of `seconds`.
+    // Items by file name: "*.bmp" a still picture, "*.avi", "*.mp4" and "*.mov" a 320 x 240 movie of
+    // `seconds`.
     std::string Saver(const Json& items, const Json& header = Json::object(), int seconds = 2,
                       const Json& extra = Json::object()) {
         Json list = Json::array();
@@ -31,6 +32,10 @@ protected:
                 Put(file, testing_support::SolidBmp(40, 30, 200, 100, 50));
             } else if (file.ends_with(".avi")) {
                 Put(file, testing_support::MovieAvi(320, 240, seconds * 10, true));
+            } else if (file.ends_with(".mp4")) {
+                Put(file, testing_support::IsoMedia({.ms = static_cast<std::uint32_t>(seconds) * 1000}));
+            } else if (file.ends_with(".mov")) {
+                Put(file, testing_support::IsoMedia({.ms = static_cast<std::uint32_t>(seconds) * 1000, .brand = "qt  "}));
             }
             list.push_back(item.is_string() ? Json{{"file", file}} : item);
         }
@@ -122,15 +127,22 @@ TEST_F(Video, ALoneVideoLoopsAndTheTimerNeverRuns) {
 }
 
 TEST_F(Video, AMovieTheServicesCannotOpenIsSkipped) {
-    Put("broken.AVI", testing_support::Pattern(500, 4));
-    Run(Saver({"a.bmp", "broken.AVI", "b.bmp"}), {"/s"}, 3500);
-    EXPECT_EQ(Events("open failed").size(), 1u);
-    EXPECT_EQ(Count("Item 1 skipped: cannot be played: The specified file cannot be played on the specified MCI device."),
-              1);
-    const std::vector<int> shown = Shown();
-    ASSERT_GE(shown.size(), 2u);
-    EXPECT_EQ(shown[0], 0);
-    EXPECT_EQ(shown[1], 2) << "the slideshow goes on";
+    for (const std::string name : {"broken.AVI", "broken.MOV"}) {
+        sim::Reset();
+        Machine().tempPath = Temp();
+        trace.clear();
+        Put(name, testing_support::Pattern(500, 4));
+        Run(Saver({"a.bmp", name, "b.bmp"}), {"/s"}, 3500);
+        EXPECT_EQ(Events("open failed").size(), 1u) << name;
+        EXPECT_TRUE(Events("play").empty()) << name;
+        EXPECT_EQ(
+            Count("Item 1 skipped: cannot be played: The specified file cannot be played on the specified MCI device."), 1)
+            << name;
+        const std::vector<int> shown = Shown();
+        ASSERT_GE(shown.size(), 2u) << name;
+        EXPECT_EQ(shown[0], 0);
+        EXPECT_EQ(shown[1], 2) << name << ": the slideshow goes on";
+    }
 }
 
 TEST_F(Video, AMovieTheDeviceWillNotShowInThePanelOrSilenceIsSkipped) {
@@ -182,16 +194,46 @@ TEST_F(Video, MuteVideoSilencesOnlyTheMovieAndMuteOnlyTheMusic) {
 }
 
 TEST_F(Video, OnlyTheVideoExtensionsPlayAsMovies) {
-    Machine().mediaFiles[".mpeg"] = {1500, {160, 120}};
-    Machine().mediaFiles[".mpg"] = {1500, {160, 120}};
-    Machine().mediaFiles[".mp4"] = {1500, {160, 120}};
-    for (const char* name : {"clip.mpeg", "clip.MpG", "clip.MP4"}) {
+    for (const char* ext : {".mpeg", ".mpg", ".m4v", ".mkv"}) {
+        Machine().mediaFiles[ext] = {1500, {160, 120}};
+    }
+    for (const char* name : {"clip.mpeg", "clip.MpG", "clip.M4v", "clip.mkv"}) {
         Put(name, testing_support::Pattern(300, 5));
     }
-    Run(Saver({"clip.mpeg", "clip.MpG", "clip.MP4", "a.bmp"}), {"/s"}, 4500);
-    EXPECT_EQ(Events("play").size(), 2u);
-    EXPECT_EQ(Count("Item 2 skipped: cannot be decoded: not a picture format"), 1)
-        << ".MP4 is taken for a still picture";
+    Run(Saver({"clip.mpeg", "clip.MpG", "clip.M4v", "clip.mkv", "a.bmp"}), {"/s"}, 6000);
+    EXPECT_EQ(Events("play").size(), 3u);
+    EXPECT_EQ(Count("Item 3 skipped: cannot be decoded: not a picture format"), 1)
+        << "a kind the media services might play is still no video item";
+}
+
+TEST_F(Video, AnMp4ItemPlaysMutedToItsEndThenTheNextItemComes) {
+    Run(Saver({"a.bmp", "movie.mp4", "b.bmp"}, {{"MuteVideo", true}}, 3), {"/s"}, 4500);
+    const auto plays = Events("play");
+    ASSERT_EQ(plays.size(), 1u);
+    EXPECT_TRUE(plays[0].file.ends_with(".MP4")) << plays[0].file;
+    const auto ends = Events("notice");
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_EQ(ends[0].time - plays[0].time, 3000u) << "the length in the movie's header";
+    ASSERT_EQ(Events("volume").size(), 1u);
+    EXPECT_EQ(Events("volume")[0].detail, "0");
+    const auto rects = Events("rect");
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_EQ(rects[0].detail, "0,0,321,241") << "the natural size from the header, placed by the size mode";
+    EXPECT_EQ(Shown(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Count("Video ended"), 1);
+    EXPECT_FALSE(std::filesystem::exists(plays[0].file));
+}
+
+TEST_F(Video, ALoneMovLoops) {
+    Run(Saver({"movie.mov"}, {}, 1), {"/s"}, 2500);
+    const auto plays = Events("play");
+    ASSERT_EQ(plays.size(), 3u);
+    for (std::size_t i = 0; i < plays.size(); ++i) {
+        EXPECT_EQ(plays[i].time, 1000 * i);
+        EXPECT_EQ(plays[i].detail, "0") << "each play starts from the beginning";
+    }
+    EXPECT_EQ(Events("open").size(), 1u);
+    EXPECT_EQ(Count("Video ended"), 0);
 }
 
 TEST_F(Video, WhenTheTimerComesBackDuringAMovieTheNextItemReplacesIt) {

@@ -69,6 +69,38 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
+void PutBe32(Bytes& b, std::uint32_t v) {
+    for (int i = 3; i >= 0; --i) {
+        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+}
+
+// An ISO media box: its size and type before its body, all sizes big-endian.
+Bytes Box(const char* type, const Bytes& body) {
+    Bytes b;
+    PutBe32(b, static_cast<std::uint32_t>(8 + body.size()));
+    PutTag(b, type);
+    b.insert(b.end(), body.begin(), body.end());
+    return b;
+}
+
+// A version 0 full box header: version and flags, all zero.
+Bytes FullBoxStart() { return Bytes(4, 0); }
+
+Bytes IsoTrack(const char* handler, std::uint32_t ms, std::uint32_t width, std::uint32_t height) {
+    Bytes tkhd = FullBoxStart();
+    tkhd.resize(tkhd.size() + 16, 0);  // times, track, reserved
+    PutBe32(tkhd, ms);
+    tkhd.resize(tkhd.size() + 8 + 8 + 36, 0);  // reserved, layer, group, volume, matrix
+    PutBe32(tkhd, width << 16);
+    PutBe32(tkhd, height << 16);
+    Bytes hdlr = FullBoxStart();
+    PutBe32(hdlr, 0);
+    PutTag(hdlr, handler);
+    hdlr.resize(hdlr.size() + 13, 0);  // reserved and an empty name
+    return Box("trak", Concat({Box("tkhd", tkhd), Box("mdia", Box("hdlr", hdlr))}));
+}
+
 // Bit fields from the most significant bit on, padded to a whole byte at the end.
 class BitWriter {
 public:
@@ -158,6 +190,48 @@ Bytes MovieAvi(int width, int height, int frames, bool withSound) {
         movi = Concat({movi, Chunk("00db", Bytes(frameBytes, static_cast<std::uint8_t>(i * 8)))});
     }
     return List("RIFF", "AVI ", Concat({header, List("LIST", "movi", movi)}));
+}
+
+Bytes IsoMedia(const IsoMediaFields& fields) {
+    Bytes file;
+    for (const char* type : fields.leading) {
+        file = Concat({file, Box(type, Bytes(8, 0))});
+    }
+    if (fields.brand != nullptr) {
+        Bytes ftyp;
+        PutTag(ftyp, fields.brand);
+        PutBe32(ftyp, 0);
+        PutTag(ftyp, fields.brand);
+        PutTag(ftyp, "isom");
+        file = Concat({file, Box("ftyp", ftyp)});
+    }
+    Bytes mvhd = FullBoxStart();
+    mvhd.resize(mvhd.size() + 8, 0);  // times
+    PutBe32(mvhd, 1000);              // units a second
+    PutBe32(mvhd, fields.ms);
+    mvhd.resize(mvhd.size() + 80, 0);
+    Bytes moov = Box("mvhd", mvhd);
+    if (fields.width > 0) {
+        moov = Concat({moov, IsoTrack("vide", fields.ms, static_cast<std::uint32_t>(fields.width),
+                                      static_cast<std::uint32_t>(fields.height))});
+    }
+    if (fields.withSound) {
+        moov = Concat({moov, IsoTrack("soun", fields.ms, 0, 0)});
+    }
+    return Concat({file, Box("moov", moov), Box("mdat", Bytes(64, 0))});
+}
+
+Bytes AdtsFrames(int frames) {
+    Bytes b;
+    constexpr std::uint32_t kLength = 64;
+    for (int i = 0; i < frames; ++i) {
+        // Sync, MPEG-4, no CRC; AAC LC, 44.1 kHz, two channels; the frame's length; one raw block.
+        b.insert(b.end(), {0xFF, 0xF1, 0x50, static_cast<std::uint8_t>(0x80 | (kLength >> 11)),
+                           static_cast<std::uint8_t>(kLength >> 3), static_cast<std::uint8_t>((kLength & 7) << 5 | 0x1F),
+                           0xFC});
+        b.resize(b.size() + kLength - 7, 0);
+    }
+    return b;
 }
 
 Bytes FlashMovie(const FlashMovieFields& fields) {

@@ -17,6 +17,23 @@ std::vector<std::uint8_t> Mp3Frames(int frames);
 // An AVI movie header list with uncompressed frames at 10 a second, and a sound stream when asked.
 std::vector<std::uint8_t> MovieAvi(int width, int height, int frames, bool withSound);
 
+// An ISO base media file (MP4, M4A, MOV): a box of each `leading` type first (as QuickTime files
+// may start with "wide" or "mdat"), then "ftyp" with the brand when one is given, then "moov" with
+// the length in a movie header and a picture track of width x height when width > 0 and a sound
+// track when asked.
+struct IsoMediaFields {
+    std::uint32_t ms = 2000;
+    int width = 320;
+    int height = 240;
+    bool withSound = true;
+    const char* brand = "isom";  // nullptr: no "ftyp"
+    std::vector<const char*> leading;
+};
+std::vector<std::uint8_t> IsoMedia(const IsoMediaFields& fields);
+
+// AAC in ADTS frames, 44.1 kHz stereo: each frame 1024 samples long.
+std::vector<std::uint8_t> AdtsFrames(int frames);
+
 // A Flash movie of width x height pixels (its frame rectangle from 0, 0, in twips), frames at
 // fps8_8 / 256 a second, a background tag when a colour (0xRRGGBB) is given, and the frames; its
 // body zlib-compressed behind the signature "CWS" when asked, else behind "FWS".

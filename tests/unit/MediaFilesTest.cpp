@@ -54,7 +54,39 @@ TEST_F(MediaFiles, LengthsComeFromTheHeadersOfEachKind) {
     EXPECT_TRUE(movie->hasSound);
 }
 
+TEST_F(MediaFiles, IsoMediaAndAdtsLengthsComeFromTheirHeaders) {
+    const auto mp4 = sim::ReadMediaHeaders(Put("a.mp4", testing_support::IsoMedia({.ms = 2500, .width = 176, .height = 144})));
+    ASSERT_TRUE(mp4);
+    EXPECT_EQ(mp4->lengthMs, 2500u);
+    EXPECT_EQ(mp4->picture, (gfx::IntSize{176, 144}));
+    EXPECT_TRUE(mp4->hasSound);
+
+    // QuickTime: no "ftyp", other atoms first.
+    const auto mov = sim::ReadMediaHeaders(Put("a.mov", testing_support::IsoMedia(
+        {.ms = 1200, .width = 64, .height = 48, .withSound = false, .brand = nullptr, .leading = {"wide", "mdat"}})));
+    ASSERT_TRUE(mov);
+    EXPECT_EQ(mov->lengthMs, 1200u);
+    EXPECT_EQ(mov->picture, (gfx::IntSize{64, 48}));
+    EXPECT_FALSE(mov->hasSound);
+
+    const auto m4a = sim::ReadMediaHeaders(Put("a.m4a", testing_support::IsoMedia({.ms = 3000, .width = 0, .brand = "M4A "})));
+    ASSERT_TRUE(m4a);
+    EXPECT_EQ(m4a->lengthMs, 3000u);
+    EXPECT_EQ(m4a->picture, (gfx::IntSize{0, 0})) << "sound only";
+
+    const auto aac = sim::ReadMediaHeaders(Put("a.aac", testing_support::AdtsFrames(431)));
+    ASSERT_TRUE(aac);
+    EXPECT_EQ(aac->lengthMs, 431u * 1024 * 1000 / 44100);
+    EXPECT_EQ(aac->picture, (gfx::IntSize{0, 0}));
+}
+
 TEST_F(MediaFiles, DamagedOrUnknownFilesHaveNoLength) {
+    Bytes mp4 = testing_support::IsoMedia({});
+    mp4.resize(mp4.size() - 10);  // the last box runs past the end
+    EXPECT_FALSE(sim::ReadMediaHeaders(Put("cut.mp4", mp4)));
+    Bytes aac = testing_support::AdtsFrames(10);
+    aac.resize(aac.size() - 1);
+    EXPECT_FALSE(sim::ReadMediaHeaders(Put("cut.aac", aac)));
     Bytes wav = testing_support::SilentWav(1000);
     wav.resize(30);  // the data chunk is cut off
     EXPECT_FALSE(sim::ReadMediaHeaders(Put("cut.wav", wav)));

@@ -123,8 +123,8 @@ protected:
     int Build(const std::string& extra = "") { return Sspack("build m.json --runtime runtime.bin -o s.scr" + extra); }
 };
 
-constexpr const char* kShows = "(it shows JPEG, PNG, GIF, TIFF, BMP, ICO, WMF, EMF)";
-constexpr const char* kPlays = "(it plays WAV, MP3, MIDI and WMA)";
+constexpr const char* kShows = "(it shows JPEG, PNG, GIF, TIFF, BMP, ICO, WMF, EMF, HEIC, HEIF, AVIF, WebP)";
+constexpr const char* kPlays = "(it plays WAV, MP3, MIDI, WMA, M4A and AAC)";
 
 TEST_F(SspackContent, EveryPieceTheScreenSaverWouldSkipIsRefusedWithItsFileAndWhy) {
     fs::create_directory(Path("photos"));
@@ -170,17 +170,20 @@ TEST_F(SspackContent, EveryPieceTheScreenSaverWouldSkipIsRefusedWithItsFileAndWh
               {"previewImage", {{"file", "preview.bmp"}}}});
     EXPECT_EQ(Build(), 2);
     EXPECT_EQ(Err(),
-              std::string("sspack: photos/a.webp: not a picture format the screen saver can show ") + kShows + "\n" +
+              std::string("sspack: photos/a.webp: a damaged WebP file, or a kind of WebP the screen saver cannot decode "
+                          "(BITSTREAM_ERROR)\n") +
                   "sspack: notes.jpg: not a JPEG file\n"
                   "sspack: drawing.jpg: a PNG picture under the extension .JPG; the screen saver takes a picture by "
                   "its extension: name it .png\n"
-                  "sspack: phone.jpg: a WebP picture, which the screen saver cannot show: convert it to JPEG or PNG\n"
+                  "sspack: phone.jpg: a WebP picture under the extension .JPG; the screen saver takes a picture by "
+                  "its extension: name it .webp\n"
                   "sspack: big.bmp: 8192 \u00D7 8192 is more than the 33,554,432 pixels the screen saver decodes\n"
                   "sspack: wide.png: 6000 \u00D7 6000 is more than the 33,554,432 pixels the screen saver decodes\n"
                   "sspack: tall.gif: 4000 \u00D7 9000 is more than the 33,554,432 pixels the screen saver decodes\n"
-                  "sspack: cut.jpg: a damaged JPEG file, or a kind of JPEG the screen saver cannot decode\n"
+                  "sspack: cut.jpg: a damaged JPEG file, or a kind of JPEG the screen saver cannot decode (Premature "
+                  "end of JPEG file)\n"
                   "sspack: empty.png: an empty file\n"
-                  "sspack: clip.avi: not a video the screen saver can play (it plays AVI, ASF, WMV and MPEG)\n"
+                  "sspack: clip.avi: not a video the screen saver can play (it plays AVI, ASF, WMV, MPEG, MP4 and MOV)\n"
                   "sspack: mpeg.avi: an MPEG video under the extension .AVI, which plays only AVI videos: name it "
                   ".mpg\n"
                   "sspack: movie.swf: not a Flash movie the screen saver can show (it reads movies that start with "
@@ -196,6 +199,41 @@ TEST_F(SspackContent, EveryPieceTheScreenSaverWouldSkipIsRefusedWithItsFileAndWh
                   "sspack: nothing written: the screen saver would skip these; fix them, or build anyway with "
                   "--allow-skipped\n");
     EXPECT_FALSE(fs::exists(Path("s.scr")));
+}
+
+TEST_F(SspackContent, Mp4MovAndTheirSoundsGoByTheirOwnExtensions) {
+    using testing_support::IsoMedia;
+    Put("avi.mp4", testing_support::MovieAvi(8, 6, 2, false));
+    Put("wmv.mov", Joined(Of(kAsfHeader), Pattern(30, 1)));
+    Put("mp4.wmv", IsoMedia({}));
+    Put("mov.mpg", IsoMedia({.brand = "qt  "}));
+    Put("noise.mov", Pattern(100, 6));
+    Put("video.m4a", IsoMedia({}));
+    Put("noise.aac", Pattern(100, 7));
+    Manifest({{"items",
+               {{{"file", "avi.mp4"}},
+                {{"file", "wmv.mov"}},
+                {{"file", "mp4.wmv"}},
+                {{"file", "mov.mpg"}},
+                {{"file", "noise.mov"}},
+                {{"file", "good.jpg"}}}},
+              {"music", {{{"file", "video.m4a"}}, {{"file", "noise.aac"}}}}});
+    EXPECT_EQ(Build(), 2);
+    EXPECT_EQ(Err(),
+              std::string("sspack: avi.mp4: an AVI video under the extension .MP4, which plays only MP4 and MOV videos: "
+                          "name it .avi\n"
+                          "sspack: wmv.mov: an ASF video under the extension .MOV, which plays only MP4 and MOV videos: "
+                          "name it .wmv\n"
+                          "sspack: mp4.wmv: an MP4 video under the extension .WMV, which plays no MP4 or MOV videos: "
+                          "name it .mp4\n"
+                          "sspack: mov.mpg: a MOV video under the extension .MPG, which plays no MP4 or MOV videos: "
+                          "name it .mov\n"
+                          "sspack: noise.mov: not a video the screen saver can play (it plays AVI, ASF, WMV, MPEG, MP4 "
+                          "and MOV)\n"
+                          "sspack: video.m4a: not a sound the screen saver can play ") +
+                  kPlays + "\n" + "sspack: noise.aac: not a sound the screen saver can play " + kPlays + "\n" +
+                  "sspack: nothing written: the screen saver would skip these; fix them, or build anyway with "
+                  "--allow-skipped\n");
 }
 
 TEST_F(SspackContent, AnItemListWithoutItemsIsRefused) {
@@ -215,7 +253,8 @@ TEST_F(SspackContent, AllowSkippedBuildsAnywayAndTheCheckFindsTheSamePieces) {
               {"music", {{{"file", "song.mp3"}}}},
               {"logo", {{"file", "logo.gif"}}}});
     ASSERT_EQ(Build(" --allow-skipped"), 0) << Err();
-    EXPECT_EQ(Err(), std::string("sspack: a.webp: not a picture format the screen saver can show ") + kShows + "\n" +
+    EXPECT_EQ(Err(), std::string("sspack: a.webp: a damaged WebP file, or a kind of WebP the screen saver cannot decode "
+                                 "(NOT_ENOUGH_DATA)\n") +
                          "sspack: song.mp3: not a sound the screen saver can play " + kPlays + "\n" +
                          "sspack: logo.gif: not a GIF file\n");
     EXPECT_TRUE(std::regex_match(Out(), std::regex(R"(s\.scr: 2 pictures, 1 music track, 120 effects, .* KB\n)")))
@@ -224,7 +263,8 @@ TEST_F(SspackContent, AllowSkippedBuildsAnywayAndTheCheckFindsTheSamePieces) {
     EXPECT_EQ(Out() + Err(), "");
 
     EXPECT_EQ(Sspack("check s.scr"), 1);
-    EXPECT_EQ(Out(), std::string("s.scr: items[0]: not a picture format the screen saver can show ") + kShows + "\n" +
+    EXPECT_EQ(Out(), std::string("s.scr: items[0]: a damaged WebP file, or a kind of WebP the screen saver cannot "
+                                 "decode (NOT_ENOUGH_DATA)\n") +
                          "s.scr: music[0]: not a sound the screen saver can play " + kPlays + "\n" +
                          "s.scr: logo: not a GIF file\n");
 }
@@ -246,6 +286,12 @@ TEST_F(SspackContent, EveryKindTheScreenSaverShowsOrPlaysPasses) {
     Put("m.mp3", testing_support::Mp3Frames(3));
     Put("m.mid", Joined(Of(std::string_view("MThd\0\0\0\6\0\0\0\1\0\x60", 14)), Pattern(10, 2)));
     Put("m.wma", ReadBytes(Path("clip.wmv")));
+    Put("movie.mp4", testing_support::IsoMedia({}));
+    Put("movie.M4V", testing_support::IsoMedia({.brand = "M4V "}));
+    Put("movie.mov", testing_support::IsoMedia({.brand = nullptr, .leading = {"wide", "mdat"}}));
+    Put("qt.mov", testing_support::IsoMedia({.brand = "qt  "}));
+    Put("m.m4a", testing_support::IsoMedia({.width = 0, .brand = "M4A "}));
+    Put("m.aac", testing_support::AdtsFrames(3));
     Manifest({{"items",
                {{{"file", "good.jpg"}},
                 {{"file", "a.png"}},
@@ -257,10 +303,14 @@ TEST_F(SspackContent, EveryKindTheScreenSaverShowsOrPlaysPasses) {
                 {{"file", "a.gif"}},
                 {{"file", "movie.avi"}},
                 {{"file", "clip.wmv"}},
+                {{"file", "movie.mp4"}},
+                {{"file", "movie.M4V"}},
+                {{"file", "movie.mov"}},
+                {{"file", "qt.mov"}},
                 {{"file", "movie.swf"}}}},
               {"masks", {{{"file", "a.gif"}}, {{"file", "a.bmp"}}}},
-              {"entrySounds", {{{"file", "m.wav"}}, {{"file", "m.mid"}}}},
-              {"music", {{{"file", "m.mp3"}}, {{"file", "m.wma"}}, {{"file", "m.wav"}}}},
+              {"entrySounds", {{{"file", "m.wav"}}, {{"file", "m.mid"}}, {{"file", "m.aac"}}}},
+              {"music", {{{"file", "m.mp3"}}, {{"file", "m.wma"}}, {{"file", "m.wav"}}, {{"file", "m.m4a"}}}},
               {"logo", {{"file", "a.png"}}},
               {"background", {{"file", "good.jpg"}}},
               {"exitBanner", {{"file", "a.bmp"}}},
@@ -328,7 +378,8 @@ TEST_F(SspackContent, AFolderOfPicturesBecomesASaverInNameOrder) {
 
     fs::create_directory(Path("empty"));
     EXPECT_EQ(Sspack("build --pictures empty --name E --runtime runtime.bin -o e.scr"), 2);
-    EXPECT_EQ(Err(), "sspack: --pictures: \"empty\" holds no pictures (JPEG, PNG, GIF, TIFF, BMP, ICO, WMF, EMF)\n");
+    EXPECT_EQ(Err(), "sspack: --pictures: \"empty\" holds no pictures or videos (JPEG, PNG, GIF, TIFF, BMP, ICO, WMF, EMF, "
+                     "HEIC, HEIF, AVIF, WebP; AVI, ASF, WMV, MPEG, MP4, M4V, MOV)\n");
     EXPECT_EQ(Sspack("build --pictures photos --runtime runtime.bin -o e.scr"), 2);
     EXPECT_NE(Err().find("--name NAME is needed too"), std::string::npos) << Err();
     EXPECT_EQ(Sspack("build m.json --pictures photos --name E --runtime runtime.bin -o e.scr"), 2);

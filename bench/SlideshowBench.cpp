@@ -71,7 +71,7 @@ const std::string& PhoneWebp() { return Made("phone.webp", bench::PhoneWebp); }
 
 // A saver whose one item is the picture file.
 const std::string& Saver(const std::string& picture) {
-    return Made(fs::path(picture).stem().string() + ".scr", [&] {
+    return Made(fs::path(picture).filename().string() + ".scr", [&] {
         const fs::path out = Folder() / "building.scr";
         const std::vector<std::uint8_t> runtime(4096, 0x90);
         const std::string item = fs::path(picture).filename().string();

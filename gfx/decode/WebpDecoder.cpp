@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -68,6 +69,7 @@ bool TWebpDecoder::Open(std::span<const std::uint8_t> bytes) {
         return false;
     }
     size_ = stated_;
+    decoded_ = size_;
     animated_ = features.has_animation != 0;
     ReadColorProfile();
     opened_ = true;
@@ -95,8 +97,20 @@ std::optional<TPicture> TWebpDecoder::Frames() {
     return Guarded([this] { return animated_ ? DecodeAnimation() : DecodeStill(); });
 }
 
+void TWebpDecoder::ReduceFor(IntSize drawn) {
+    if (!opened_ || animated_ || drawn.width <= 0 || drawn.height <= 0 || size_.width < 2 * drawn.width ||
+        size_.height < 2 * drawn.height) {
+        return;
+    }
+    // The larger of the two ratios, so that both sides still cover the place.
+    const double scale = std::max(static_cast<double>(drawn.width) / size_.width,
+                                  static_cast<double>(drawn.height) / size_.height);
+    decoded_ = {std::max(drawn.width, static_cast<std::int32_t>(std::ceil(size_.width * scale))),
+                std::max(drawn.height, static_cast<std::int32_t>(std::ceil(size_.height * scale)))};
+}
+
 std::optional<TPicture> TWebpDecoder::DecodeStill() {
-    TBitmap32 bitmap(size_.width, size_.height);
+    TBitmap32 bitmap(decoded_.width, decoded_.height);
     WebPDecoderConfig config;
     if (WebPInitDecoderConfig(&config) == 0) {
         SetFailure(StatusText(VP8_STATUS_INVALID_PARAM));
@@ -106,8 +120,14 @@ std::optional<TPicture> TWebpDecoder::DecodeStill() {
     config.output.colorspace = kPixelMode;
     config.output.is_external_memory = 1;
     config.output.u.RGBA.rgba = reinterpret_cast<std::uint8_t*>(bitmap.Bits());
-    config.output.u.RGBA.stride = size_.width * 4;
-    config.output.u.RGBA.size = static_cast<std::size_t>(size_.width) * 4 * static_cast<std::size_t>(size_.height);
+    config.output.u.RGBA.stride = decoded_.width * 4;
+    config.output.u.RGBA.size =
+        static_cast<std::size_t>(decoded_.width) * 4 * static_cast<std::size_t>(decoded_.height);
+    if (decoded_ != size_) {
+        config.options.use_scaling = 1;
+        config.options.scaled_width = decoded_.width;
+        config.options.scaled_height = decoded_.height;
+    }
     const VP8StatusCode status = WebPDecode(bytes_.data(), bytes_.size(), &config);
     WebPFreeDecBuffer(&config.output);
     if (status != VP8_STATUS_OK) {

@@ -23,6 +23,10 @@ public:
 
     bool Open(std::span<const std::uint8_t> bytes) override;
     IntSize Size() const override { return size_; }
+    // A still more than twice as wide and as high as its place is decoded at the size of that place
+    // (by libwebp's own area-averaging scaler, as it decodes): most of the work of a large picture
+    // shown on a screen is left out. Animations are decoded as they are.
+    void ReduceFor(IntSize drawn) override;
     std::optional<TPicture> Frames() override;
 
 private:
@@ -33,6 +37,7 @@ private:
     Limits limits_;
     std::span<const std::uint8_t> bytes_;
     IntSize size_;
+    IntSize decoded_;  // the still's size as decoded: its own, or reduced for its place
     bool animated_ = false;
     bool opened_ = false;
 };

@@ -212,4 +212,40 @@ TEST_F(WebpPictures, ACanvasBeyondThePixelCapIsRefusedBeforeDecoding) {
     EXPECT_FALSE(decoder.Frames());
 }
 
+// A still much larger than its place is decoded at that place's size, its quarters where they were;
+// one less than twice its place, and an animation, are decoded whole.
+TEST_F(WebpPictures, ALargeStillIsDecodedAtTheSizeOfItsPlace) {
+    TBitmap32 quarters(400, 300, 0xFFD02020u);
+    quarters.FillRect({200, 0, 400, 150}, 0xFF20D020u);
+    quarters.FillRect({0, 150, 200, 300}, 0xFF2020D0u);
+    quarters.FillRect({200, 150, 400, 300}, 0xFFF0F0F0u);
+    const Bytes still = testing_support::EncodeWebp(quarters, true);
+    const auto decodeFor = [](const Bytes& bytes, gfx::IntSize place) {
+        std::string why;
+        auto picture = gfx::DecodePicture(gfx::TPictureFormat::Webp, bytes, &why, [&](gfx::IntSize own) {
+            EXPECT_EQ(own, (gfx::IntSize{400, 300}));
+            return place;
+        });
+        EXPECT_TRUE(picture) << why;
+        return picture ? std::move(picture->frames.front().bitmap) : TBitmap32();
+    };
+
+    const TBitmap32 reduced = decodeFor(still, {150, 60});
+    ASSERT_EQ(reduced.Width(), 150);
+    ASSERT_EQ(reduced.Height(), 113) << "the wider ratio, so that both sides cover the place";
+    EXPECT_EQ(reduced.Pixel(37, 28), 0xFFD02020u);
+    EXPECT_EQ(reduced.Pixel(112, 28), 0xFF20D020u);
+    EXPECT_EQ(reduced.Pixel(37, 85), 0xFF2020D0u);
+    EXPECT_EQ(reduced.Pixel(112, 85), 0xFFF0F0F0u);
+
+    const TBitmap32 whole = decodeFor(still, {201, 100});
+    EXPECT_EQ(whole, quarters) << "not twice as wide as its place";
+
+    std::vector<WebpFrame> frames(2);
+    frames[0] = {quarters, 40};
+    frames[1] = {TBitmap32(400, 300, 0xFF000000u), 40};
+    const TBitmap32 first = decodeFor(testing_support::EncodeAnimatedWebp(frames, 0), {100, 75});
+    EXPECT_EQ(first.Width(), 400);
+}
+
 }  // namespace

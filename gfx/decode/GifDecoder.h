@@ -14,10 +14,7 @@ namespace gfx {
 // whose first frame cannot be read at all gives nothing.
 class TGifDecoder final : public TPictureDecoder {
 public:
-    struct Limits {
-        std::int32_t frames = kMaxAnimationFrames;
-        std::int64_t pixels = kMaxAnimationPixels;  // of all frames together
-    };
+    using Limits = TAnimationLimits;
 
     TGifDecoder() = default;
     explicit TGifDecoder(Limits limits) : limits_(limits) {}

@@ -14,6 +14,13 @@ inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 25;
 inline constexpr std::int64_t kMaxAnimationPixels = 2 * kMaxPicturePixels;
 inline constexpr std::int32_t kMaxAnimationFrames = 10000;
 
+// How much of an animation a decoder keeps: at most so many frames and so many pixels of all frames
+// together.
+struct TAnimationLimits {
+    std::int32_t frames = kMaxAnimationFrames;
+    std::int64_t pixels = kMaxAnimationPixels;
+};
+
 // Picture files are read whole into memory; a larger file is refused unread.
 inline constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{128} << 20;
 

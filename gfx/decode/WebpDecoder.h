@@ -13,10 +13,7 @@ namespace gfx {
 // the animation there. An embedded ICC profile is handed on.
 class TWebpDecoder final : public TPictureDecoder {
 public:
-    struct Limits {
-        std::int32_t frames = kMaxAnimationFrames;
-        std::int64_t pixels = kMaxAnimationPixels;  // of all frames together
-    };
+    using Limits = TAnimationLimits;
 
     TWebpDecoder() = default;
     explicit TWebpDecoder(Limits limits) : limits_(limits) {}

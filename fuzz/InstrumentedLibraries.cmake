@@ -16,12 +16,14 @@ set(fuzz_cmake_args
     -DCMAKE_CXX_FLAGS_RELEASE= -DCMAKE_INSTALL_PREFIX=${fuzz_libs} -DCMAKE_INSTALL_LIBDIR=lib -DBUILD_SHARED_LIBS=OFF
     -DCMAKE_POSITION_INDEPENDENT_CODE=ON)
 
-# saver_fuzz_library(name package LIBRARY file ARGS ... [BUILD target] [INSTALL command...]): one
-# library built from its copied tree with its own CMake build.
+# saver_fuzz_library(name package LIBRARY file [ALSO files...] ARGS ... [BUILD target] [INSTALL command...]):
+# one library built from its copied tree with its own CMake build; ALSO names further libraries the
+# same build installs, which are linked after the first.
 function(saver_fuzz_library name package)
-  cmake_parse_arguments(ARG "" "LIBRARY;BUILD" "ARGS;DEPENDS;INSTALL" ${ARGN})
+  cmake_parse_arguments(ARG "" "LIBRARY;BUILD" "ALSO;ARGS;DEPENDS;INSTALL" ${ARGN})
   saver_debian_source(${package} tree)
   set(copy ${CMAKE_CURRENT_BINARY_DIR}/src/${name})
+  list(TRANSFORM ARG_ALSO PREPEND ${fuzz_libs}/lib/ OUTPUT_VARIABLE also)
   set(build_command ${CMAKE_COMMAND} --build <BINARY_DIR>)
   if(ARG_BUILD)
     list(APPEND build_command --target ${ARG_BUILD})
@@ -36,11 +38,11 @@ function(saver_fuzz_library name package)
     BUILD_COMMAND ${build_command}
     INSTALL_COMMAND ${ARG_INSTALL}
     DEPENDS ${ARG_DEPENDS}
-    BUILD_BYPRODUCTS ${fuzz_libs}/lib/${ARG_LIBRARY}
+    BUILD_BYPRODUCTS ${fuzz_libs}/lib/${ARG_LIBRARY} ${also}
     LOG_CONFIGURE ON LOG_BUILD ON LOG_INSTALL ON LOG_OUTPUT_ON_FAILURE ON)
   add_library(fuzz::${name} STATIC IMPORTED GLOBAL)
   set_target_properties(fuzz::${name} PROPERTIES IMPORTED_LOCATION ${fuzz_libs}/lib/${ARG_LIBRARY}
-                        INTERFACE_INCLUDE_DIRECTORIES ${fuzz_libs}/include)
+                        INTERFACE_INCLUDE_DIRECTORIES ${fuzz_libs}/include INTERFACE_LINK_LIBRARIES "${also}")
   add_dependencies(fuzz::${name} fuzz_${name}_build)
 endfunction()
 
@@ -130,11 +132,11 @@ saver_fuzz_direct(gif ${gif_tree} SOURCES ${gif_sources} PUBLIC gif_lib.h HEADER
 
 # WebP, still and animated. Its SIMD stays on: it is C with intrinsics, which the instrumentation
 # sees, and switching it off makes the build ask for x86-64 without SSE2.
-saver_fuzz_library(webp libwebp LIBRARY libwebpdemux.a
+saver_fuzz_library(webp libwebp LIBRARY libwebpdemux.a ALSO libwebp.a
   ARGS -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF
        -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF
        -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF)
-set_property(TARGET fuzz::webp APPEND PROPERTY INTERFACE_LINK_LIBRARIES ${fuzz_libs}/lib/libwebp.a Threads::Threads m)
+set_property(TARGET fuzz::webp APPEND PROPERTY INTERFACE_LINK_LIBRARIES Threads::Threads m)
 
 # Little CMS: its library sources are the C files under src; its public headers sit under include.
 saver_debian_source(lcms2 lcms2_tree)

@@ -8,8 +8,8 @@
 
 namespace gfx {
 
-// Reads and decodes a picture file chosen by its extension: JPEG, PNG, TIFF and GIF through our
-// decoders, the Windows formats through the platform's picture services. Nothing when the file
+// Reads and decodes a picture file chosen by its extension: JPEG, PNG, TIFF, GIF, HEIF (with
+// AVIF) and WebP through our decoders, the Windows formats through the platform's picture services. Nothing when the file
 // is missing, larger than kMaxPictureFileBytes, of another format or cannot be decoded; then,
 // when `why` is given, it says which. With `drawnSize`, it is asked once with the picture's own
 // size (before decoding, or after it for the platform's formats), and a large picture may be

@@ -123,7 +123,7 @@ struct Stage {
         surface = plat::Surface::Create(*window, {0, 0, 1920, 1080});
         overlays.Build(package, saver, {1920, 1080});
         loader = std::make_unique<show::TItemLoader>(
-            show::TLoadStage{package, saver, settings, overlays, gif, sequencer, *surface, nullptr, false, {}});
+            show::TLoadStage{package, saver, settings, overlays, gif, sequencer, *surface, {}, false, {}});
     }
 
     void LoadAtOnce() {

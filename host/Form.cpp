@@ -11,6 +11,7 @@ TForm::TForm(const std::string& caption, gfx::IntSize clientSize) {
     events.onShow = [this] { OnShow(); };
     events.onHide = [this] { OnHide(); };
     events.onDpiChanged = [this](int dpi) { OnDpiChanged(dpi); };
+    events.onDisplayChange = [this] { OnDisplayChange(); };
     events.filter = [this](const plat::Message& msg) -> std::optional<std::intptr_t> {
         if (procFilter_) {
             return procFilter_(msg);

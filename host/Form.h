@@ -48,6 +48,7 @@ protected:
     virtual void OnShow() {}
     virtual void OnHide() {}
     virtual void OnDpiChanged(int) {}
+    virtual void OnDisplayChange() {}
 
 private:
     std::unique_ptr<plat::Window> window_;

@@ -138,7 +138,7 @@ void TSSWindow::FormCreate() {
                     flash_->CreateControl();
                 }
                 plat::SetMessageHook([this](plat::Message& msg, bool& handled) { DeactivateScrSaver(msg, handled); });
-                OpenSecondMonitor();
+                OpenMonitors();
                 CreateLoader();
                 music_.StartMusic();
                 StartSlideshow();
@@ -220,8 +220,7 @@ void TSSWindow::FormClose() {
             if (flash_) {
                 flash_->Destroy();
             }
-            secondImage_.reset();
-            secondWindow_.reset();
+            monitors_.clear();
             package_.items.clear();
         } catch (...) {
         }
@@ -413,24 +412,72 @@ void TSSWindow::ScreenSaverPreviewActive() {
 
 void TSSWindow::ScreenSaverMainSaverActive() { F().SaverActive = true; }
 
-void TSSWindow::OpenSecondMonitor() {
-    const auto monitors = plat::Monitors();
-    secondMonitorInUse_ = monitors.size() > 1 && !settings_.DisableTwoMonitors;
-    if (!secondMonitorInUse_) {
+// Every monitor besides the main one gets a window over exactly its rectangle, showing its own
+// background until its first item.
+void TSSWindow::OpenMonitors() {
+    for (std::size_t other = 0; other < otherMonitors_.size(); ++other) {
+        const gfx::IntRect& rect = otherMonitors_[other];
+        plat::Window::Options options;
+        options.bounds = rect;
+        options.border = plat::BorderStyle::None;
+        options.color = Window().Color();
+        options.owner = plat::ApplicationHandle();
+        TMonitorScreen screen{rect, plat::Window::Create(options, {}), nullptr};
+        screen.image = plat::Surface::Create(*screen.window, gfx::IntRect::FromSize(0, 0, rect.Width(), rect.Height()));
+        screen.image->Bitmap() = overlays_.OtherBackground(other);
+        screen.image->SetVisible(true);
+        screen.window->Show();
+        monitors_.push_back(std::move(screen));
+        core::Trace("Monitor " + std::to_string(other + 2) + ": " + std::to_string(rect.left) + "," +
+                    std::to_string(rect.top) + " " + std::to_string(rect.Width()) + "x" +
+                    std::to_string(rect.Height()));
+    }
+}
+
+std::vector<plat::Surface*> TSSWindow::MonitorImages() const {
+    std::vector<plat::Surface*> images;
+    for (const TMonitorScreen& screen : monitors_) {
+        images.push_back(screen.image.get());
+    }
+    return images;
+}
+
+// A monitor that is no longer there loses its window; the slideshow goes on on the others.
+void TSSWindow::OnDisplayChange() {
+    if (closed_ || monitors_.empty()) {
         return;
     }
-    plat::Window::Options options;
-    options.bounds = monitors[1];
-    options.border = plat::BorderStyle::None;
-    options.color = Window().Color();
-    options.owner = plat::ApplicationHandle();
-    secondWindow_ = plat::Window::Create(options, {});
-    const gfx::IntSize size = monitors[1].Size();
-    secondImage_ = plat::Surface::Create(*secondWindow_, gfx::IntRect::FromSize(0, 0, size.width, size.height));
-    secondImage_->Bitmap().SetSize(size.width, size.height);
-    secondImage_->SetVisible(true);
-    secondWindow_->Show();
-    core::Trace("Second monitor");
+    const std::vector<gfx::IntRect> now = plat::Monitors();
+    // Closing one serves messages, and with them perhaps the next notice: the list may shrink meanwhile.
+    for (std::size_t other = monitors_.size(); other-- > 0;) {
+        if (other < monitors_.size() &&
+            std::find(now.begin() + 1, now.end(), monitors_[other].rect) == now.end()) {
+            CloseMonitor(other);
+        }
+    }
+}
+
+void TSSWindow::CloseMonitor(std::size_t other) {
+    const bool showsItem = loader_ && &loader_->TargetSurface() == monitors_[other].image.get();
+    core::Trace("Monitor " + std::to_string(other + 2) + " gone");
+    // No item goes there from now on; then whatever still draws on it stops.
+    if (loader_) {
+        loader_->DropOther(other);
+    }
+    overlays_.DropOtherMonitor(other);
+    otherMonitors_.erase(otherMonitors_.begin() + static_cast<std::ptrdiff_t>(other));
+    // The window stands until nothing draws on it any more.
+    const TMonitorScreen gone = std::move(monitors_[other]);
+    monitors_.erase(monitors_.begin() + static_cast<std::ptrdiff_t>(other));
+    if (showsItem) {
+        gif_.StopGif();
+        if (F().TransBusy || F().TransPending > 0) {
+            // Cut short like Next does; its last hand-overs and its completion handler are served
+            // while the window still stands, about one frame.
+            F().TransCancel = true;
+            plat::RunModalLoop([] { return !F().TransBusy && F().TransPending == 0; });
+        }
+    }
 }
 
 bool TSSWindow::ReadData(bool configOnly) {
@@ -487,7 +534,12 @@ void TSSWindow::ReadPackageSteps(bool configOnly) {
     package_.masks = reader.ReadMasks(h);
     package_.entrySounds = reader.ReadEntrySounds(h);
     core::Trace("Items " + std::to_string(package_.items.size()));
-    overlays_.Build(package_, plat::OwnFileName(), image32_->Bounds().Size());
+    otherMonitors_.clear();
+    const std::vector<gfx::IntRect> monitors = plat::Monitors();
+    if (!settings_.DisableTwoMonitors && monitors.size() > 1) {
+        otherMonitors_.assign(monitors.begin() + 1, monitors.end());
+    }
+    overlays_.Build(package_, plat::OwnFileName(), image32_->Bounds().Size(), otherMonitors_);
     LoadSoundTable(reader);
 }
 

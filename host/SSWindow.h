@@ -107,10 +107,12 @@ public:
     plat::Panel& PanelDisplay() { return *panelDisplay_; }
     plat::Timer& Timer() { return timer_; }
     TScreenSaver* ScreenSaver() { return screenSaver_.get(); }
-    bool SecondMonitorInUse() const { return secondMonitorInUse_; }
+    bool SecondMonitorInUse() const { return !monitors_.empty(); }
     plat::Surface& Image32() { return *image32_; }
     plat::Surface* PrImage() { return prImage_.get(); }
-    plat::Surface* SecondImage() { return secondImage_.get(); }
+    plat::Surface* SecondImage() { return monitors_.empty() ? nullptr : monitors_.front().image.get(); }
+    // The image controls of the monitors besides the main one, in the system's order.
+    std::vector<plat::Surface*> MonitorImages() const;
     show::TSequencer& Sequencer() { return sequencer_; }
     show::TItemLoader* Loader() { return loader_.get(); }
     show::TGifAnimator& Gif() { return gif_; }
@@ -122,13 +124,15 @@ protected:
     void OnShow() override { FormShow(); }
     void OnHide() override { FormHide(); }
     void OnDpiChanged(int dpi) override;
+    void OnDisplayChange() override;
 
 private:
     void ReadPackageSteps(bool configOnly);
     void ApplyHeaderToPanel();
     void RandomizeBackground();
     void LoadSoundTable(pkg::PackageReader& reader);
-    void OpenSecondMonitor();
+    void OpenMonitors();
+    void CloseMonitor(std::size_t other);
     void CreateImage32();
     void CreateFlash();
     void CreateLoader();
@@ -168,9 +172,14 @@ private:
     pkg::SaverSettings settings_;
     snd::TMusicPlayer music_;
     gfx::IntPoint panelShownAt_;
-    bool secondMonitorInUse_ = false;
-    std::unique_ptr<plat::Window> secondWindow_;
-    std::unique_ptr<plat::Surface> secondImage_;
+    // A borderless window over a monitor besides the main one, and the image control that fills it.
+    struct TMonitorScreen {
+        gfx::IntRect rect;
+        std::unique_ptr<plat::Window> window;
+        std::unique_ptr<plat::Surface> image;
+    };
+    std::vector<gfx::IntRect> otherMonitors_;  // the monitors besides the main one the saver shows on
+    std::vector<TMonitorScreen> monitors_;
     std::unique_ptr<show::TFlashItem> flash_;
     show::TOverlays overlays_;
     show::TGifAnimator gif_;

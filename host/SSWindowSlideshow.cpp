@@ -29,8 +29,8 @@ void TSSWindow::NextItemNow() {
 
 void TSSWindow::RepaintImages() {
     image32_->Changed();
-    if (secondImage_) {
-        secondImage_->Changed();
+    for (TMonitorScreen& screen : monitors_) {
+        screen.image->Changed();
     }
 }
 
@@ -50,7 +50,7 @@ void TSSWindow::CreateLoader() {
                            gif_,
                            sequencer_,
                            *image32_,
-                           secondImage_.get(),
+                           MonitorImages(),
                            F().PreviewMode,
                            [this] { RestartTimer(); },
                            video_.get(),

@@ -28,12 +28,13 @@ struct WindowEvents {
     std::function<void()> onHide;
     std::function<void()> onPaint;         // after the backend repainted its surfaces
     std::function<void(int dpi)> onDpiChanged;  // moved to a monitor of another pixels-an-inch value
+    std::function<void()> onDisplayChange;      // a monitor came, went, moved or changed its size
     // Sees every message sent or posted to the window before the default handling; returning a
     // value answers the message and stops it there.
     std::function<std::optional<std::intptr_t>(const Message&)> filter;
 };
 
-// A top-level window of the program (the main window, the second-monitor window, side windows).
+// A top-level window of the program (the main window, the windows over the other monitors, side windows).
 class Window {
 public:
     struct Options {
@@ -121,6 +122,8 @@ gfx::IntSize ScreenSize();
 
 // A copy of what the desktop shows now, the size of the primary monitor.
 gfx::TBitmap32 CaptureDesktop();
+// The same of one area of the desktop, such as another monitor's rectangle.
+gfx::TBitmap32 CaptureDesktop(const gfx::IntRect& area);
 
 // System-wide hot keys, reported to the window as WM_HOTKEY.
 bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, std::uint32_t key);

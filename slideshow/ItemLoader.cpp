@@ -1,5 +1,6 @@
 #include "slideshow/ItemLoader.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -49,13 +50,12 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
     // A WebP may be an animation, which plays like a GIF over the same background.
     const bool mayAnimate = IsGifItem || ext == ".WEBP";
     animatedStill_ = false;
+    // A still image takes the next monitor's turn (given up when it fails to load); everything
+    // else shows on the main monitor.
+    const bool still = valid && !desktopFirst && pkg::ItemKindOf(ext) == pkg::ItemKind::Still;
+    screen_ = still && turnTaken_ ? (TargetScreen + 1) % ScreenCount() : 0;
 
-    gfx::TBitmap32 workFrame = stage_.overlays.Background();
-    const gfx::IntSize frame = FrameSize();
-    if (workFrame.Width() != frame.width || workFrame.Height() != frame.height) {
-        workFrame.SetSize(frame.width, frame.height);
-        stage_.overlays.Background().DrawTo(workFrame, gfx::IntPoint{0, 0});
-    }
+    gfx::TBitmap32 workFrame = ScreenBackground(screen_);
     if (mayAnimate) {
         gifbackg_ = workFrame;
         stage_.overlays.DrawLogo(gifbackg_);
@@ -81,6 +81,41 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
     }
     // Only the animator keeps a GIF's background, and only while its item shows.
     gifbackg_ = gfx::TBitmap32();
+}
+
+gfx::TBitmap32 TItemLoader::ScreenBackground(std::size_t screen) {
+    if (screen > 0) {
+        return stage_.overlays.OtherBackground(screen - 1);
+    }
+    gfx::TBitmap32 frame = stage_.overlays.Background();
+    const gfx::IntSize size = ScreenSize(0);
+    if (frame.Width() != size.width || frame.Height() != size.height) {
+        frame.SetSize(size.width, size.height);
+        stage_.overlays.Background().DrawTo(frame, gfx::IntPoint{0, 0});
+    }
+    return frame;
+}
+
+gfx::IntSize TItemLoader::DecodeFrame() {
+    gfx::IntSize size = ScreenSize(screen_);
+    if (DirectShow && !stage_.previewMode) {
+        for (std::size_t screen = 1; screen < ScreenCount(); ++screen) {
+            const gfx::IntSize other = ScreenSize(screen);
+            size = {std::max(size.width, other.width), std::max(size.height, other.height)};
+        }
+    }
+    return size;
+}
+
+void TItemLoader::DropOther(std::size_t other) {
+    if (other >= stage_.others.size()) {
+        return;
+    }
+    stage_.others.erase(stage_.others.begin() + static_cast<std::ptrdiff_t>(other));
+    // The monitor after the one that went keeps its turn.
+    if (TargetScreen > other) {
+        --TargetScreen;
+    }
 }
 
 void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame) {
@@ -118,7 +153,7 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
                         " x " + std::to_string(imageSize_.height));
         }
     }
-    DrawStill(stillMode, workFrame);
+    ImageRect = DrawStill(stillMode, workFrame);
     StillIndex = index;
     ShownIndex = index;
     stage_.overlays.DrawLogo(workFrame);
@@ -137,7 +172,7 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         stage_.loadEnterSound) {
         stage_.loadEnterSound(item.ItemEnterSound);
     }
-    Present(target, item, workFrame);
+    Present(target, item, workFrame, stillMode);
     plat::RemoveFile(*file);
     core::Trace("Item " + std::to_string(index) + " shown");
 }
@@ -173,12 +208,32 @@ void TItemLoader::ShowFlash(std::int32_t index, std::int32_t sizeMode, const std
 
 // Around a movie the screens show the background and the logo.
 void TItemLoader::ShowBehindPanel(gfx::TBitmap32& workFrame) {
-    if (stage_.second != nullptr) {
-        stage_.second->Bitmap() = workFrame;
-        stage_.second->Changed();
+    for (std::size_t other = 0; other < stage_.others.size(); ++other) {
+        gfx::TBitmap32 frame = stage_.overlays.OtherBackground(other);
+        stage_.overlays.DrawLogo(frame);
+        stage_.others[other]->Bitmap() = std::move(frame);
+        stage_.others[other]->Changed();
     }
     stage_.main.Bitmap() = workFrame;
     stage_.main.Changed();
+}
+
+// The first item shows on every monitor at once, laid out for each.
+void TItemLoader::ShowStillOnOthers(const pkg::ItemRecord& item, std::int32_t sizeMode) {
+    for (std::size_t other = 0; other < stage_.others.size(); ++other) {
+        gfx::TBitmap32 frame = stage_.overlays.OtherBackground(other);
+        if (ImageHeld) {
+            DrawStill(sizeMode, frame);
+        }
+        stage_.overlays.DrawLogo(frame);
+        if (ImageHeld) {
+            stage_.overlays.DrawCaption(item, frame);
+        }
+        plat::Surface& surface = *stage_.others[other];
+        surface.Bitmap() = std::move(frame);
+        const gfx::IntRect whole = surface.Bitmap().BoundsRect();
+        surface.CopyToCanvas(surface.Bitmap(), whole, whole);
+    }
 }
 
 void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& file, std::int32_t sizeMode) {
@@ -198,7 +253,7 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
         imageSize_ = {memImage_.Width(), memImage_.Height()};
     } else {
         // A photograph much larger than its place on the screen need not be decoded whole.
-        const gfx::IntSize frame = FrameSize();
+        const gfx::IntSize frame = DecodeFrame();
         auto picture = gfx::LoadPictureFile(file, &why, [&](gfx::IntSize own) {
             imageSize_ = own;
             return StillSize(sizeMode, frame, own);
@@ -231,48 +286,46 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
     }
 }
 
-void TItemLoader::DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame) {
-    if (!ImageHeld) {
-        return;
-    }
+// The still laid out on a frame of any monitor's size; returns the rectangle it took.
+gfx::IntRect TItemLoader::DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame) {
     const gfx::IntSize frame{workFrame.Width(), workFrame.Height()};
-    ImageRect = PlaceStill(sizeMode, frame, imageSize_);
+    const gfx::IntRect place = PlaceStill(sizeMode, frame, imageSize_);
+    if (!ImageHeld) {
+        return place;
+    }
     if (!memMask_ && !IsGifItem) {
         // An opaque image covers its rectangle: it goes straight onto the frame.
         memImage_.SetDrawMode(gfx::DrawMode::Opaque);
-        memImage_.DrawTo(workFrame, ImageRect);
-        return;
+        memImage_.DrawTo(workFrame, place);
+        return place;
     }
     gfx::TBitmap32 layer(frame.width, frame.height, 0);
     memImage_.SetDrawMode(gfx::DrawMode::Opaque);
-    memImage_.DrawTo(layer, ImageRect);
+    memImage_.DrawTo(layer, place);
     if (memMask_) {
         gfx::TBitmap32 maskLayer(frame.width, frame.height, gfx::kOpaqueBlack);
         memMask_->SetDrawMode(gfx::DrawMode::Opaque);
-        memMask_->DrawTo(maskLayer, ImageRect);
+        memMask_->DrawTo(maskLayer, place);
         ApplyMask(layer, maskLayer);
     }
     layer.SetDrawMode(gfx::DrawMode::Blend);
     layer.DrawTo(workFrame, gfx::IntPoint{0, 0});
+    return place;
 }
 
 plat::Surface& TItemLoader::ChooseTarget() {
-    if (stage_.second != nullptr) {
-        AlternateTarget = !AlternateTarget;
-    } else {
-        AlternateTarget = true;
-    }
-    return AlternateTarget ? stage_.main : *stage_.second;
+    TargetScreen = screen_;
+    turnTaken_ = true;
+    AlternateTarget = TargetScreen == 0;
+    return Screen(TargetScreen);
 }
 
-void TItemLoader::Present(plat::Surface& target, const pkg::ItemRecord& item, const gfx::TBitmap32& workFrame) {
+void TItemLoader::Present(plat::Surface& target, const pkg::ItemRecord& item, const gfx::TBitmap32& workFrame,
+                          std::int32_t sizeMode) {
     const gfx::IntRect whole = workFrame.BoundsRect();
     if (stage_.previewMode || DirectShow) {
         stage_.main.CopyToCanvas(workFrame, whole, whole);
-        if (stage_.second != nullptr) {
-            stage_.second->Bitmap() = workFrame;
-            stage_.second->CopyToCanvas(workFrame, whole, whole);
-        }
+        ShowStillOnOthers(item, sizeMode);
         stage_.gif.AnimateGif();
         return;
     }
@@ -282,7 +335,7 @@ void TItemLoader::Present(plat::Surface& target, const pkg::ItemRecord& item, co
         selection = item.ItemEffects;
         speed = item.ItemEffectSpeed;
     }
-    const std::int32_t frames = trans::FrameCountFromSpeed(FrameSize().width, speed);
+    const std::int32_t frames = trans::FrameCountFromSpeed(workFrame.Width(), speed);
     const std::uint8_t effect = RandomEffect(selection);
     trans::StartTransition(target, workFrame, effect, 9, frames, false);
     if (trans::TTransThread* worker = core::Flags().ActiveTransition) {

@@ -9,9 +9,15 @@
 
 namespace show {
 
-void TOverlays::Build(const pkg::Package& package, const std::string& packageFile, gfx::IntSize clientSize) {
+void TOverlays::Build(const pkg::Package& package, const std::string& packageFile, gfx::IntSize clientSize,
+                      std::vector<gfx::IntRect> otherMonitors) {
     const pkg::PackageHeader& h = package.header;
     desktop_ = h.DesktopBackground;
+    others_.clear();
+    for (const gfx::IntRect& rect : otherMonitors) {
+        // The desktop is taken now, before the saver's windows cover it.
+        others_.push_back({rect, desktop_ ? plat::CaptureDesktop(rect) : gfx::TBitmap32()});
+    }
     bgimgMode_ = h.BackgroundImageMode;
     logoPosition_ = h.LogoPosition;
     logoOffset_ = {h.LogoOffsetX, h.LogoOffsetY};
@@ -33,14 +39,44 @@ void TOverlays::RefreshBackground(pkg::PackageHeader& header) {
 }
 
 void TOverlays::PaintBackground(const pkg::PackageHeader& header) {
+    gradientStyle_ = header.GradientStyle;
+    color1_ = header.BackgroundColor;
+    color2_ = header.BackgroundColor2;
     if (desktop_) {
         const gfx::TBitmap32 desktop = plat::CaptureDesktop();
         backg_.CopyRect({0, 0}, desktop, desktop.BoundsRect());
+        if (bgimg_) {
+            DrawBackgroundPicture(backg_, *bgimg_, bgimgMode_);
+        }
     } else {
-        PaintGradient(backg_, header.GradientStyle, header.BackgroundColor, header.BackgroundColor2);
+        PaintGradientAndPicture(backg_);
     }
+}
+
+void TOverlays::PaintGradientAndPicture(gfx::TBitmap32& frame) const {
+    PaintGradient(frame, gradientStyle_, color1_, color2_);
     if (bgimg_) {
-        DrawBackgroundPicture(backg_, *bgimg_, bgimgMode_);
+        DrawBackgroundPicture(frame, *bgimg_, bgimgMode_);
+    }
+}
+
+gfx::TBitmap32 TOverlays::OtherBackground(std::size_t other) const {
+    const OtherMonitor& monitor = others_.at(other);
+    if (!desktop_) {
+        gfx::TBitmap32 frame(monitor.rect.Width(), monitor.rect.Height(), plat::PixelColor(color1_));
+        PaintGradientAndPicture(frame);
+        return frame;
+    }
+    gfx::TBitmap32 frame = monitor.desktop;
+    if (bgimg_) {
+        DrawBackgroundPicture(frame, *bgimg_, bgimgMode_);
+    }
+    return frame;
+}
+
+void TOverlays::DropOtherMonitor(std::size_t other) {
+    if (other < others_.size()) {
+        others_.erase(others_.begin() + static_cast<std::ptrdiff_t>(other));
     }
 }
 

@@ -143,6 +143,12 @@ public:
 
     void Close() override { Scheduler::Get().Post({handle_, plat::WM_CLOSE, 0, 0}); }
 
+    void ChangeDisplay() {
+        if (events_.onDisplayChange) {
+            events_.onDisplayChange();
+        }
+    }
+
     void ChangeDpi(int dpi) {
         R().dpi = dpi;
         if (events_.onDpiChanged) {
@@ -242,6 +248,24 @@ void MoveToDpi(plat::WindowHandle window, int dpi) {
     const auto it = D().ours.find(window);
     if (it != D().ours.end()) {
         it->second->ChangeDpi(dpi);
+    }
+}
+
+void ChangeMonitors(std::vector<gfx::IntRect> monitors) {
+    M().monitors = std::move(monitors);
+    // The notice goes to every top-level window; one may close others while it is handled.
+    std::vector<plat::WindowHandle> topLevel;
+    for (const auto& [handle, window] : D().ours) {
+        if (Record(handle)->parent == 0) {
+            topLevel.push_back(handle);
+        }
+    }
+    for (const plat::WindowHandle handle : topLevel) {
+        const auto it = D().ours.find(handle);
+        if (it != D().ours.end()) {
+            SimWindow* window = it->second;
+            plat::AtBoundary("window procedure", [&] { window->ChangeDisplay(); });
+        }
     }
 }
 
@@ -365,10 +389,10 @@ std::vector<gfx::IntRect> Monitors() { return sim::M().monitors; }
 
 gfx::IntSize ScreenSize() { return sim::M().monitors.front().Size(); }
 
-gfx::TBitmap32 CaptureDesktop() {
-    const gfx::IntSize size = ScreenSize();
-    gfx::TBitmap32 desktop(size.width, size.height, sim::M().desktopColor);
-    return desktop;
+gfx::TBitmap32 CaptureDesktop() { return CaptureDesktop(sim::M().monitors.front()); }
+
+gfx::TBitmap32 CaptureDesktop(const gfx::IntRect& area) {
+    return gfx::TBitmap32(area.Width(), area.Height(), sim::M().desktopColor);
 }
 
 bool RegisterHotKey(WindowHandle window, int id, std::uint32_t, std::uint32_t key) {

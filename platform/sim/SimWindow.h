@@ -53,6 +53,10 @@ std::optional<std::intptr_t> SendToWindow(const plat::Message& msg);
 // Moves one of our windows to a monitor of another pixels-an-inch value, as a user drags it there.
 void MoveToDpi(plat::WindowHandle window, int dpi);
 
+// The monitors change (a cable pulled, a lid closed): every top-level window of ours is told, as
+// the system's display-change notice does.
+void ChangeMonitors(std::vector<gfx::IntRect> monitors);
+
 // Forgets every window (part of Reset).
 void ResetWindows();
 

@@ -165,6 +165,11 @@ gfx::IntSize ScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystem
 
 gfx::TBitmap32 CaptureDesktop() {
     const gfx::IntSize size = ScreenSize();
+    return CaptureDesktop(gfx::IntRect::FromSize(0, 0, size.width, size.height));
+}
+
+gfx::TBitmap32 CaptureDesktop(const gfx::IntRect& area) {
+    const gfx::IntSize size = area.Size();
     gfx::TBitmap32 picture(size.width, size.height);
     if (picture.Empty()) {
         return picture;
@@ -177,7 +182,7 @@ gfx::TBitmap32 CaptureDesktop() {
     }
     {
         win32::SelectGuard select(memory.get(), dib.bitmap.get());
-        ::BitBlt(memory.get(), 0, 0, size.width, size.height, screen.get(), 0, 0, SRCCOPY);
+        ::BitBlt(memory.get(), 0, 0, size.width, size.height, screen.get(), area.left, area.top, SRCCOPY);
         ::GdiFlush();
     }
     const std::size_t count = static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);

@@ -244,6 +244,11 @@ private:
                 }
                 return 0;
             }
+            case WM_DISPLAYCHANGE:
+                if (events_.onDisplayChange) {
+                    events_.onDisplayChange();
+                }
+                break;
             case WM_PAINT: {
                 PAINTSTRUCT ps;
                 ::BeginPaint(hwnd, &ps);

@@ -264,7 +264,33 @@ TEST_F(ExploredOrder, TwoMonitorsClosedDuringATransitionOnTheSecond) {
             CloseBannerWhenShown(from);
         });
         ExpectEnded(code);
-        EXPECT_TRUE(Traced("Second monitor"));
+        EXPECT_TRUE(Traced("Monitor 2: 320,0 320x240"));
+    });
+}
+
+TEST_F(ExploredOrder, AMonitorGoesAwayWhileItsItemComesOrAnimates) {
+    constexpr gfx::IntRect kLeftMonitor{-240, 0, 0, 320};
+    ForEachSeed([&](std::uint64_t) {
+        Machine().monitors = {kMonitor, kLeftMonitor, kSecondMonitor};
+        // Item 1, an animated GIF, goes to the left monitor.
+        const std::string saver = Saver(4, Json::object(), "explored.scr", 1);
+        const std::uint64_t from = Between(900, 2500);
+        const std::uint64_t end = from + Between(3000, 5000);
+        const int code = Run(saver, {"/s"}, 30000, [&](host::TSSWindow& w) {
+            Watch(w);
+            show::TItemLoader* loader = w.Loader();
+            WhenFirst(from, [loader] { return loader->TargetScreen == 1; },
+                      [] { sim::ChangeMonitors({kMonitor, kSecondMonitor}); }, Between(0, 300), from + 5000);
+            sim::At(end, [] { sim::PostMessage({0, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0}); });
+            CloseBannerWhenShown(end);
+        });
+        ExpectEnded(code);
+        EXPECT_TRUE(Traced("Monitor 2 gone"));
+        const auto gone = Index("Monitor 2 gone");
+        EXPECT_NE(std::find_if(trace.begin() + static_cast<std::ptrdiff_t>(gone), trace.end(),
+                               [](const std::string& t) { return t.ends_with(" shown"); }),
+                  trace.end())
+            << "the slideshow goes on";
     });
 }
 

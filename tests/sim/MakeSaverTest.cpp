@@ -109,6 +109,40 @@ TEST_F(MakeSaver, AFolderOfPicturesBecomesASaverThatShowsEachPicture) {
     }
 }
 
+TEST_F(MakeSaver, ARunOnThreeScreensWritesEachMonitorsPicturesAtItsOwnSize) {
+    // Pictures of the primary's shape: fitted, each fills the primary and lies across the middle of
+    // the portrait monitor.
+    const gfx::Color32 colours[] = {0xFFC03020, 0xFF20A040, 0xFF2040C0};
+    fs::create_directory(Path("photos"));
+    for (int i = 0; i < 3; ++i) {
+        Put("photos/" + std::to_string(i) + ".png", testing_support::EncodePng(gfx::TBitmap32(64, 48, colours[i])));
+    }
+    ASSERT_EQ(Run(SSPACK_EXE, "build --pictures photos --name Three --runtime runtime.bin -o Three.scr"), 0) << Err();
+    ASSERT_EQ(Run(SSRENDER_EXE, "run Three.scr --screen 320x240 --screen 120x200 --screen 400x240 --seconds 17 "
+                                "--every 16900 --out shots"),
+              0)
+        << Err();
+
+    const gfx::TBitmap32 main = gfx::io::ReadPng(Path("shots/screen-0016900.png"));
+    const gfx::TBitmap32 portrait = gfx::io::ReadPng(Path("shots/monitor2-transition-0001.png"));
+    const gfx::TBitmap32 wide = gfx::io::ReadPng(Path("shots/monitor3-screen-0016900.png"));
+    ASSERT_EQ(main.BoundsRect().Size(), (gfx::IntSize{320, 240}));
+    ASSERT_EQ(portrait.BoundsRect().Size(), (gfx::IntSize{120, 200}));
+    ASSERT_EQ(wide.BoundsRect().Size(), (gfx::IntSize{400, 240}));
+    // 64 x 48 fitted to 120 x 200 is 120 x 90, from 100 - 45 = 55 to 145.
+    EXPECT_EQ(portrait.Pixel(0, 55), colours[1]);
+    EXPECT_EQ(portrait.Pixel(119, 144), colours[1]);
+    EXPECT_NE(portrait.Pixel(60, 54), colours[1]);
+    EXPECT_NE(portrait.Pixel(60, 145), colours[1]);
+    // The third item went to the wide monitor, fitted to 320 x 240 in its middle; the fourth tick
+    // brought the first item back to the primary.
+    EXPECT_EQ(wide.Pixel(40, 0), colours[2]);
+    EXPECT_EQ(wide.Pixel(359, 239), colours[2]);
+    EXPECT_NE(wide.Pixel(39, 120), colours[2]);
+    EXPECT_EQ(main.Pixel(0, 0), colours[0]);
+    EXPECT_FALSE(fs::exists(Path("shots/second-transition-0001.png")));
+}
+
 TEST_F(MakeSaver, AFileThatIsNoScreenSaverEndsTheRunWithTheSystemsMessage) {
     EXPECT_EQ(Run(SSRENDER_EXE, "run runtime.bin --seconds 2 --out shots"), 1);
     EXPECT_EQ(Err(),

@@ -93,6 +93,11 @@ protected:
         Machine().monitors = {{0, 0, kWidth, kHeight}};
         if (monitors == 2) {
             Machine().monitors.push_back({kWidth, 0, 2 * kWidth, kHeight});
+        } else if (monitors == 3) {
+            // A portrait monitor left of the primary and a wider one to its right: every bitmap of
+            // theirs is at least one primary screen's bytes, so each is counted.
+            Machine().monitors.push_back({-kHeight, 0, 0, kWidth});
+            Machine().monitors.push_back({kWidth, 0, kWidth + 4096, kHeight});
         }
         Put("a.png", testing_support::EncodePng(gfx::TBitmap32(320, 200, 0xFFE03030)));
         Put("a.gif", testing_support::EncodeGif(TwoFrames()));
@@ -145,6 +150,16 @@ TEST_F(ScreenMemory, ATransitionHoldsAtMostSixFullScreenBitmapsOnOneMonitorAndEi
     RecordProperty("two_monitors", two);
     EXPECT_LE(two, 8);
     EXPECT_GT(two, one);
+}
+
+TEST_F(ScreenMemory, ThreeUnequalMonitorsHoldTwoFullScreenBitmapsEachBesidesTheFour) {
+    if (!SAVER_OWN_ALLOCATOR) {
+        GTEST_SKIP() << "the sanitizers count the memory themselves";
+    }
+    const int three = PeakDuringTransition(3);
+    RecordProperty("three_monitors", three);
+    EXPECT_GT(three, 8);
+    EXPECT_LE(three, 4 + 2 * 3);
 }
 
 TEST_F(ScreenMemory, AnAnimatedGifLetsItsBitmapsGoWhenAStillPictureFollows) {

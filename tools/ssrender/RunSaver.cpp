@@ -42,9 +42,11 @@ public:
         }
         writer_.Write(Numbered(options_.outDir, prefix, number, digits),
                       sim::WithPanels(window_->Window().Handle(), sim::AsSim(window_->Image32()).Canvas()));
-        if (plat::Surface* second = window_->SecondImage()) {
-            writer_.Write(Numbered(options_.outDir, (std::string("second-") + prefix).c_str(), number, digits),
-                          sim::AsSim(*second).Canvas());
+        // A monitor that went away has no more screenshots; the others keep their numbers.
+        const std::vector<plat::Surface*> others = window_->MonitorImages();
+        for (std::size_t other = 0; other < others.size(); ++other) {
+            const std::string name = "monitor" + std::to_string(other + 2) + "-" + prefix;
+            writer_.Write(Numbered(options_.outDir, name.c_str(), number, digits), sim::AsSim(*others[other]).Canvas());
         }
     }
 
@@ -127,9 +129,8 @@ RunResult RunSaverFile(const RunOptions& options) {
     m.seed = options.seed;
     m.tempPath = temp.string() + "/";
     m.monitors = {gfx::IntRect::FromSize(0, 0, options.screen.width, options.screen.height)};
-    if (options.monitors > 1) {
-        m.monitors.push_back(
-            gfx::IntRect::FromSize(options.screen.width, 0, options.screen.width, options.screen.height));
+    for (const gfx::IntSize& size : options.others) {
+        m.monitors.push_back(gfx::IntRect::FromSize(m.monitors.back().right, 0, size.width, size.height));
     }
     m.flashInstalled = true;  // Flash items play where they go
     for (const auto& [name, ms] : options.mediaLengths) {

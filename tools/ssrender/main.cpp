@@ -5,7 +5,8 @@
 //                   (--out DIR | --gif FILE)
 //   ssrender sheet --out FILE.png [--size WxH] [--frames N] [--at FRACTION] [--effects 1-120]
 //                  [--from A.jpg --to B.png] [--columns C]
-//   ssrender run SAVER --screen WxH --seconds S [--seed N] [--every MS] [--monitors 2] --out DIR
+//   ssrender run SAVER --screen WxH [--screen WxH ...] --seconds S [--seed N] [--every MS]
+//                [--monitors N] --out DIR
 //                [--sound-log FILE] [--media-length NAME=MS ...]
 
 #include <CLI/CLI.hpp>
@@ -13,6 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <string>
+#include <vector>
 
 #include "tools/ssrender/Render.h"
 #include "tools/ssrender/RunSaver.h"
@@ -91,18 +94,25 @@ int main(int argc, char** argv) {
     sheetCommand->add_option("--columns", sheet.columns, "Pictures per row")->capture_default_str();
 
     ssrender::RunOptions run;
-    std::string runScreen = "1024x768";
+    std::vector<std::string> runScreens{"1024x768"};
+    int runMonitors = 1;
     CLI::App* runCommand = app.add_subcommand(
         "run",
         "A built saver running full screen, as screenshots: transition-NNNN.png when the Nth transition has "
         "ended (the new item in place), and with --every screen-TTTTTTT.png at each TTTTTTT ms of virtual "
-        "time; second-... for the second monitor");
+        "time; monitor2-..., monitor3-... for the other monitors");
     runCommand->add_option("saver", run.saver, "The built saver")->required()->check(CLI::ExistingFile);
-    runCommand->add_option("--screen", runScreen, "Screen size")->check(SizeText())->capture_default_str();
+    runCommand
+        ->add_option("--screen", runScreens,
+                     "Screen size; repeated, one monitor each, left to right from the first, which is the primary")
+        ->check(SizeText())
+        ->capture_default_str();
     runCommand->add_option("--seconds", run.seconds, "Virtual seconds to run")->capture_default_str();
     runCommand->add_option("--seed", run.seed, "The random generator's seed")->capture_default_str();
     runCommand->add_option("--every", run.everyMs, "A screenshot every MS of virtual time");
-    runCommand->add_option("--monitors", run.monitors, "1 or 2")->check(CLI::Range(1, 2))->capture_default_str();
+    runCommand->add_option("--monitors", runMonitors, "N monitors of the one --screen size, left to right")
+        ->check(CLI::Range(1, 8))
+        ->capture_default_str();
     runCommand->add_option("--out", run.outDir, "Folder for the screenshots (transition-*.png, screen-*.png)")
         ->required();
     runCommand->add_option("--sound-log", run.soundLog,
@@ -126,7 +136,13 @@ int main(int argc, char** argv) {
             std::printf("%d frames: the old picture, %d drawn by the effect, the new picture\n", files,
                         std::max(files - 2, 0));
         } else if (runCommand->parsed()) {
-            run.screen = *ssrender::ParseSize(runScreen);
+            run.screen = *ssrender::ParseSize(runScreens.front());
+            for (std::size_t i = 1; i < runScreens.size(); ++i) {
+                run.others.push_back(*ssrender::ParseSize(runScreens[i]));
+            }
+            if (runScreens.size() == 1) {
+                run.others.assign(static_cast<std::size_t>(runMonitors - 1), run.screen);
+            }
             const ssrender::RunResult result = ssrender::RunSaverFile(run);
             if (run.everyMs > 0) {
                 std::printf("%d screenshots, ", result.screenshots);

@@ -20,6 +20,8 @@ packages=(
   # Little CMS's own jpgicc and tificc: the reference of the colour profile tests
   liblcms2-utils
   wine wine32:i386 xvfb xdotool imagemagick x11-utils libxfixes3 python3
+  # an X server with two monitors of different sizes, which Wine reports as two (Xvfb has one output)
+  xserver-xorg-video-dummy
   pulseaudio pulseaudio-utils ffmpeg gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   # WMV under Wine: the decoders, the ASF demuxer, and 32-bit OpenGL, without which Wine's video
   # renderer fails on the virtual display and takes the program down with it

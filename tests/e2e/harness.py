@@ -48,24 +48,44 @@ def wait_until(predicate, timeout, interval=0.1, what="condition"):
 
 
 class Display:
-    """An Xvfb server on a free display number."""
+    """An X server on a free display number: Xvfb with one monitor of width x height, or, when second
+    gives a second monitor's (width, height), Xorg's dummy driver with two monitors side by side, the
+    main one at the left. Wine reports the two as two monitors; Xvfb has one output only, so it cannot.
 
-    def __init__(self, width=1024, height=768):
+    monitors lists each monitor's (left, top, width, height), the main one first; the root window,
+    and so every screenshot, is root_width x root_height and covers them all."""
+
+    def __init__(self, width=1024, height=768, second=None):
         self.width, self.height = width, height
+        self.monitors = [(0, 0, width, height)]
+        self.folder = None
         read_fd, write_fd = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
-            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if second is None:
+            server = "Xvfb"
+            command = ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"]
+        else:
+            server = "Xorg"
+            self.monitors.append((width, 0, *second))
+            self.folder = tempfile.mkdtemp(prefix="xorg-")
+            command = dummy_xorg(self.folder, self.monitors, write_fd)
+        self.root_width = max(left + w for left, _, w, _ in self.monitors)
+        self.root_height = max(top + h for _, top, _, h in self.monitors)
+        self.process = subprocess.Popen(command, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
         os.close(write_fd)
         with os.fdopen(read_fd) as f:
             number = f.readline().strip()
         if not number:
-            raise RuntimeError("Xvfb did not start")
+            self.process.kill()
+            self.process.wait(timeout=10)
+            raise RuntimeError(f"{server} did not start" + (f"; see {self.folder}/xorg.log" if self.folder else ""))
         self.name = f":{number}"
 
     def close(self):
         self.process.terminate()
         self.process.wait(timeout=10)
+        if self.folder:
+            shutil.rmtree(self.folder, ignore_errors=True)
 
     def env(self):
         return dict(os.environ, DISPLAY=self.name)
@@ -120,7 +140,7 @@ class Display:
         return tuple(int(v) for v in m.groups())
 
     def rgb(self):
-        """The whole screen as RGB bytes, row after row."""
+        """The whole screen, every monitor, as RGB bytes, row after row of root_width pixels."""
         return subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8", "rgb:-"],
                               check=True, capture_output=True).stdout
 
@@ -128,6 +148,46 @@ class Display:
         subprocess.run(["import", "-display", self.name, "-window", "root", path], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return path
+
+
+def dummy_xorg(folder, monitors, display_fd):
+    """The command line of an Xorg server whose dummy driver drives one output for each monitor, each
+    at its own mode and place. The driver counts an output other than the first as connected once it
+    has a mode, which the "Enable" option of its monitor gives it at start-up. The server leaves the
+    machine's input devices and virtual terminals alone."""
+
+    def modeline(name, w, h):
+        # Blanking and clock only have to be plausible: nothing scans these modes out.
+        htotal, vtotal = w + 160, h + 30
+        return (f'  Modeline "{name}" {htotal * vtotal * 60 / 1e6:.2f} {w} {w + 40} {w + 80} {htotal} '
+                f'{h} {h + 3} {h + 6} {vtotal}')
+
+    names = [f"{w}x{h}" for _, _, w, h in monitors]
+    root_width = max(left + w for left, _, w, _ in monitors)
+    root_height = max(top + h for _, top, _, h in monitors)
+    lines = ['Section "ServerFlags"', '  Option "AutoAddDevices" "false"', '  Option "AutoEnableDevices" "false"',
+             '  Option "DontVTSwitch" "true"', "EndSection",
+             'Section "Device"', '  Identifier "card"', '  Driver "dummy"',
+             f"  VideoRam {root_width * root_height * 4 // 1024 + 1024}"]
+    lines += [f'  Option "Monitor-DUMMY{i}" "monitor{i}"' for i in range(len(monitors))]
+    lines.append("EndSection")
+    for i, ((left, top, w, h), name) in enumerate(zip(monitors, names)):
+        lines += ['Section "Monitor"', f'  Identifier "monitor{i}"', "  HorizSync 1.0-1000.0",
+                  "  VertRefresh 1.0-200.0", modeline(name, w, h), f'  Option "PreferredMode" "{name}"',
+                  '  Option "Enable" "true"', f'  Option "Position" "{left} {top}"', "EndSection"]
+    lines += ['Section "Screen"', '  Identifier "screen"', '  Device "card"', '  Monitor "monitor0"',
+              "  DefaultDepth 24", '  SubSection "Display"', "    Depth 24",
+              f"    Virtual {root_width} {root_height}", "    Modes " + " ".join(f'"{n}"' for n in names),
+              "  EndSubSection", "EndSection"]
+    config = os.path.join(folder, "xorg.conf")
+    with open(config, "w") as f:
+        f.write("\n".join(lines) + "\n")
+    # An empty folder in place of the machine's own configuration snippets.
+    os.makedirs(os.path.join(folder, "xorg.conf.d"))
+    # The server itself, not the wrapper that may stand in front of it and admit console users only.
+    return ["/usr/lib/xorg/Xorg", "-displayfd", str(display_fd), "-config", config,
+            "-configdir", os.path.join(folder, "xorg.conf.d"), "-logfile", os.path.join(folder, "xorg.log"),
+            "-nolisten", "tcp", "-noreset", "-sharevts", "-novtswitch"]
 
 
 # The files of a prefix that Wine only reads once the prefix is made: the modules and the locale
@@ -462,10 +522,11 @@ class WineTestCase(unittest.TestCase):
     afterwards."""
 
     width, height = 1024, 768
+    second_monitor = None  # (width, height) of a monitor to the right of the main one
 
     def setUp(self):
         self.dir = tempfile.mkdtemp(prefix=self.id().rsplit(".", 1)[-1] + "-", dir=PATHS.work)
-        self.display = Display(self.width, self.height)
+        self.display = Display(self.width, self.height, self.second_monitor)
         self.addCleanup(self.display.close)
         self.sound = SoundServer(self.dir)
         self.addCleanup(self.sound.close)

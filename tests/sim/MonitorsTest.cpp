@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/sim/SimSurface.h"
 #include "platform/sim/SimWindow.h"
 #include "tests/sim/SaverRun.h"
@@ -15,6 +17,7 @@ using testing_support::Json;
 const gfx::Color32 kColours[] = {0xFFE03030, 0xFF30C040, 0xFF3050E0, 0xFFE0C030};
 constexpr gfx::Color32 kBackground = 0xFF302010;  // "#302010"
 constexpr gfx::Color32 kLogo = 0xFFFFFFFF;
+constexpr gfx::Color32 kBlink[] = {0xFFF0F000, 0xFF00F0F0};
 
 // The primary, a portrait monitor left of it and above its top, and a wide one to its right.
 constexpr gfx::IntRect kMain{0, 0, 320, 240};
@@ -32,12 +35,15 @@ protected:
     Monitors() { Machine().monitors = {kMain, kPortrait, kWide}; }
 
     // n solid 100 x 80 pictures resized to fit, with a 20 x 10 white logo 10 pixels from the
-    // bottom-right corner, a four-frame crossfade every second.
-    std::string Saver(int n, const Json& header = Json::object()) {
+    // bottom-right corner, a four-frame crossfade every second. The one at gifAt, if any, is an
+    // animated GIF of the same size, kBlink's colours a tenth of a second each.
+    std::string Saver(int n, const Json& header = Json::object(), int gifAt = -1) {
         Json items = Json::array();
         for (int i = 0; i < n; ++i) {
-            const std::string name = "item" + std::to_string(i) + ".png";
-            Put(name, testing_support::EncodePng(gfx::TBitmap32(100, 80, kColours[i % 4])));
+            const bool gif = i == gifAt;
+            const std::string name = "item" + std::to_string(i) + (gif ? ".gif" : ".png");
+            Put(name, gif ? testing_support::EncodeGif(testing_support::SolidFramesGif(100, 80, {kBlink[0], kBlink[1]}, 10))
+                          : testing_support::EncodePng(gfx::TBitmap32(100, 80, kColours[i % 4])));
             items.push_back({{"file", name}});
         }
         Put("logo.png", testing_support::EncodePng(gfx::TBitmap32(20, 10, kLogo)));
@@ -111,6 +117,26 @@ TEST_F(Monitors, ThreeUnequalMonitorsTakeTheItemsInTurnEachLaidOutForItsOwnSize)
     ExpectLaidOut(portrait, kPortrait, kOnPortrait, kColours[1], "the second item on the portrait monitor");
     ExpectLaidOut(wide, kWide, kOnWide, kColours[2], "the third on the wide one");
     ExpectLaidOut(main, kMain, kOnMain, kColours[3], "the fourth on the main monitor again");
+}
+
+TEST_F(Monitors, AnAnimatedGifPlaysOnTheMonitorItGoesToLaidOutForIt) {
+    std::set<gfx::Color32> inPlace;
+    std::set<gfx::Color32> outside;
+    std::set<gfx::Color32> onMain;
+    Run(Saver(3, Json::object(), 1), {"/s"}, 1990, [&](host::TSSWindow& w) {
+        for (std::uint64_t t = 1500; t < 1990; t += 30) {
+            sim::At(t, [&] {
+                const gfx::TBitmap32 portrait = Canvas(w.MonitorImages().at(0));
+                inPlace.insert(portrait.Pixel(kOnPortrait.left, kOnPortrait.top));
+                inPlace.insert(portrait.Pixel(kOnPortrait.right - 1, kOnPortrait.bottom - 1));
+                outside.insert(portrait.Pixel(kOnPortrait.left, kOnPortrait.top - 1));
+                onMain.insert(Canvas(&w.Image32()).Pixel(160, 120));
+            });
+        }
+    });
+    EXPECT_EQ(inPlace, (std::set<gfx::Color32>{kBlink[0], kBlink[1]})) << "both frames, filling the fitted place";
+    EXPECT_EQ(outside, std::set<gfx::Color32>{kBackground});
+    EXPECT_EQ(onMain, std::set<gfx::Color32>{kColours[0]}) << "the main monitor keeps its item";
 }
 
 TEST_F(Monitors, DisableTwoMonitorsLeavesEveryOtherMonitorAsTheDesktopShowsIt) {

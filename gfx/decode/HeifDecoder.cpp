@@ -1,13 +1,16 @@
 #include "gfx/decode/HeifDecoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include <libheif/heif.h>
 
+#include "gfx/decode/HeifGrid.h"
+#include "gfx/decode/HeifItems.h"
+#include "gfx/decode/HeifSamples.h"
 #include "gfx/decode/Limits.h"
-#include "gfx/decode/ToneMap.h"
 
 namespace gfx {
 
@@ -26,127 +29,12 @@ struct OptionsFree {
     void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
 };
 
-struct NclxFree {
-    void operator()(heif_color_profile_nclx* nclx) const { heif_nclx_color_profile_free(nclx); }
-};
-using Nclx = std::unique_ptr<heif_color_profile_nclx, NclxFree>;
-
-std::string MessageOf(const heif_error& error) {
-    return error.message != nullptr && *error.message != '\0' ? error.message : "libheif error";
-}
-
-// The nclx colour information of the file's colr box, or else the one the coded stream carries.
-Nclx NclxOf(const heif_image_handle* handle, const heif_image* image) {
-    heif_color_profile_nclx* nclx = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok && nclx != nullptr) {
-        return Nclx(nclx);
-    }
-    nclx = nullptr;
-    if (heif_image_get_nclx_color_profile(image, &nclx).code == heif_error_Ok && nclx != nullptr) {
-        return Nclx(nclx);
-    }
-    return nullptr;
-}
-
-TPrimaries PrimariesOf(const heif_color_profile_nclx& nclx) {
-    if (nclx.color_primaries == heif_color_primaries_unspecified) {
-        return kSrgbPrimaries;
-    }
-    return {nclx.color_primary_red_x,   nclx.color_primary_red_y,   nclx.color_primary_green_x,
-            nclx.color_primary_green_y, nclx.color_primary_blue_x,  nclx.color_primary_blue_y,
-            nclx.color_primary_white_x, nclx.color_primary_white_y};
-}
-
-// How the decoded samples become 8-bit sRGB: scaled only, or through a tone map.
-struct Conversion {
-    int bits = 8;
-    bool alpha = false;
-    bool premultiplied = false;  // colours come multiplied by alpha (libheif leaves them so)
-    std::optional<TToneMap> toneMap;
-};
-
-// One row of interleaved samples (8-bit bytes, or 16-bit little-endian words holding `bits` bits)
-// into 32-bit pixels.
-template <typename Sample>
-void ConvertRow(const Sample* in, Color32* out, std::int32_t width, const Conversion& c) {
-    const int channels = c.alpha ? 4 : 3;
-    const std::uint32_t top = (1u << c.bits) - 1u;
-    for (std::int32_t x = 0; x < width; ++x, in += channels) {
-        std::uint8_t alpha = 255;
-        std::uint32_t rgb[3] = {in[0], in[1], in[2]};
-        if (c.alpha) {
-            alpha = sizeof(Sample) == 1 ? static_cast<std::uint8_t>(in[3]) : ScaledTo8Bits(in[3], c.bits);
-            const std::uint32_t a = in[3];
-            if (c.premultiplied && a > 0 && a < top) {
-                for (std::uint32_t& v : rgb) {
-                    v = std::min(top, (v * top + a / 2) / a);
-                }
-            }
-        }
-        if (c.toneMap) {
-            out[x] = c.toneMap->Map(rgb[0], rgb[1], rgb[2], alpha);
-        } else if constexpr (sizeof(Sample) == 1) {
-            out[x] = MakeColor32(static_cast<std::uint8_t>(rgb[0]), static_cast<std::uint8_t>(rgb[1]),
-                                 static_cast<std::uint8_t>(rgb[2]), alpha);
-        } else {
-            out[x] = MakeColor32(ScaledTo8Bits(rgb[0], c.bits), ScaledTo8Bits(rgb[1], c.bits),
-                                 ScaledTo8Bits(rgb[2], c.bits), alpha);
-        }
-    }
-}
-
-std::uint16_t LittleEndian16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-// The interleaved plane (8-bit samples, or 16-bit little-endian words when deep) into the bitmap.
-void ConvertPlane(const std::uint8_t* plane, int stride, const Conversion& conversion, bool deep, TBitmap32& bitmap) {
-    const std::int32_t width = bitmap.Width();
-    std::vector<std::uint16_t> words;
-    if (deep) {
-        words.resize(static_cast<std::size_t>(width) * (conversion.alpha ? 4 : 3));
-    }
-    for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
-        const std::uint8_t* row = plane + static_cast<std::ptrdiff_t>(y) * stride;
-        if (deep) {
-            for (std::size_t i = 0; i < words.size(); ++i) {
-                words[i] = LittleEndian16(row + 2 * i);
-            }
-            ConvertRow(words.data(), bitmap.Row(y), width, conversion);
-        } else {
-            ConvertRow(row, bitmap.Row(y), width, conversion);
-        }
-    }
-}
-
-// The conversion to sRGB that nclx colour information in other primaries or with an HDR curve
-// asks for; none for sRGB (or no colour information at all). The peak of an HDR picture is its
-// content light level where it states one.
-std::optional<TToneMap> ToneMapFor(const heif_image_handle* handle, const heif_image* image, int bits) {
-    const Nclx nclx = NclxOf(handle, image);
-    if (!nclx) {
-        return std::nullopt;
-    }
-    const TPrimaries primaries = PrimariesOf(*nclx);
-    const TTransfer transfer = TransferOfNclx(nclx->transfer_characteristics);
-    if (TToneMap::IsSrgb(primaries, transfer)) {
-        return std::nullopt;
-    }
-    float peak = TToneMap::kDefaultPeakNits;
-    if (heif_image_has_content_light_level(image) != 0) {
-        heif_content_light_level level{};
-        heif_image_get_content_light_level(image, &level);
-        if (level.max_content_light_level > 0) {
-            peak = level.max_content_light_level;
-        }
-    }
-    return TToneMap(primaries, transfer, bits, peak);
-}
-
 }  // namespace
 
 void THeifDecoder::ContextFree::operator()(heif_context* context) const { heif_context_free(context); }
 void THeifDecoder::HandleFree::operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
 
-THeifDecoder::THeifDecoder() = default;
+THeifDecoder::THeifDecoder(std::int64_t maxPixels) : maxPixels_(maxPixels) {}
 THeifDecoder::~THeifDecoder() = default;
 
 bool THeifDecoder::Open(std::span<const std::uint8_t> bytes) {
@@ -154,6 +42,7 @@ bool THeifDecoder::Open(std::span<const std::uint8_t> bytes) {
     context_.reset(heif_context_alloc());
     size_ = {};
     stated_ = {};
+    grid_.reset();
     iccProfile_.clear();
     if (!context_) {
         SetFailure("out of memory");
@@ -167,7 +56,7 @@ bool THeifDecoder::Open(std::span<const std::uint8_t> bytes) {
         error = heif_context_get_primary_image_handle(context_.get(), &handle);
     }
     if (error.code != heif_error_Ok) {
-        SetFailure(MessageOf(error));
+        SetFailure(HeifMessage(error));
         context_.reset();
         return false;
     }
@@ -176,16 +65,74 @@ bool THeifDecoder::Open(std::span<const std::uint8_t> bytes) {
     const int width = heif_image_handle_get_width(handle);
     const int height = heif_image_handle_get_height(handle);
     stated_ = {width, height};
-    if (!PictureSizeAllowed(width, height)) {
-        SetFailure(BeyondCap(width, height));
+    const bool withinCap = width > 0 && height > 0 && std::int64_t{width} * height <= maxPixels_;
+    if (!(withinCap ? CanvasesWithinCap(bytes) : OpenGrid(bytes, stated_))) {
         handle_.reset();
         context_.reset();
         return false;
     }
-    size_ = {width, height};
+    if (withinCap) {
+        size_ = {width, height};
+    }
     ReadColorProfile();
     ClearFailure();
     return true;
+}
+
+// A picture beyond the cap may still be shown smaller when it is a grid: the largest size of its
+// proportions within the cap.
+bool THeifDecoder::OpenGrid(std::span<const std::uint8_t> bytes, IntSize stated) {
+    heif_item_id primary = 0;
+    std::string why;
+    if (stated.width > 0 && stated.height > 0 &&
+        heif_context_get_primary_image_ID(context_.get(), &primary).code == heif_error_Ok) {
+        grid_ = THeifGrid::Read(bytes, primary, stated, heif_image_handle_has_alpha_channel(handle_.get()) != 0,
+                                maxPixels_, why);
+    }
+    if (!grid_) {
+        // A picture not in tiles is refused for its size alone.
+        SetFailure(why.empty() || why == THeifGrid::kNotTiled ? BeyondCap(stated.width, stated.height)
+                                                              : BeyondCap(stated.width, stated.height) +
+                                                                    ", and it cannot be decoded tile by tile: " + why);
+        return false;
+    }
+    const double scale =
+        std::sqrt(static_cast<double>(maxPixels_) / (static_cast<double>(stated.width) * stated.height));
+    IntSize fits{std::max(1, static_cast<std::int32_t>(stated.width * scale)),
+                 std::max(1, static_cast<std::int32_t>(stated.height * scale))};
+    while (std::int64_t{fits.width} * fits.height > maxPixels_) {
+        (fits.width >= fits.height ? fits.width : fits.height) -= 1;
+    }
+    size_ = fits;
+    reduced_ = fits;
+    return true;
+}
+
+// A grid or overlay whose own description asks for a larger canvas than its header states would
+// have libheif allocate that canvas, or one for each tile made of such an image.
+bool THeifDecoder::CanvasesWithinCap(std::span<const std::uint8_t> bytes) {
+    heif_item_id primary = 0;
+    const auto items = THeifItems::Read(bytes);
+    if (!items || heif_context_get_primary_image_ID(context_.get(), &primary).code != heif_error_Ok ||
+        items->CanvasesWithin(primary, maxPixels_)) {
+        return true;  // what the boxes here cannot read, libheif reads and refuses itself
+    }
+    SetFailure("a part of the picture is beyond the pixel cap");
+    return false;
+}
+
+void THeifDecoder::ReduceFor(IntSize drawn) {
+    if (!grid_ || drawn.width <= 0 || drawn.height <= 0) {
+        return;
+    }
+    // The larger of the two ratios, so that both sides still cover the place.
+    const double scale = std::max(static_cast<double>(drawn.width) / size_.width,
+                                  static_cast<double>(drawn.height) / size_.height);
+    const IntSize cover{std::max(drawn.width, static_cast<std::int32_t>(std::ceil(size_.width * scale))),
+                        std::max(drawn.height, static_cast<std::int32_t>(std::ceil(size_.height * scale)))};
+    if (cover.width <= size_.width && cover.height <= size_.height) {
+        reduced_ = cover;
+    }
 }
 
 void THeifDecoder::ReadColorProfile() {
@@ -207,7 +154,17 @@ std::optional<TPicture> THeifDecoder::Frames() {
     if (!handle_) {
         return std::nullopt;
     }
-    return Guarded([this] { return Decode(); });
+    return Guarded([this] { return grid_ ? DecodeTiles() : Decode(); });
+}
+
+std::optional<TPicture> THeifDecoder::DecodeTiles() {
+    std::string why;
+    auto bitmap = grid_->Decode(reduced_, handle_.get(), !iccProfile_.empty(), kMaxSide, why);
+    if (!bitmap) {
+        SetFailure(BeyondCap(stated_.width, stated_.height) + ", and it cannot be decoded tile by tile: " + why);
+        return std::nullopt;
+    }
+    return StillPicture(std::move(*bitmap));
 }
 
 std::optional<TPicture> THeifDecoder::Decode() {
@@ -228,7 +185,7 @@ std::optional<TPicture> THeifDecoder::Decode() {
     const heif_error error = heif_decode_image(handle, &decoded, heif_colorspace_RGB, chroma, options.get());
     const Image image(decoded);
     if (error.code != heif_error_Ok || !image) {
-        SetFailure(MessageOf(error));
+        SetFailure(HeifMessage(error));
         return std::nullopt;
     }
     int stride = 0;
@@ -241,7 +198,7 @@ std::optional<TPicture> THeifDecoder::Decode() {
         SetFailure("the picture's data is not the size its header states");
         return std::nullopt;
     }
-    Conversion conversion;
+    THeifConversion conversion;
     conversion.alpha = alpha;
     conversion.premultiplied = alpha && heif_image_is_premultiplied_alpha(image.get()) != 0;
     conversion.bits = deep ? heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved) : 8;
@@ -251,10 +208,10 @@ std::optional<TPicture> THeifDecoder::Decode() {
     }
     // An ICC profile is converted by the caller; nclx colour information here.
     if (iccProfile_.empty()) {
-        conversion.toneMap = ToneMapFor(handle, image.get(), conversion.bits);
+        conversion.toneMap = HeifToneMap(handle, image.get(), conversion.bits);
     }
     TBitmap32 bitmap(width, height);
-    ConvertPlane(plane, stride, conversion, deep, bitmap);
+    ConvertHeifPlane(plane, stride, conversion, deep, bitmap);
     return StillPicture(std::move(bitmap));
 }
 

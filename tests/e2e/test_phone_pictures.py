@@ -1,7 +1,8 @@
 """The real saver.scr shows the pictures phones and the web make, under Wine: a HEIC in tiles as
 phones write it, an AVIF stored on its side, a JPEG with a Display P3 profile, a WebP and an
 animated WebP. After each transition the screen equals what ssrender run shows for the same saver
-on the simulated machine, and the turn and the colour conversion are checked by their own pixels."""
+on the simulated machine, and the turn and the colour conversion are checked by their own pixels.
+A phone's 48-megapixel HEIC in tiles, beyond the pixel cap, shows reduced to the screen."""
 
 import glob
 import os
@@ -82,6 +83,39 @@ class PhonePictures(harness.WineTestCase):
         # Display P3 (200, 100, 50) is sRGB (215, 93, 31), as a colour-managed viewer shows it.
         converted = self.display.pixel(shots[2], 512, 384)
         self.assertTrue(near(converted, (215, 93, 31)) and abs(converted[2] - 50) > 10, converted)
+
+    def test_a_48_megapixel_photo_in_tiles_shows_reduced_to_the_screen(self):
+        # 8064 x 6016 in tiles of 512, as a phone's largest photographs: beyond the pixel cap, so it
+        # is decoded tile by tile into a picture the size of the screen. Quadrants of four colours.
+        quadrants = [(0xC0, 0x30, 0x30), (0x30, 0x30, 0xC0), (0x30, 0xC0, 0x30), (0xF0, 0xF0, 0xF0)]
+        draw = []
+        for n, (r, g, b) in enumerate(quadrants[1:], start=1):
+            left, top = (63, 0) if n == 1 else (0, 47) if n == 2 else (63, 47)
+            draw += ["-fill", f"rgb({r},{g},{b})", "-draw", f"rectangle {left},{top} {left + 62},{top + 46}"]
+        self.run_tool("convert", "-size", "126x94", "xc:rgb(%d,%d,%d)" % quadrants[0], *draw, "max.png")
+        self.run_tool(os.path.join(harness.PATHS.linux_bin, "make_tiled_heic"), "max.png", "max.heic", "512", "64")
+        manifest = {
+            "header": {"Seconds": 30, "DisplayOrder": 0, "EffectSpeed": 8, "Stretch": 0,
+                       "BackgroundColor": "#102030", "BackgroundColor2": "#102030",
+                       "ExitMouseMove": False, "ExitMouseButton": False, "ExitKeyboard": False, "ExitESC": True},
+            "strings": {"SaverName": "E2E Phone Max", "Effect": [5]},
+            "items": [{"file": "max.heic"}],
+        }
+        saver = self.build_saver(manifest, files={})
+        process = self.wine.start(saver, "/s", trace=self.trace.path)
+        self.trace.wait_for("Item 0 shown", 120)
+        time.sleep(1.0)
+        shot = self.display.screenshot(os.path.join(self.dir, "wine-max.png"))
+        self.display.xdotool("key", "Escape")
+        self.wait_exit(process)
+
+        decoded = [line for line in self.trace.lines() if "Item 0 decoded at" in line]
+        self.assertTrue(decoded, "the trace shows no reduced decoding")
+        near = lambda rgb, want: all(abs(a - b) < 12 for a, b in zip(rgb, want))
+        # Resized to fit, 1024 x 764 in the middle: each quadrant's middle in its colour.
+        for (x, y), want in zip([(256, 192), (768, 192), (256, 576), (768, 576)], quadrants):
+            seen = self.display.pixel(shot, x, y)
+            self.assertTrue(near(seen, want), f"({x}, {y}): {seen}, not {want}")
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -77,7 +78,20 @@ std::pair<std::size_t, std::size_t> FindBox(const Bytes& file, std::string_view 
     return {0, 0};
 }
 
-CodedTile EncodeTile(const gfx::TBitmap32& bitmap, int left, int top, int tile, int quality) {
+// A tile's pixels, the picture's last column and row repeated where the tile reaches beyond it.
+std::vector<gfx::Color32> TilePixels(const gfx::TBitmap32& bitmap, int left, int top, int tile) {
+    std::vector<gfx::Color32> pixels;
+    pixels.reserve(static_cast<std::size_t>(tile) * tile);
+    for (int y = 0; y < tile; ++y) {
+        const int sy = std::min(top + y, bitmap.Height() - 1);
+        for (int x = 0; x < tile; ++x) {
+            pixels.push_back(bitmap.Pixel(std::min(left + x, bitmap.Width() - 1), sy));
+        }
+    }
+    return pixels;
+}
+
+CodedTile EncodeTile(const std::vector<gfx::Color32>& pixels, int tile, int quality) {
     heif_image* raw = nullptr;
     Check(heif_image_create(tile, tile, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &raw));
     std::unique_ptr<heif_image, ImageDeleter> image(raw);
@@ -85,9 +99,8 @@ CodedTile EncodeTile(const gfx::TBitmap32& bitmap, int left, int top, int tile, 
     int stride = 0;
     std::uint8_t* plane = heif_image_get_plane(raw, heif_channel_interleaved, &stride);
     for (int y = 0; y < tile; ++y) {
-        const int sy = std::min(top + y, bitmap.Height() - 1);
         for (int x = 0; x < tile; ++x) {
-            const gfx::Color32 c = bitmap.Pixel(std::min(left + x, bitmap.Width() - 1), sy);
+            const gfx::Color32 c = pixels[static_cast<std::size_t>(y) * tile + x];
             std::uint8_t* p = plane + static_cast<std::ptrdiff_t>(y) * stride + x * 3;
             p[0] = gfx::RedOf(c);
             p[1] = gfx::GreenOf(c);
@@ -149,19 +162,50 @@ void Ispe(Writer& w, int width, int height) {
 }  // namespace
 
 std::vector<std::uint8_t> EncodeTiledHeic(const gfx::TBitmap32& bitmap, int tile, int quality) {
+    return EncodeTiledHeic(bitmap, tile, quality, {});
+}
+
+std::vector<std::uint8_t> EncodeTiledHeic(const gfx::TBitmap32& bitmap, int tile, int quality,
+                                          const std::vector<TGridTransform>& transforms, bool alpha) {
     const int columns = (bitmap.Width() + tile - 1) / tile;
     const int rows = (bitmap.Height() + tile - 1) / tile;
     if (columns > 255 || rows > 255 || bitmap.Width() > 0xFFFF || bitmap.Height() > 0xFFFF) {
         throw std::runtime_error("too many tiles for a grid");
     }
-    std::vector<CodedTile> tiles;
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            tiles.push_back(EncodeTile(bitmap, c * tile, r * tile, tile, quality));
+    // Tiles of the same pixels are coded once and their items share the data, as a large picture
+    // of few colours needs only a few codings. The alpha's tiles follow the colours'.
+    std::vector<CodedTile> coded;
+    std::vector<std::size_t> codedOf;
+    std::map<std::vector<gfx::Color32>, std::size_t> known;
+    auto code = [&](std::vector<gfx::Color32> pixels) {
+        const auto [it, added] = known.try_emplace(std::move(pixels), coded.size());
+        if (added) {
+            coded.push_back(EncodeTile(it->first, tile, quality));
+        }
+        codedOf.push_back(it->second);
+    };
+    for (int pass = 0; pass < (alpha ? 2 : 1); ++pass) {
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                auto pixels = TilePixels(bitmap, c * tile, r * tile, tile);
+                if (pass == 1) {
+                    for (gfx::Color32& p : pixels) {
+                        const std::uint8_t a = gfx::AlphaOf(p);
+                        p = gfx::MakeColor32(a, a, a);
+                    }
+                }
+                code(std::move(pixels));
+            }
         }
     }
-    const auto count = static_cast<std::uint32_t>(tiles.size());
-    constexpr std::uint32_t kGrid = 1;  // item IDs: the grid, then the tiles from 2 on
+    auto tileData = [&](std::size_t i) -> const CodedTile& { return coded[codedOf[i]]; };
+    const auto count = static_cast<std::uint32_t>(rows * columns);
+    const auto tileItems = static_cast<std::uint32_t>(codedOf.size());
+    // Item IDs: the grid, its tiles from 2 on; then the alpha's grid and its tiles.
+    constexpr std::uint32_t kGrid = 1;
+    const std::uint32_t alphaGrid = kGrid + count + 1;
+    auto tileId = [&](std::uint32_t i) { return i < count ? kGrid + 1 + i : alphaGrid + 1 + (i - count); };
+    const std::uint32_t items = tileItems + (alpha ? 2 : 1);
     // The grid's description: version, flags (16-bit sizes), rows and columns less one, the size.
     const Bytes grid = {0,
                         0,
@@ -188,56 +232,99 @@ std::vector<std::uint8_t> EncodeTiledHeic(const gfx::TBitmap32& bitmap, int tile
     // Every item one extent in mdat; the offsets are patched once mdat's place is known.
     box = w.Begin("iloc", 0);
     w.U8(0x44), w.U8(0x00);  // 4-byte offsets and lengths, no base offset
-    w.U16(count + 1);
-    std::vector<std::size_t> offsetFields;
-    auto extent = [&](std::uint32_t id, std::size_t length) {
+    w.U16(items);
+    std::vector<std::size_t> gridFields;
+    std::vector<std::size_t> tileFields;
+    auto extent = [&](std::uint32_t id, std::size_t length, std::vector<std::size_t>& fields) {
         w.U16(id), w.U16(0), w.U16(1);
-        offsetFields.push_back(w.out.size());
+        fields.push_back(w.out.size());
         w.U32(0), w.U32(static_cast<std::uint32_t>(length));
     };
-    extent(kGrid, grid.size());
-    for (std::uint32_t i = 0; i < count; ++i) {
-        extent(kGrid + 1 + i, tiles[i].data.size());
+    extent(kGrid, grid.size(), gridFields);
+    if (alpha) {
+        extent(alphaGrid, grid.size(), gridFields);  // the same description
+    }
+    for (std::uint32_t i = 0; i < tileItems; ++i) {
+        extent(tileId(i), tileData(i).data.size(), tileFields);
     }
     w.End(box);
 
     const auto iinf = w.Begin("iinf", 0);
-    w.U16(count + 1);
+    w.U16(items);
     auto infe = [&](std::uint32_t id, std::string_view type, bool hidden) {
         const auto entry = w.Begin("infe", 2, hidden ? 1 : 0);
         w.U16(id), w.U16(0), w.Type(type), w.U8(0);
         w.End(entry);
     };
     infe(kGrid, "grid", false);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        infe(kGrid + 1 + i, "hvc1", true);
+    if (alpha) {
+        infe(alphaGrid, "grid", true);
+    }
+    for (std::uint32_t i = 0; i < tileItems; ++i) {
+        infe(tileId(i), "hvc1", true);
     }
     w.End(iinf);
 
     box = w.Begin("iref", 0);
-    const auto dimg = w.Begin("dimg");
-    w.U16(kGrid), w.U16(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        w.U16(kGrid + 1 + i);
+    for (std::uint32_t g = 0; g < (alpha ? 2u : 1u); ++g) {
+        const auto dimg = w.Begin("dimg");
+        w.U16(g == 0 ? kGrid : alphaGrid), w.U16(count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            w.U16(tileId(g * count + i));
+        }
+        w.End(dimg);
     }
-    w.End(dimg);
+    if (alpha) {
+        const auto auxl = w.Begin("auxl");
+        w.U16(alphaGrid), w.U16(1), w.U16(kGrid);
+        w.End(auxl);
+    }
     w.End(box);
 
-    // Properties: 1 the grid's size, 2 a tile's size, 3 on each tile's decoder configuration.
+    // Properties: 1 the grid's size, 2 a tile's size, 3 on each tile's decoder configuration, then
+    // the grid's transformations, then the alpha's type.
     const auto iprp = w.Begin("iprp");
     const auto ipco = w.Begin("ipco");
     Ispe(w, bitmap.Width(), bitmap.Height());
     Ispe(w, tile, tile);
-    for (const auto& t : tiles) {
-        w.Append(t.hvcC);
+    for (std::uint32_t i = 0; i < tileItems; ++i) {
+        w.Append(tileData(i).hvcC);
+    }
+    for (const TGridTransform& t : transforms) {
+        const auto property = w.Begin(t.type);
+        if (t.type == "clap") {
+            w.U32(static_cast<std::uint32_t>(t.width)), w.U32(1);
+            w.U32(static_cast<std::uint32_t>(t.height)), w.U32(1);
+            w.U32(static_cast<std::uint32_t>(t.offsetX2)), w.U32(2);
+            w.U32(static_cast<std::uint32_t>(t.offsetY2)), w.U32(2);
+        } else {
+            w.U8(static_cast<std::uint32_t>(t.value));
+        }
+        w.End(property);
+    }
+    const auto auxType = static_cast<std::uint32_t>(3 + tileItems + transforms.size());
+    if (alpha) {
+        const auto auxC = w.Begin("auxC", 0);
+        const std::string_view urn = "urn:mpeg:hevc:2015:auxid:1";
+        w.out.insert(w.out.end(), urn.begin(), urn.end());
+        w.U8(0);
+        w.End(auxC);
     }
     w.End(ipco);
     // 15-bit property indices: a large grid has more than 127 properties.
     box = w.Begin("ipma", 0, 1);
-    w.U32(count + 1);
-    w.U16(kGrid), w.U8(1), w.U16(1);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        w.U16(kGrid + 1 + i), w.U8(2), w.U16(0x8000 | (3 + i)), w.U16(2);
+    w.U32(tileItems + (alpha ? 2 : 1));
+    for (std::uint32_t g = 0; g < (alpha ? 2u : 1u); ++g) {
+        w.U16(g == 0 ? kGrid : alphaGrid), w.U8(1 + static_cast<std::uint32_t>(transforms.size()) + g), w.U16(1);
+        for (std::size_t i = 0; i < transforms.size(); ++i) {
+            w.U16(0x8000 | (3 + tileItems + static_cast<std::uint32_t>(i)));  // transformations are essential
+        }
+        if (g == 1) {
+            w.U16(0x8000 | auxType);
+        }
+    }
+    for (std::uint32_t i = 0; i < tileItems; ++i) {
+        w.U16(tileId(i)), w.U8(2), w.U16(0x8000 | (3 + i)), w.U16(2);
     }
     w.End(box);
     w.End(iprp);
@@ -250,13 +337,19 @@ std::vector<std::uint8_t> EncodeTiledHeic(const gfx::TBitmap32& bitmap, int tile
             w.out[field + i] = static_cast<std::uint8_t>(offset >> (24 - 8 * i));
         }
     };
-    patch(offsetFields[0], at);
+    for (const std::size_t field : gridFields) {
+        patch(field, at);
+    }
     w.Append(grid);
     at += grid.size();
-    for (std::uint32_t i = 0; i < count; ++i) {
-        patch(offsetFields[1 + i], at);
-        w.Append(tiles[i].data);
-        at += tiles[i].data.size();
+    std::vector<std::size_t> offsets;
+    for (const CodedTile& t : coded) {
+        offsets.push_back(at);
+        w.Append(t.data);
+        at += t.data.size();
+    }
+    for (std::uint32_t i = 0; i < tileItems; ++i) {
+        patch(tileFields[i], offsets[codedOf[i]]);
     }
     w.End(mdat);
     return w.out;

@@ -13,6 +13,7 @@
 
 #include <libheif/heif.h>
 
+#include "gfx/decode/AreaReducer.h"
 #include "gfx/decode/HeifDecoder.h"
 #include "gfx/decode/PictureFormats.h"
 #include "gfx/decode/ToneMap.h"
@@ -544,6 +545,167 @@ TEST_F(HeifPictures, ASizeBeyondThePixelCapIsRefusedBeforeDecoding) {
     EXPECT_EQ(decoder.Failure(), gfx::BeyondCap(8192, 4097));
     EXPECT_EQ(decoder.StatedSize(), (gfx::IntSize{8192, 4097}));
     EXPECT_FALSE(decoder.Frames());
+}
+
+// A picture whose every part differs from the others: gradients across and down, and a checker
+// of uneven squares, so that a tile in the wrong place, turned or mirrored shows.
+TBitmap32 Detailed(int w, int h) {
+    TBitmap32 bitmap(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const auto blue = static_cast<std::uint8_t>((x / 37 + y / 23) % 2 * 200);
+            bitmap.SetPixel(x, y, gfx::MakeColor32(static_cast<std::uint8_t>(x * 255 / w),
+                                                   static_cast<std::uint8_t>(y * 255 / h), blue));
+        }
+    }
+    return bitmap;
+}
+
+// The whole picture averaged down as the tiles are, in one piece.
+TBitmap32 ReducedWhole(const TBitmap32& whole, gfx::IntSize size) {
+    gfx::TAreaReducer reducer(whole.BoundsRect(), size);
+    reducer.Add({0, 0}, whole);
+    return reducer.Take();
+}
+
+// A grid beyond a lowered pixel cap decoded tile by tile, against the whole picture libheif
+// decodes (under the real cap) reduced to the same size: equal but for the rounding of sums.
+void ExpectTilesMatchTheWhole(const Bytes& file, std::int64_t cap, std::optional<gfx::IntSize> drawn = {}) {
+    gfx::THeifDecoder whole;
+    const auto all = testing_support::OpenAndDecode(whole, file);
+    ASSERT_TRUE(all) << whole.Failure();
+    const TBitmap32& picture = all->frames.front().bitmap;
+
+    gfx::THeifDecoder tiled(cap);
+    ASSERT_TRUE(tiled.Open(file)) << tiled.Failure();
+    const gfx::IntSize size = tiled.Size();
+    EXPECT_LE(std::int64_t{size.width} * size.height, cap);
+    EXPECT_NEAR(static_cast<double>(size.width) / size.height,
+                static_cast<double>(picture.Width()) / picture.Height(), 0.02);
+    EXPECT_EQ(tiled.StatedSize(), (gfx::IntSize{picture.Width(), picture.Height()}));
+    if (drawn) {
+        tiled.ReduceFor(*drawn);
+    }
+    const auto reduced = tiled.Frames();
+    ASSERT_TRUE(reduced) << tiled.Failure();
+    const TBitmap32& seen = reduced->frames.front().bitmap;
+    if (drawn) {
+        // Covers its place, no larger than that needs.
+        EXPECT_TRUE(seen.Width() >= drawn->width && seen.Height() >= drawn->height);
+        EXPECT_TRUE(seen.Width() == drawn->width || seen.Height() == drawn->height);
+    } else {
+        EXPECT_EQ((gfx::IntSize{seen.Width(), seen.Height()}), size);
+    }
+    EXPECT_EQ(reduced->size, (gfx::IntSize{seen.Width(), seen.Height()}));
+    EXPECT_LE(MaxDifference(seen, ReducedWhole(picture, {seen.Width(), seen.Height()})), 1);
+}
+
+TEST_F(HeifPictures, ATiledPictureBeyondTheCapIsShownReducedTileByTile) {
+    // 5 x 4 tiles of 64 (the encoder's least size: a smaller tile is coded padded, and libheif
+    // then pastes its padding over its neighbours), the last column and row cropped; the cap a
+    // third of the picture.
+    const Bytes file = testing_support::EncodeTiledHeic(Detailed(300, 200), 64, 95);
+    {
+        SCOPED_TRACE("reduced to fit the cap");
+        ExpectTilesMatchTheWhole(file, 20000);
+    }
+    {
+        SCOPED_TRACE("reduced further to its place");
+        ExpectTilesMatchTheWhole(file, 20000, gfx::IntSize{90, 40});
+    }
+}
+
+TEST_F(HeifPictures, ATiledPicturesRotationMirrorAndCropApplyAsToTheWhole) {
+    using testing_support::TGridTransform;
+    const TBitmap32 bitmap = Detailed(200, 130);
+    const std::vector<std::vector<TGridTransform>> cases = {
+        {{"irot", 1}},
+        {{"irot", 3}, {"imir", 0}},
+        {{"imir", 1}},
+        {{"clap", 0, 150, 90, -21, 13}, {"irot", 2}},
+        {{"irot", 1}, {"clap", 0, 101, 161, 8, -5}, {"imir", 1}},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Bytes file = testing_support::EncodeTiledHeic(bitmap, 64, 95, cases[i]);
+        ExpectTilesMatchTheWhole(file, 8000);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+TEST_F(HeifPictures, ATiledPicturesAlphaGoesWithItsTiles) {
+    // Alpha across, from clear to opaque, and a clear band: colours of clear pixels weigh nothing.
+    TBitmap32 bitmap = Detailed(200, 130);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            const auto alpha = static_cast<std::uint8_t>(y >= 40 && y < 52 ? 0 : x * 255 / (bitmap.Width() - 1));
+            bitmap.SetPixel(x, y, (bitmap.Pixel(x, y) & 0x00FFFFFFu) | (Color32{alpha} << 24));
+        }
+    }
+    for (const auto& transforms : {std::vector<testing_support::TGridTransform>{},
+                                   std::vector<testing_support::TGridTransform>{{"irot", 1}}}) {
+        SCOPED_TRACE(transforms.size());
+        const Bytes file = testing_support::EncodeTiledHeic(bitmap, 64, 95, transforms, true);
+        gfx::THeifDecoder whole;
+        ASSERT_TRUE(whole.Open(file)) << whole.Failure();
+        const auto all = whole.Frames();
+        ASSERT_TRUE(all) << whole.Failure();
+        // libheif finds the alpha: the middle of the clear band is clear.
+        const TBitmap32& picture = all->frames.front().bitmap;
+        const gfx::IntPoint band = transforms.empty() ? gfx::IntPoint{150, 46} : gfx::IntPoint{46, 49};
+        EXPECT_LE(gfx::AlphaOf(picture.Pixel(band.x, band.y)), 2);
+        ExpectTilesMatchTheWhole(file, 8000);
+    }
+}
+
+TEST_F(HeifPictures, BeyondTheCapWhatCannotBeDecodedTileByTileIsRefusedWithItsReason) {
+    {
+        SCOPED_TRACE("a picture not in tiles");
+        gfx::THeifDecoder decoder(1000);
+        EXPECT_FALSE(decoder.Open(EncodeHeif(Quadrants(64, 64))));
+        EXPECT_EQ(decoder.Failure(), gfx::BeyondCap(64, 64));
+    }
+    const Bytes file = testing_support::EncodeTiledHeic(Detailed(160, 128), 64, 95);
+    {
+        SCOPED_TRACE("a tile whose parameter sets are garbage");
+        // The last tile's decoder configuration: its parameter sets keep their lengths and lose
+        // their contents, so that the file opens and the tile alone cannot be decoded.
+        Bytes damaged = file;
+        const std::string hvcC = "hvcC";
+        const auto box = std::find_end(damaged.begin(), damaged.end(), hvcC.begin(), hvcC.end());
+        ASSERT_NE(box, damaged.end());
+        auto p = box + 4 + 22;
+        const int arrays = *p++;
+        for (int a = 0; a < arrays; ++a) {
+            const int units = (p[1] << 8) | p[2];
+            p += 3;
+            for (int u = 0; u < units; ++u) {
+                const int length = (p[0] << 8) | p[1];
+                std::fill_n(p + 2 + 1, length - 1, std::uint8_t{0xFF});  // the NAL header stays
+                p += 2 + length;
+            }
+        }
+        gfx::THeifDecoder decoder(8000);
+        ASSERT_TRUE(decoder.Open(damaged)) << decoder.Failure();
+        EXPECT_FALSE(decoder.Frames());
+        const std::string prefix = gfx::BeyondCap(160, 128) + ", and it cannot be decoded tile by tile: tile 7: ";
+        EXPECT_EQ(decoder.Failure().substr(0, prefix.size()), prefix) << decoder.Failure();
+    }
+    {
+        SCOPED_TRACE("a tile that is not a coded image");
+        Bytes renamed = file;
+        const std::string hvc1 = "hvc1";
+        const auto at = std::search(renamed.begin(), renamed.end(), hvc1.begin(), hvc1.end());
+        ASSERT_NE(at, renamed.end());
+        std::copy_n("mime", 4, at);
+        gfx::THeifDecoder decoder(8000);
+        EXPECT_FALSE(decoder.Open(renamed));
+        EXPECT_NE(decoder.Failure().find("cannot be decoded tile by tile: its tile 2 is not a coded image"),
+                  std::string::npos)
+            << decoder.Failure();
+    }
 }
 
 TEST(HeifExtensions, PhoneAndWebExtensionsHaveTheirDecoders) {

@@ -5,7 +5,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
 #include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <lcms2.h>
@@ -31,6 +35,9 @@ constexpr double kLevelLimit = 256;
 constexpr int kFastPathTolerance = 1;
 // The levels of each channel at which the fast path is checked against the library's transform.
 constexpr int kCheckStep = 51;
+// A bitmap of this many pixels or more is converted on two threads: below, a thread costs more than
+// it saves.
+constexpr std::int64_t kThreadedPixels = std::int64_t{1} << 20;
 
 // sRGB as Little CMS builds it: D65 white and the primaries of IEC 61966-2-1.
 constexpr cmsCIExyY kD65{0.3127, 0.3290, 1.0};
@@ -149,6 +156,79 @@ std::int32_t FixedLevel(double linear) {
 
 std::uint8_t Channel(Color32 c, int shift) { return static_cast<std::uint8_t>(c >> shift); }
 
+using TEncoding = std::array<std::uint8_t, kOne + 1>;
+
+// sRGB's curve turned round, as the library's own 8-bit transforms use it, in a context of its own.
+std::unique_ptr<const TEncoding> MakeSrgbEncoding() {
+    std::string error;
+    const ContextHandle context = MakeContext(error);
+    const ProfileHandle srgb(context ? cmsCreate_sRGBProfileTHR(context.get()) : nullptr);
+    const auto* curve = srgb ? static_cast<const cmsToneCurve*>(cmsReadTag(srgb.get(), cmsSigRedTRCTag)) : nullptr;
+    const std::unique_ptr<cmsToneCurve, decltype(&cmsFreeToneCurve)> encoding(
+        curve != nullptr ? cmsReverseToneCurve(curve) : nullptr, &cmsFreeToneCurve);
+    if (!encoding) {
+        throw std::bad_alloc();  // the library fails here only for want of memory
+    }
+    auto table = std::make_unique<TEncoding>();
+    for (int level = 0; level <= kOne; ++level) {
+        const double encoded = cmsEvalToneCurveFloat(encoding.get(), static_cast<cmsFloat32Number>(level) / kOne);
+        (*table)[static_cast<std::size_t>(level)] =
+            static_cast<std::uint8_t>(std::lround(std::clamp(encoded, 0.0, 1.0) * 255));
+    }
+    return table;
+}
+
+// The 8-bit sRGB value of each fixed-point linear level from 0 to 1. The same for every profile, and
+// it costs as many powers as it has levels, so it is made once; a failure throws and is tried again
+// at the next picture.
+const TEncoding& SrgbEncoding() {
+    static const std::unique_ptr<const TEncoding> table = MakeSrgbEncoding();
+    return *table;
+}
+
+// What was made of the last few profiles met, by their bytes: the pictures of one phone or camera
+// carry the same profile, and preparing for it costs more than converting a screenful of pixels (the
+// library tabulates every curve it reads or turns round). Safe from several threads at once.
+template <typename Made>
+class TRecentProfiles {
+public:
+    // What was kept for these bytes; nothing when they were not met lately.
+    std::optional<std::shared_ptr<const Made>> Find(std::span<const std::uint8_t> icc) {
+        const std::lock_guard lock(mutex_);
+        for (auto entry = entries_.begin(); entry != entries_.end(); ++entry) {
+            if (std::equal(icc.begin(), icc.end(), entry->icc.begin(), entry->icc.end())) {
+                std::rotate(entries_.begin(), entry, entry + 1);
+                return entries_.front().made;
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Keeps what was made of these bytes; without memory for them, they are prepared again next time.
+    void Keep(std::span<const std::uint8_t> icc, std::shared_ptr<const Made> made) {
+        try {
+            Entry entry{{icc.begin(), icc.end()}, std::move(made)};
+            const std::lock_guard lock(mutex_);
+            if (entries_.size() == kRecentProfiles) {
+                entries_.pop_back();
+            }
+            entries_.insert(entries_.begin(), std::move(entry));
+        } catch (const std::bad_alloc&) {
+        }
+    }
+
+private:
+    static constexpr std::size_t kRecentProfiles = 4;
+
+    struct Entry {
+        std::vector<std::uint8_t> icc;
+        std::shared_ptr<const Made> made;
+    };
+
+    std::mutex mutex_;
+    std::vector<Entry> entries_;  // the last met first
+};
+
 }  // namespace
 
 // The fast path for profiles of three curves and a matrix, the library's own reading of them
@@ -158,10 +238,10 @@ std::uint8_t Channel(Color32 c, int shift) { return static_cast<std::uint8_t>(c 
 struct TSrgbConversion::Tables {
     // For each channel and level: its linear red, green and blue (fixed point), padded to four.
     alignas(16) std::int32_t shares[3][256][4];
-    // The 8-bit sRGB value of each fixed-point linear level from 0 to 1.
-    std::uint8_t encode[kOne + 1];
+    // The 8-bit sRGB value of each fixed-point linear level from 0 to 1 (SrgbEncoding).
+    const std::uint8_t* encode = nullptr;
 
-    bool Fill(cmsContext context, cmsHPROFILE profile, cmsHPROFILE srgb);
+    bool Fill(cmsContext context, cmsHPROFILE profile);
     // Whether these tables give what the library's own transform gives, to a level.
     bool Agree(cmsHTRANSFORM transform) const;
     Color32 Convert(Color32 c) const;
@@ -176,18 +256,16 @@ struct TSrgbConversion::Library {
     TransformHandle transform;
 };
 
-bool TSrgbConversion::Tables::Fill(cmsContext context, cmsHPROFILE profile, cmsHPROFILE srgb) {
+bool TSrgbConversion::Tables::Fill(cmsContext context, cmsHPROFILE profile) {
     const ProfileHandle linear = LinearSrgb(context);
     // A few hundred pixels: the unoptimised pipeline is exact and costs nothing here.
     const TransformHandle toLinear =
         linear ? MakeTransform(context, profile, TYPE_RGB_DBL, linear.get(), TYPE_RGB_DBL, cmsFLAGS_NOOPTIMIZE)
                : nullptr;
-    const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(srgb, cmsSigRedTRCTag));
-    const std::unique_ptr<cmsToneCurve, decltype(&cmsFreeToneCurve)> encoding(
-        curve != nullptr ? cmsReverseToneCurve(curve) : nullptr, &cmsFreeToneCurve);
-    if (!toLinear || !encoding) {
+    if (!toLinear) {
         return false;
     }
+    encode = SrgbEncoding().data();
     // Each channel alone at every level, and black; the others' black is taken out of the green
     // and blue shares so that it counts once.
     std::vector<double> levels(3 * 256 * 3 + 3, 0.0);
@@ -207,11 +285,6 @@ bool TSrgbConversion::Tables::Fill(cmsContext context, cmsHPROFILE profile, cmsH
             }
             shares[channel][level][3] = 0;
         }
-    }
-    // sRGB's curve turned round, as the library's own 8-bit transforms use it.
-    for (int level = 0; level <= kOne; ++level) {
-        const double encoded = cmsEvalToneCurveFloat(encoding.get(), static_cast<cmsFloat32Number>(level) / kOne);
-        encode[level] = static_cast<std::uint8_t>(std::lround(std::clamp(encoded, 0.0, 1.0) * 255));
     }
     return true;
 }
@@ -279,7 +352,13 @@ TSrgbConversion::TSrgbConversion(std::span<const std::uint8_t> icc) {
     if (icc.empty()) {
         return;
     }
+    // The fast path's tables, or none for sRGB; profiles that take neither are not kept.
+    static TRecentProfiles<Tables> recent;
     try {
+        if (auto known = recent.Find(icc)) {
+            tables_ = std::move(*known);
+            return;
+        }
         auto library = std::make_unique<Library>();
         library->context = MakeContext(library->error);
         if (!library->context) {
@@ -291,11 +370,12 @@ TSrgbConversion::TSrgbConversion(std::span<const std::uint8_t> icc) {
         if (!refusal_.empty()) {
             return;
         }
-        if (tables) {
+        if (tables || !library->transform) {
             tables_ = std::move(tables);
-        } else if (library->transform) {
+            recent.Keep(icc, tables_);
+        } else {
             library_ = std::move(library);
-        }  // else sRGB already
+        }
     } catch (const std::bad_alloc&) {
         refusal_ = "out of memory for the colour profile";
     }
@@ -326,7 +406,7 @@ std::string TSrgbConversion::Prepare(Library& library, std::span<const std::uint
     if (cmsIsMatrixShaper(profile.get()) && !cmsIsCLUT(profile.get(), INTENT_PERCEPTUAL, LCMS_USED_AS_INPUT)) {
         const TransformHandle exact = MakeTransform(context, profile.get(), TYPE_BGRA_8, srgb.get(), TYPE_BGRA_8,
                                                     cmsFLAGS_COPY_ALPHA | cmsFLAGS_NOCACHE | cmsFLAGS_NOOPTIMIZE);
-        if (exact && tables->Fill(context, profile.get(), srgb.get()) && tables->Agree(exact.get())) {
+        if (exact && tables->Fill(context, profile.get()) && tables->Agree(exact.get())) {
             return {};
         }
     }
@@ -350,10 +430,27 @@ void TSrgbConversion::ConvertRow(Color32* row, std::int32_t width) const {
     }
 }
 
-void TSrgbConversion::Convert(TBitmap32& bitmap) const {
-    for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
+void TSrgbConversion::ConvertRows(TBitmap32& bitmap, std::int32_t from, std::int32_t to) const {
+    for (std::int32_t y = from; y < to; ++y) {
         ConvertRow(bitmap.Row(y), bitmap.Width());
     }
+}
+
+void TSrgbConversion::Convert(TBitmap32& bitmap) const {
+    const std::int32_t height = bitmap.Height();
+    if (static_cast<std::int64_t>(bitmap.Width()) * height >= kThreadedPixels) {
+        // The lower half on a second thread meanwhile.
+        const std::int32_t half = height / 2;
+        try {
+            std::thread lower([&] { ConvertRows(bitmap, half, height); });
+            ConvertRows(bitmap, 0, half);
+            lower.join();
+            return;
+        } catch (const std::system_error&) {
+            // One thread, then.
+        }
+    }
+    ConvertRows(bitmap, 0, height);
 }
 
 bool ConvertToSrgb(TBitmap32& bitmap, std::span<const std::uint8_t> icc, std::string* why) {

@@ -19,8 +19,8 @@ namespace gfx {
 // A picture without a profile, or with one that describes sRGB already, needs nothing. A profile
 // that cannot be used (damaged, for grey or CMYK, refused by the library) leaves the colours as they
 // are, and Refusal says why. The library reports its errors to this object, never to the console.
-// Matrix-and-curves profiles take a fast path of tables that the library fills; every other
-// profile goes through the library's own transform.
+// Matrix-and-curves profiles take a fast path of tables that the library fills, made once for the
+// last few profiles met; every other profile goes through the library's own transform.
 class TSrgbConversion {
 public:
     explicit TSrgbConversion(std::span<const std::uint8_t> icc);
@@ -35,6 +35,7 @@ public:
 
     // Converts `width` pixels in place. Safe to call from several threads at once.
     void ConvertRow(Color32* row, std::int32_t width) const;
+    // Converts every pixel; a large bitmap on two threads.
     void Convert(TBitmap32& bitmap) const;
 
 private:
@@ -45,9 +46,10 @@ private:
     // profile, else resets them and makes the library's transform; neither for sRGB. The refusal,
     // if any.
     static std::string Prepare(Library& library, std::span<const std::uint8_t> icc, std::unique_ptr<Tables>& tables);
+    void ConvertRows(TBitmap32& bitmap, std::int32_t from, std::int32_t to) const;
 
-    std::unique_ptr<Tables> tables_;    // the fast path
-    std::unique_ptr<Library> library_;  // or the library's own transform
+    std::shared_ptr<const Tables> tables_;  // the fast path, shared with later pictures of the profile
+    std::unique_ptr<Library> library_;      // or the library's own transform
     std::string refusal_;
 };
 

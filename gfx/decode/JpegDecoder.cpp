@@ -171,11 +171,21 @@ IntSize ScaledSize(IntSize full, int eighths) {
     return {side(full.width), side(full.height)};
 }
 
+// The picture stretched to `drawn` exactly as the layout draws an opaque still into its rectangle,
+// so that drawing the result there copies it pixel for pixel.
+TBitmap32 StretchedAsDrawn(TBitmap32& picture, IntSize drawn) {
+    TBitmap32 stretched(drawn.width, drawn.height);
+    picture.SetDrawMode(DrawMode::Opaque);
+    picture.DrawTo(stretched, stretched.BoundsRect());
+    return stretched;
+}
+
 }  // namespace
 
 bool TJpegDecoder::Open(std::span<const std::uint8_t> bytes) {
     bytes_ = bytes;
     scaleNum_ = 0;
+    drawn_ = {};
     toSrgb_ = nullptr;
     iccProfile_.clear();
     ClearFailure();
@@ -221,8 +231,11 @@ bool TJpegDecoder::ConvertRowsWith(const TSrgbConversion& toSrgb) {
 }
 
 void TJpegDecoder::ReduceFor(IntSize drawn) {
-    if (scaleNum_ == 0 || drawn.width <= 0 || drawn.height <= 0 ||
-        size_.width <= 2 * static_cast<std::int64_t>(drawn.width) ||
+    if (scaleNum_ == 0 || drawn.width <= 0 || drawn.height <= 0) {
+        return;
+    }
+    drawn_ = drawn;
+    if (size_.width <= 2 * static_cast<std::int64_t>(drawn.width) ||
         size_.height <= 2 * static_cast<std::int64_t>(drawn.height)) {
         return;
     }
@@ -243,14 +256,35 @@ void TJpegDecoder::ReduceFor(IntSize drawn) {
     }
 }
 
+bool TJpegDecoder::LargerThanDrawn() const {
+    const IntSize decoded = OrientedSize(stored_, orientation_);
+    return drawn_.width > 0 && drawn_.height > 0 &&
+           static_cast<std::int64_t>(drawn_.width) * drawn_.height <
+           static_cast<std::int64_t>(decoded.width) * decoded.height;
+}
+
 std::optional<TPicture> TJpegDecoder::Frames() {
     if (scaleNum_ == 0) {
         return std::nullopt;
     }
-    return Guarded([this] { return Decode(); });
+    return Guarded([this]() -> std::optional<TPicture> {
+        if (toSrgb_ == nullptr || !LargerThanDrawn()) {
+            return Decode(toSrgb_);
+        }
+        // Converting a pixel costs more than stretching one: a picture that will be drawn smaller
+        // is stretched first, as the layout would, and only the pixels drawn are converted.
+        auto decoded = Decode(nullptr);
+        if (!decoded) {
+            return decoded;
+        }
+        TBitmap32 still = StretchedAsDrawn(decoded->frames[0].bitmap, drawn_);
+        decoded.reset();  // the larger picture goes before the conversion runs
+        toSrgb_->Convert(still);
+        return StillPicture(std::move(still));
+    });
 }
 
-std::optional<TPicture> TJpegDecoder::Decode() {
+std::optional<TPicture> TJpegDecoder::Decode(const TSrgbConversion* whileDecoding) {
     Session session;
     if (!session.Start(bytes_)) {
         SetFailure(session.Message());
@@ -275,8 +309,8 @@ std::optional<TPicture> TJpegDecoder::Decode() {
     std::vector<Color32> pixels(static_cast<std::size_t>(stored_.width));
     std::vector<std::uint8_t> inks(cmyk ? pixels.size() * 4 : 0);
     std::optional<TConvertingRows> converting;
-    if (toSrgb_ != nullptr) {
-        converting.emplace(*toSrgb_, stored_, [this, &out](std::int32_t y, const Color32* row) {
+    if (whileDecoding != nullptr) {
+        converting.emplace(*whileDecoding, stored_, [this, &out](std::int32_t y, const Color32* row) {
             out.Put(0, y, row, stored_.width);
         });
     }

@@ -14,7 +14,8 @@ namespace gfx {
 // at the largest reduction of 1/2, 1/4 and 1/8 that still covers that rectangle: most of the
 // work of a large photograph shown on a screen is left out.
 // The ICC profile of an RGB picture is kept; asked to, its rows are converted to sRGB as they are
-// decoded.
+// decoded, or, for a picture still larger than the rectangle it will be drawn in, after it has been
+// stretched to that rectangle as the layout draws it: converting costs more a pixel than stretching.
 class TJpegDecoder final : public TPictureDecoder {
 public:
     bool Open(std::span<const std::uint8_t> bytes) override;
@@ -24,13 +25,16 @@ public:
     std::optional<TPicture> Frames() override;
 
 private:
-    std::optional<TPicture> Decode();
+    std::optional<TPicture> Decode(const TSrgbConversion* whileDecoding);
+    // Whether the picture, decoded at its scale, has more pixels than the rectangle it is drawn in.
+    bool LargerThanDrawn() const;
 
     std::span<const std::uint8_t> bytes_;
     IntSize full_;    // the size of the rows as stored, at full scale
     IntSize stored_;  // the size of the rows as stored, at the scale decoded
     IntSize size_;    // upright, after the reduction for the pixel cap
     TOrientation orientation_ = TOrientation::TopLeft;
+    IntSize drawn_;   // upright, as ReduceFor was told; 0 x 0 when it was not
     int scaleNum_ = 0;  // eighths; 0 until opened
     const TSrgbConversion* toSrgb_ = nullptr;
 };

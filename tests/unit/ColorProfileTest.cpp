@@ -193,6 +193,82 @@ TEST(ColorProfile, LargeJpegConvertedWhileDecoding) {
     }
 }
 
+TEST(ColorProfile, JpegLargerThanItsPlaceIsConvertedAtTheSizeOfItsPlace) {
+    // A picture that will be drawn smaller is stretched to its place as the layout draws it, and then
+    // converted: what the layout then copies onto the frame is the plain picture's drawing, converted.
+    // Pale colours, which sRGB holds.
+    TBitmap32 photo(1280, 1024);
+    for (std::int32_t y = 0; y < photo.Height(); ++y) {
+        for (std::int32_t x = 0; x < photo.Width(); ++x) {
+            photo.SetPixel(x, y, gfx::MakeColor32(static_cast<std::uint8_t>(112 + x / 40), static_cast<std::uint8_t>(112 + y / 32),
+                                                  static_cast<std::uint8_t>(112 + (x + y) / 72)));
+        }
+    }
+    const gfx::IntSize place{500, 400};
+    const auto atPlace = [&](gfx::IntSize) { return place; };
+    for (const int orientation : {1, 6}) {
+        SCOPED_TRACE(orientation);
+        const Bytes plain = testing_support::WithExifOrientation(testing_support::EncodeJpeg(photo, 90), orientation);
+        const Bytes p3 = testing_support::WithExifOrientation(
+            testing_support::EncodeJpeg(photo, 90, false, false, DisplayP3Profile()), orientation);
+        auto stored = gfx::DecodePicture(TPictureFormat::Jpeg, plain, nullptr, atPlace);
+        ASSERT_TRUE(stored);
+        TBitmap32& reduced = stored->frames.at(0).bitmap;
+        EXPECT_EQ(reduced.Width() * reduced.Height(), 640 * 512) << "without a profile, decoded at 1/2 as before";
+
+        auto drawLikeTheLayout = [&](const TBitmap32& picture) {
+            TBitmap32 source = picture;
+            TBitmap32 drawn(place.width, place.height);
+            source.SetDrawMode(gfx::DrawMode::Opaque);
+            source.DrawTo(drawn, drawn.BoundsRect());
+            return drawn;
+        };
+        TBitmap32 expected = drawLikeTheLayout(reduced);
+        ASSERT_TRUE(gfx::ConvertToSrgb(expected, DisplayP3Profile()));
+        std::string why = "unset";
+        auto picture = gfx::DecodePicture(TPictureFormat::Jpeg, p3, &why, atPlace);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(why, "");
+        EXPECT_EQ(picture->size, place);
+        EXPECT_EQ(picture->frames.at(0).bitmap, expected);
+
+        // Converted before it was stretched, the drawing differed by the rounding alone (for colours
+        // that sRGB holds: where the conversion clips a channel, the stretch now averages first).
+        TBitmap32 convertedFirst = reduced;
+        ASSERT_TRUE(gfx::ConvertToSrgb(convertedFirst, DisplayP3Profile()));
+        EXPECT_TRUE(Near(picture->frames.at(0).bitmap, drawLikeTheLayout(convertedFirst), 1));
+    }
+
+    // A place larger than the picture leaves it at its own size.
+    const Bytes p3 = testing_support::EncodeJpeg(photo, 90, false, false, DisplayP3Profile());
+    auto whole = gfx::DecodePicture(TPictureFormat::Jpeg, p3, nullptr, [](gfx::IntSize) { return gfx::IntSize{2000, 1500}; });
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->frames.at(0).bitmap.Width(), photo.Width());
+}
+
+TEST(ColorProfile, ProfilesMetAgainConvertAsBefore) {
+    // What is made of a profile is kept for the next pictures that carry it: each profile, met again
+    // after others, still converts as Little CMS does.
+    const TBitmap32 patches = Patches();
+    const std::vector<const Bytes*> profiles{&DisplayP3Profile(), &AdobeRgbProfile(), &SrgbProfile(),
+                                             &LibrarySrgbProfile(), &GreyProfile(), &DisplayP3Profile(),
+                                             &AdobeRgbProfile(), &SrgbProfile(), &DisplayP3Profile()};
+    for (const Bytes* icc : profiles) {
+        TBitmap32 bitmap = patches;
+        const bool used = gfx::ConvertToSrgb(bitmap, *icc);
+        if (icc == &GreyProfile()) {
+            EXPECT_FALSE(used);
+            EXPECT_EQ(bitmap, patches);
+        } else if (icc == &SrgbProfile() || icc == &LibrarySrgbProfile()) {
+            EXPECT_FALSE(gfx::TSrgbConversion(*icc).Converts());
+            EXPECT_EQ(bitmap, patches);
+        } else {
+            EXPECT_TRUE(Near(bitmap, LittleCmsToSrgb(*icc, patches), 1));
+            EXPECT_FALSE(Near(bitmap, patches, 2));
+        }
+    }
+}
+
 TEST(ColorProfile, NoProfileOrSrgbKeepsTheValues) {
     // Every 8-bit value of every channel, where the slightest drift of a conversion would show.
     TBitmap32 all(256, 256);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/sspack/CheckPool.h"
 #include "tools/sspack/Manifest.h"
 
 namespace sspack {
@@ -24,7 +25,10 @@ std::optional<std::string> PreviewProblem(const std::string& path);
 // An item list without items, which would show nothing.
 extern const char* const kNoItems;
 
-// Every such problem of a manifest's pieces, one line each, "file: reason"; and kNoItems.
-std::vector<std::string> ManifestProblems(const Manifest& manifest);
+// Every such problem of a manifest's pieces, one line each, "file: reason"; and kNoItems. The
+// pieces are checked on `workers` threads (RunChecks); the lines come in the manifest's order all
+// the same: items, masks, entry sounds, music, logo, background, exit banner, preview picture.
+std::vector<std::string> ManifestProblems(const Manifest& manifest, unsigned workers = 1,
+                                          const CheckProgress& progress = {});
 
 }  // namespace sspack

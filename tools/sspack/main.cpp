@@ -19,6 +19,7 @@
 #include "tools/sspack/ManifestParser.h"
 #include "tools/sspack/Overview.h"
 #include "tools/sspack/PackageWriter.h"
+#include "tools/sspack/ProgressLine.h"
 #include "tools/sspack/RuntimeLocation.h"
 
 namespace {
@@ -71,6 +72,19 @@ std::optional<std::string> FindRuntime(const std::string& given) {
     return std::nullopt;
 }
 
+// Checks every piece on every core; on a terminal, unless asked to be quiet, with a line that counts
+// the files checked.
+std::vector<std::string> CheckPieces(const sspack::Manifest& manifest, bool quiet) {
+    sspack::ProgressLine line(std::cout);
+    sspack::CheckProgress progress;
+    if (!quiet && sspack::OutputIsTerminal()) {
+        progress = [&line](std::size_t done, std::size_t total) { line.Show(done, total); };
+    }
+    auto problems = sspack::ManifestProblems(manifest, sspack::CheckWorkers(), progress);
+    line.End();
+    return problems;
+}
+
 int Build(const BuildArgs& args) {
     sspack::Manifest manifest;
     try {
@@ -79,7 +93,7 @@ int Build(const BuildArgs& args) {
         std::cerr << "sspack: " << e.what() << "\n";
         return kBadInput;
     }
-    const auto problems = sspack::ManifestProblems(manifest);
+    const auto problems = CheckPieces(manifest, args.quiet);
     // Built anyway, they are only notes.
     for (const auto& problem : problems) {
         if (!args.allowSkipped || !args.quiet) {
@@ -162,7 +176,8 @@ void AddBuild(CLI::App& app, BuildArgs& build) {
     command->add_flag("--allow-skipped", build.allowSkipped,
                       "build even when the screen saver would skip a piece, or has no item to show");
     command->add_flag("-q,--quiet", build.quiet,
-                      "print nothing on success: no summary, and no note of what is left out or built anyway");
+                      "print nothing on success: no progress, no summary, and no note of what is left out or built "
+                      "anyway");
     auto* on = command->add_flag("--name-resource", build.nameResource,
                                  "write the saver's name into the runtime's name resource (the default)");
     command->add_flag("--no-name-resource", build.noNameResource, "leave the name resource as it is")->excludes(on);

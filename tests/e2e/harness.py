@@ -271,12 +271,15 @@ class Wine:
     def windows_path(path):
         return "Z:" + os.path.abspath(path).replace("/", "\\")
 
-    def start(self, program, *args, trace=None, cwd=None, env=None):
+    def start(self, program, *args, trace=None, cwd=None, env=None, stdin=None, output=None):
+        """Starts a program and returns at once; stdin as subprocess takes it (PIPE to write to the
+        program), output the path of a file that gets what the program prints."""
         env = dict(self.env, **(env or {}))
         if trace:
             env["SAVER_TRACE"] = self.windows_path(trace)
-        process = subprocess.Popen(["wine", program, *args], env=env, cwd=cwd,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with open(output or os.devnull, "wb") as out:
+            process = subprocess.Popen(["wine", program, *args], env=env, cwd=cwd, stdin=stdin, stdout=out,
+                                       stderr=subprocess.STDOUT if output else subprocess.DEVNULL)
         self.processes.append(process)
         return process
 

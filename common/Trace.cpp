@@ -13,10 +13,19 @@ namespace {
 
 std::mutex g_mutex;
 std::function<void(std::string_view)> g_sink;
+thread_local std::vector<std::string>* t_held = nullptr;
 
 }  // namespace
 
+TraceHold::TraceHold() { t_held = &held_; }
+
+TraceHold::~TraceHold() { t_held = nullptr; }
+
 void Trace(std::string_view text) {
+    if (t_held != nullptr) {
+        t_held->emplace_back(text);
+        return;
+    }
     const std::lock_guard lock(g_mutex);
     if (g_sink) {
         g_sink(text);

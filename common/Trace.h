@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace core {
 
@@ -12,5 +14,20 @@ void Trace(std::string_view text);
 
 // Lets tests and tools see the texts as well; an empty function removes the sink.
 void SetTraceSink(std::function<void(std::string_view)> sink);
+
+// While one lives, what its thread traces is kept instead of written, so that work done ahead of
+// its time can write its lines later, in the place they have when the work is done in turn.
+class TraceHold {
+public:
+    TraceHold();
+    ~TraceHold();
+    TraceHold(const TraceHold&) = delete;
+    TraceHold& operator=(const TraceHold&) = delete;
+
+    std::vector<std::string> Take() { return std::move(held_); }
+
+private:
+    std::vector<std::string> held_;
+};
 
 }  // namespace core

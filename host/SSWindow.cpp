@@ -78,7 +78,7 @@ TSSWindow::TSSWindow()
       preview_([this] { return cfg_.lbEffects.itemIndex; }),
       timer_([this] { TimerTimer(); }, 5000, false),
       music_(package_, plat::OwnFileName(), settings_),
-      presentation_({Window(), timer_, sequencer_, SetCursorVisible, [this] { Close(); }}) {
+      presentation_({Window(), timer_, sequencer_, SetCursorVisible, [this] { Close(); }, [this] { preparer_.Discard(); }}) {
     Window().SetColor(0);
     screenSaver_ = std::make_unique<TScreenSaver>(*this);
     screenSaver_->AutoEnable = false;
@@ -186,6 +186,7 @@ void TSSWindow::FormClose() {
     closed_ = true;
     core::Trace("Form CLose");
     timer_.SetEnabled(false);
+    preparer_.Discard();
     gif_.StopGif();
     Window().Hide();
     FormHide();
@@ -291,6 +292,7 @@ void TSSWindow::SetCurrentImageAsWallpaper() {
     if (!loader_ || loader_->StillIndex < 0) {
         return;  // a Flash or video item is showing, or nothing yet
     }
+    preparer_.Discard();
     show::DrawWallpaperNotice(*image32_);
     show::SetItemAsWallpaper(package_, plat::OwnFileName(), loader_->StillIndex, settings_.Stretch);
 }

@@ -115,6 +115,7 @@ public:
     std::vector<plat::Surface*> MonitorImages() const;
     show::TSequencer& Sequencer() { return sequencer_; }
     show::TItemLoader* Loader() { return loader_.get(); }
+    const show::TItemPreparer& Preparer() const { return preparer_; }
     show::TGifAnimator& Gif() { return gif_; }
     show::TPresentationControls& Presentation() { return presentation_; }
     const std::string& ExitLink() const { return package_.strings[pkg::PackageString::ExitLink]; }
@@ -140,6 +141,7 @@ private:
     void StopTransition(bool shutdown);
     // An ending that waited for a transition to stop: true when the saver ended.
     bool FinishAfterTransition();
+    bool AwaitPreparedItem();
     void WritePanelSettings();
     void RepaintImages();
     void StopPlayers();
@@ -186,6 +188,7 @@ private:
     show::TSequencer sequencer_;
     show::TPresentationControls presentation_;
     std::unique_ptr<show::TVideoItem> video_;
+    show::TItemPreparer preparer_;  // before the loader, which uses it
     std::unique_ptr<show::TItemLoader> loader_;
     bool closed_ = false;
     bool tickWaiting_ = false;

@@ -7,6 +7,7 @@
 #include "common/Trace.h"
 #include "host/SSWindow.h"
 #include "package/ItemKind.h"
+#include "platform/MessageLoop.h"
 #include "platform/System.h"
 
 namespace host {
@@ -55,7 +56,8 @@ void TSSWindow::CreateLoader() {
                            [this] { RestartTimer(); },
                            video_.get(),
                            flash_.get(),
-                           [this](std::int32_t index) { LoadEnterSound(index); }};
+                           [this](std::int32_t index) { LoadEnterSound(index); },
+                           F().PreviewMode ? nullptr : &preparer_};
     loader_ = std::make_unique<show::TItemLoader>(std::move(stage));
     loader_->DirectShow = true;
 }
@@ -96,6 +98,7 @@ void TSSWindow::StartSlideshow() {
     } else {
         loader_->LoadImage(sequencer_.NextIndex, false);
         sequencer_.ChooseNextCounter();
+        loader_->PrepareNext(sequencer_.NextIndex);
     }
     if (count <= 0 || VideoPlaying()) {
         timer_.SetEnabled(false);
@@ -124,6 +127,10 @@ void TSSWindow::TimerTimer() {
         FinishAfterTransition();
         return;
     }
+    core::Trace("Tick");  // the start of the next item's load: its transition's line times it
+    if (AwaitPreparedItem()) {
+        return;
+    }
     gif_.StopGif();
     if (flash_ && flash_->FlashShowing) {
         flash_->CloseAndStopFlash();
@@ -147,6 +154,32 @@ void TSSWindow::TimerTimer() {
     if (LoneFlashItem()) {
         timer_.SetEnabled(true);
     }
+    if (!F().TransBusy) {
+        // No transition came (a movie, or an item skipped): its completion would have prepared next.
+        loader_->PrepareNext(sequencer_.NextIndex);
+    }
+}
+
+// The next item is still being prepared: its tick waits for it, serving input meanwhile, rather than
+// decoding it a second time beside it. True when this tick is over: the saver ended meanwhile, or
+// what was being prepared was thrown away (steered elsewhere, a monitor gone), and a fresh tick
+// comes unless the presentation is paused.
+bool TSSWindow::AwaitPreparedItem() {
+    if (!loader_->BeingPrepared(sequencer_.NextIndex)) {
+        return false;
+    }
+    const int discards = preparer_.Discards();
+    plat::RunModalLoop([this] { return closed_ || !preparer_.Running(); });
+    if (closed_) {
+        return true;
+    }
+    if (preparer_.Discards() != discards) {
+        if (!F().PresentationMode || F().PresentationPlaying) {
+            NextItemNow();
+        }
+        return true;
+    }
+    return false;
 }
 
 void TSSWindow::RestartTimer() {
@@ -165,6 +198,8 @@ void TSSWindow::RestartTimer() {
         timer_.SetEnabled(true);
     }
     gif_.AnimateGif();
+    // While the item shows, the next one is made ready for its tick.
+    loader_->PrepareNext(sequencer_.NextIndex);
 }
 
 bool TSSWindow::FinishAfterTransition() {

@@ -1,3 +1,9 @@
 #include "host/Saver.h"
+#include "slideshow/ItemPreparer.h"
 
-int main() { return host::RunSaver(); }
+int main() {
+    const int code = host::RunSaver();
+    // A picture still being prepared is left to finish before the process's state goes.
+    show::TItemPreparer::WaitForAll();
+    return code;
+}

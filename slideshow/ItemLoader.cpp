@@ -14,6 +14,7 @@
 #include "platform/Window.h"
 #include "slideshow/Filters.h"
 #include "slideshow/Layout.h"
+#include "slideshow/StillFrame.h"
 #include "transitions/FrameCount.h"
 #include "transitions/StartTransition.h"
 #include "transitions/TransThread.h"
@@ -26,16 +27,6 @@ class LoadFailed : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// Every pixel of the image takes the mask layer's blue channel as its alpha.
-void ApplyMask(gfx::TBitmap32& layer, const gfx::TBitmap32& maskLayer) {
-    const std::size_t count = static_cast<std::size_t>(layer.Width()) * static_cast<std::size_t>(layer.Height());
-    gfx::Color32* p = layer.Bits();
-    const gfx::Color32* m = maskLayer.Bits();
-    for (std::size_t i = 0; i < count; ++i) {
-        p[i] = (p[i] & 0x00FFFFFFu) | (gfx::Color32{gfx::BlueOf(m[i])} << 24);
-    }
-}
 
 }  // namespace
 
@@ -54,9 +45,10 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
     // else shows on the main monitor.
     const bool still = valid && !desktopFirst && pkg::ItemKindOf(ext) == pkg::ItemKind::Still;
     screen_ = still && turnTaken_ ? (TargetScreen + 1) % ScreenCount() : 0;
+    std::optional<TPreparedStill> prepared = TakePrepared(index, still);
 
-    gfx::TBitmap32 workFrame = ScreenBackground(screen_);
-    if (mayAnimate) {
+    gfx::TBitmap32 workFrame = prepared ? std::move(prepared->frame) : ScreenBackground(screen_);
+    if (mayAnimate && !prepared) {
         gifbackg_ = workFrame;
         stage_.overlays.DrawLogo(gifbackg_);
         stage_.overlays.DrawCaption(stage_.package.items[static_cast<std::size_t>(index)], gifbackg_);
@@ -73,7 +65,7 @@ void TItemLoader::LoadImage(std::int32_t index, bool desktopFirst) {
         if (!valid) {
             throw LoadFailed("no such item");
         }
-        LoadItem(index, desktopFirst, workFrame);
+        LoadItem(index, desktopFirst, workFrame, prepared ? &*prepared : nullptr);
         DirectShow = false;
     } catch (const std::exception& e) {
         // The screen stays as it was; the slideshow moves on at the next interval.
@@ -112,24 +104,97 @@ void TItemLoader::DropOther(std::size_t other) {
         return;
     }
     stage_.others.erase(stage_.others.begin() + static_cast<std::ptrdiff_t>(other));
+    if (stage_.preparer != nullptr) {
+        stage_.preparer->Discard();  // it may have been for that monitor, or counted the turn with it
+    }
     // The monitor after the one that went keeps its turn.
     if (TargetScreen > other) {
         --TargetScreen;
     }
 }
 
-void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame) {
+std::int32_t TItemLoader::StillMode(const pkg::ItemRecord& item) const {
+    const std::int32_t sizeMode = item.ItemSizeMode != -1 ? item.ItemSizeMode : stage_.settings.Stretch;
+    return stage_.previewMode ? 1 : sizeMode;
+}
+
+// Only what the tick would make the same way ahead of its time: a still that is no GIF, laid out
+// without a random draw, over a background that stays, on a monitor the turn already knows.
+bool TItemLoader::Preparable(std::int32_t index) const {
+    if (stage_.preparer == nullptr || !Preparing || stage_.previewMode || DirectShow || index < 0 ||
+        static_cast<std::size_t>(index) >= stage_.package.items.size()) {
+        return false;
+    }
+    const pkg::PackageHeader& h = stage_.package.header;
+    const pkg::ItemRecord& item = stage_.package.items[static_cast<std::size_t>(index)];
+    const std::int32_t mode = StillMode(item);
+    return pkg::ItemKindOf(item.ItemExt) == pkg::ItemKind::Still && core::UpperCase(item.ItemExt) != ".GIF" &&
+           !(h.RepaintBackgroundPerItem && !h.DesktopBackground) && (mode == 0 || mode == 1 || mode == 2 || mode == 4);
+}
+
+void TItemLoader::PrepareNext(std::int32_t index) {
+    if (!Preparable(index)) {
+        return;
+    }
+    const pkg::ItemRecord& item = stage_.package.items[static_cast<std::size_t>(index)];
+    const auto piece = pkg::ItemPiece(stage_.package, index);
+    if (!piece) {
+        return;
+    }
+    TStillJob job;
+    job.packageFile = stage_.packageFile;
+    job.piece = *piece;
+    if (item.ItemMaskIndex >= 0) {
+        job.maskPiece = pkg::MaskPiece(stage_.package, item.ItemMaskIndex);
+        if (job.maskPiece) {
+            job.maskKind = stage_.package.masks[static_cast<std::size_t>(item.ItemMaskIndex)].Kind;
+        }
+    }
+    job.filters = item.ItemFilters;
+    job.index = index;
+    job.screen = turnTaken_ ? (TargetScreen + 1) % ScreenCount() : 0;
+    job.sizeMode = StillMode(item);
+    job.background = ScreenBackground(job.screen);
+    stage_.preparer->Start(std::move(job));
+}
+
+bool TItemLoader::BeingPrepared(std::int32_t index) const {
+    if (!Preparable(index)) {
+        return false;
+    }
+    const std::size_t screen = turnTaken_ ? (TargetScreen + 1) % ScreenCount() : 0;
+    return stage_.preparer->RunningFor(index, screen, StillMode(stage_.package.items[static_cast<std::size_t>(index)]));
+}
+
+std::optional<TPreparedStill> TItemLoader::TakePrepared(std::int32_t index, bool still) {
+    if (stage_.preparer == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<TPreparedStill> prepared;
+    if (still && Preparable(index)) {
+        prepared = stage_.preparer->Take(index, screen_, StillMode(stage_.package.items[static_cast<std::size_t>(index)]));
+    }
+    // Whatever else was prepared, or is still being prepared, is of no use now.
+    stage_.preparer->Discard();
+    return prepared;
+}
+
+void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame,
+                           const TPreparedStill* prepared) {
     const pkg::ItemRecord& item = stage_.package.items[static_cast<std::size_t>(index)];
     stage_.gif.StopGif();
     const std::int32_t sizeMode = item.ItemSizeMode != -1 ? item.ItemSizeMode : stage_.settings.Stretch;
 
-    const auto piece = pkg::ItemPiece(stage_.package, index);
-    if (!piece) {
-        throw LoadFailed("unusable extension");
-    }
-    const auto file = pkg::ExtractPiece(stage_.packageFile, *piece);
-    if (!file) {
-        throw LoadFailed("cannot be taken out");
+    std::optional<std::string> file;
+    if (prepared == nullptr) {
+        const auto piece = pkg::ItemPiece(stage_.package, index);
+        if (!piece) {
+            throw LoadFailed("unusable extension");
+        }
+        file = pkg::ExtractPiece(stage_.packageFile, *piece);
+        if (!file) {
+            throw LoadFailed("cannot be taken out");
+        }
     }
     const pkg::ItemKind kind = pkg::ItemKindOf(item.ItemExt);
     if (kind != pkg::ItemKind::Still) {
@@ -144,16 +209,31 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         }
         return;
     }
-    const std::int32_t stillMode = stage_.previewMode ? 1 : sizeMode;
-    if (!desktopFirst) {
+    const std::int32_t stillMode = StillMode(item);
+    gfx::IntSize decoded;
+    if (prepared != nullptr) {
+        // Decoded and laid out already, on the frame itself; what decoding traced comes now.
+        for (const std::string& line : prepared->traced) {
+            core::Trace(line);
+        }
+        memImage_ = gfx::TBitmap32();
+        memMask_.reset();
+        ImageHeld = false;
+        ++PreparedShown;
+        imageSize_ = prepared->imageSize;
+        decoded = prepared->decodedSize;
+    } else if (!desktopFirst) {
         DecodeStill(item, *file, stillMode);
-        if (memImage_.Width() != imageSize_.width || memImage_.Height() != imageSize_.height) {
-            core::Trace("Item " + std::to_string(index) + " decoded at " + std::to_string(memImage_.Width()) +
-                        " x " + std::to_string(memImage_.Height()) + " of " + std::to_string(imageSize_.width) +
-                        " x " + std::to_string(imageSize_.height));
+        decoded = {memImage_.Width(), memImage_.Height()};
+    }
+    if (prepared != nullptr || !desktopFirst) {
+        if (decoded != imageSize_) {
+            core::Trace("Item " + std::to_string(index) + " decoded at " + std::to_string(decoded.width) + " x " +
+                        std::to_string(decoded.height) + " of " + std::to_string(imageSize_.width) + " x " +
+                        std::to_string(imageSize_.height));
         }
     }
-    ImageRect = DrawStill(stillMode, workFrame);
+    ImageRect = prepared != nullptr ? prepared->imageRect : DrawStill(stillMode, workFrame);
     StillIndex = index;
     ShownIndex = index;
     stage_.overlays.DrawLogo(workFrame);
@@ -173,7 +253,9 @@ void TItemLoader::LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32
         stage_.loadEnterSound(item.ItemEnterSound);
     }
     Present(target, item, workFrame, stillMode);
-    plat::RemoveFile(*file);
+    if (file) {
+        plat::RemoveFile(*file);
+    }
     core::Trace("Item " + std::to_string(index) + " shown");
 }
 
@@ -288,29 +370,10 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
 
 // The still laid out on a frame of any monitor's size; returns the rectangle it took.
 gfx::IntRect TItemLoader::DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame) {
-    const gfx::IntSize frame{workFrame.Width(), workFrame.Height()};
-    const gfx::IntRect place = PlaceStill(sizeMode, frame, imageSize_);
     if (!ImageHeld) {
-        return place;
+        return PlaceStill(sizeMode, {workFrame.Width(), workFrame.Height()}, imageSize_);
     }
-    if (!memMask_ && !IsGifItem) {
-        // An opaque image covers its rectangle: it goes straight onto the frame.
-        memImage_.SetDrawMode(gfx::DrawMode::Opaque);
-        memImage_.DrawTo(workFrame, place);
-        return place;
-    }
-    gfx::TBitmap32 layer(frame.width, frame.height, 0);
-    memImage_.SetDrawMode(gfx::DrawMode::Opaque);
-    memImage_.DrawTo(layer, place);
-    if (memMask_) {
-        gfx::TBitmap32 maskLayer(frame.width, frame.height, gfx::kOpaqueBlack);
-        memMask_->SetDrawMode(gfx::DrawMode::Opaque);
-        memMask_->DrawTo(maskLayer, place);
-        ApplyMask(layer, maskLayer);
-    }
-    layer.SetDrawMode(gfx::DrawMode::Blend);
-    layer.DrawTo(workFrame, gfx::IntPoint{0, 0});
-    return place;
+    return DrawStillOnFrame(memImage_, memMask_ ? &*memMask_ : nullptr, IsGifItem, sizeMode, imageSize_, workFrame);
 }
 
 plat::Surface& TItemLoader::ChooseTarget() {

@@ -14,6 +14,7 @@
 #include "platform/Surface.h"
 #include "slideshow/FlashItem.h"
 #include "slideshow/GifAnimator.h"
+#include "slideshow/ItemPreparer.h"
 #include "slideshow/Overlays.h"
 #include "slideshow/Sequencer.h"
 #include "slideshow/VideoItem.h"
@@ -35,6 +36,7 @@ struct TLoadStage {
     TVideoItem* video = nullptr;         // the player of video items
     TFlashItem* flash = nullptr;         // the player control of Flash items
     std::function<void(std::int32_t)> loadEnterSound;
+    TItemPreparer* preparer = nullptr;   // prepares the next still while the current item shows
 };
 
 // LoadImage: one item of the package to the screen. A still image is decoded, filtered, masked and
@@ -49,6 +51,12 @@ public:
     // Index below 0: only the background refresh and the desktop picture.
     void LoadImage(std::int32_t index, bool desktopFirst);
 
+    // After a transition: the item at index is prepared for the monitor it will go to, when the
+    // tick would make it the same way ahead of its time. The tick takes it, or throws it away.
+    void PrepareNext(std::int32_t index);
+    // Whether the item at index is being prepared for the monitor its tick would give it.
+    bool BeingPrepared(std::int32_t index) const;
+
     // A monitor besides the main one (counted from 0) went away: its turn is skipped from now on.
     // Nothing may still draw on its image control.
     void DropOther(std::size_t other);
@@ -57,6 +65,9 @@ public:
     plat::Surface& TargetSurface() { return Screen(TargetScreen); }
 
     bool DirectShow = false;
+    // Whether the next still is prepared ahead of its tick, and how many came so.
+    bool Preparing = true;
+    std::int32_t PreparedShown = 0;
     std::int32_t ShownIndex = -1;
     std::int32_t StillIndex = -1;
     // With two monitors in use: the main one (true) or the second receives the current still image.
@@ -68,7 +79,10 @@ public:
     const gfx::TBitmap32& MemImage() const { return memImage_; }
 
 private:
-    void LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame);
+    void LoadItem(std::int32_t index, bool desktopFirst, gfx::TBitmap32& workFrame, const TPreparedStill* prepared);
+    std::int32_t StillMode(const pkg::ItemRecord& item) const;
+    bool Preparable(std::int32_t index) const;
+    std::optional<TPreparedStill> TakePrepared(std::int32_t index, bool still);
     void ShowVideo(std::int32_t index, std::int32_t sizeMode, const std::string& file, gfx::TBitmap32& workFrame);
     void ShowFlash(std::int32_t index, std::int32_t sizeMode, const std::string& file, gfx::TBitmap32& workFrame);
     void ShowBehindPanel(gfx::TBitmap32& workFrame);

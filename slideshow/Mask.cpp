@@ -28,13 +28,18 @@ std::optional<gfx::TBitmap32> LoadMask(const pkg::Package& package, const std::s
     if (!piece) {
         return std::nullopt;
     }
+    return LoadMaskPiece(packageFile, *piece, package.masks[static_cast<std::size_t>(index)].Kind);
+}
+
+std::optional<gfx::TBitmap32> LoadMaskPiece(const std::string& packageFile, const pkg::Piece& piece,
+                                            std::uint8_t kind) {
     // Deleted whatever happens: a piece that failed half-way must not stay behind either.
-    const std::string path = pkg::TempFolder() + piece->FileName();
+    const std::string path = pkg::TempFolder() + piece.FileName();
     std::optional<gfx::TBitmap32> mask;
     try {
-        if (const auto file = pkg::ExtractPiece(packageFile, *piece)) {
+        if (const auto file = pkg::ExtractPiece(packageFile, piece)) {
             if (const auto picture = gfx::LoadPictureFile(*file)) {
-                mask = MakeMask(*picture, package.masks[static_cast<std::size_t>(index)].Kind);
+                mask = MakeMask(*picture, kind);
             }
         }
     } catch (const std::exception&) {

@@ -7,6 +7,7 @@
 #include "gfx/Bitmap32.h"
 #include "gfx/decode/PictureDecoder.h"
 #include "package/PackageFormat.h"
+#include "package/Pieces.h"
 
 namespace show {
 
@@ -19,5 +20,8 @@ gfx::TBitmap32 MakeMask(const gfx::TPicture& picture, std::uint8_t kind);
 // decodes it and deletes the file. Nothing when there is no such mask or any step fails.
 std::optional<gfx::TBitmap32> LoadMask(const pkg::Package& package, const std::string& packageFile,
                                        std::int32_t index);
+// The same for a mask piece of that kind, taken out to the piece's own file name.
+std::optional<gfx::TBitmap32> LoadMaskPiece(const std::string& packageFile, const pkg::Piece& piece,
+                                            std::uint8_t kind);
 
 }  // namespace show

@@ -130,6 +130,12 @@ void TPresentationControls::CancelTransition() {
     }
 }
 
+void TPresentationControls::Steered() {
+    if (stage_.steered) {
+        stage_.steered();
+    }
+}
+
 void TPresentationControls::NextItemNow() {
     stage_.timer.SetInterval(1);
     stage_.timer.SetEnabled(true);
@@ -137,12 +143,14 @@ void TPresentationControls::NextItemNow() {
 
 void TPresentationControls::ActNextExecute() {
     core::Trace("ActNext");
+    Steered();
     CancelTransition();
     NextItemNow();
 }
 
 void TPresentationControls::ActBackExecute() {
     core::Trace("ActBack");
+    Steered();
     CancelTransition();
     TSequencer& s = stage_.sequencer;
     s.NextIndex = s.PrevIndex;
@@ -153,6 +161,7 @@ void TPresentationControls::ActBackExecute() {
 
 void TPresentationControls::ActPlayExecute() {
     core::Trace("ActPlay");
+    Steered();
     core::Flags().PresentationPlaying = true;
     ActPlay.enabled = false;
     ActPause.enabled = true;
@@ -165,6 +174,7 @@ void TPresentationControls::ActPlayExecute() {
 
 void TPresentationControls::ActPauseExecute() {
     core::Trace("ActPause");
+    Steered();
     core::Flags().PresentationPlaying = false;
     ActPlay.enabled = true;
     ActPause.enabled = false;

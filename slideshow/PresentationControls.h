@@ -29,6 +29,7 @@ struct TPresentationStage {
     TSequencer& sequencer;
     std::function<void(bool)> setCursorVisible;
     std::function<void()> close;  // the main window's normal closing
+    std::function<void()> steered;  // Play, Pause, Back or Next: an item prepared ahead goes
 };
 
 // The presentation's on-screen panel: Play, Pause, Back, Next and Close steer the slideshow; a move
@@ -90,6 +91,7 @@ private:
     void Sync();
     void Place();
     void CancelTransition();
+    void Steered();
     void NextItemNow();
 
     TPresentationStage stage_;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "common/Flags.h"
 #include "common/Random.h"
+#include "common/Trace.h"
 #include "platform/Clock.h"
 #include "platform/MessageLoop.h"
 #include "platform/Worker.h"
@@ -38,12 +40,14 @@ TTransThread::TTransThread(std::int32_t effectNumber, plat::Surface& target, con
       target_(&target),
       FrameDelay(frameDelay),
       width_(image.Width()),
-      height_(image.Height()) {
+      height_(image.Height()),
+      startedAt_(plat::GetTickCount()) {
     OldImage.SetSize(width_, height_);
     target.CopyFromCanvas(OldImage, {0, 0, width_, height_});
     presentNew_ = [this] { PresentNew(); };
     presentOld_ = [this] { PresentOld(); };
     presentComposed_ = [this] { PresentComposed(); };
+    presentLast_ = [this] { PresentLast(); };
     frameObserver_ = g_frameObserver;
 }
 
@@ -62,6 +66,18 @@ void TTransThread::PresentComposed() {
     const gfx::IntSize size{width_, height_};
     const gfx::PixelDraw& compose = *composition_;
     target_->DrawOnCanvas(composedRects_, [&](const gfx::PixelView& canvas) { compose(gfx::Cropped(canvas, size)); });
+}
+
+// The line's time is when the last frame reached the screen, on the clock of every trace line; the
+// span from the start gives the end-to-end frame period of the effect's frames.
+void TTransThread::PresentLast() {
+    PresentNew();
+    const std::uint32_t now = plat::GetTickCount();
+    const core::ProcessFlags& flags = core::Flags();
+    const bool stopped = flags.TransAbort || flags.TransCancel;
+    core::Trace("Transition " + std::to_string(EffectNumber) + ": " + std::to_string(framesDrawn_) + " frames in " +
+                std::to_string(now - startedAt_) + " ms, last at " + std::to_string(now) + " ms" +
+                (stopped ? ", stopped" : ""));
 }
 
 void TTransThread::Present(TSource image, const gfx::IntRect& source, const gfx::IntRect& target) {
@@ -131,7 +147,7 @@ void TTransThread::Execute() {
         // Every transition, finished or stopped, ends with the whole new image, except at shutdown.
         if (!flags.TransShutdown) {
             PresentSource = PresentTarget = {0, 0, width_, height_};
-            plat::Synchronize(presentNew_);
+            plat::Synchronize(presentLast_);
             if (frameObserver_) {
                 plat::Synchronize(frameObserver_);
             }
@@ -196,6 +212,7 @@ void TTransThread::WaitFrame(TFamily& family) {
     std::uint32_t t0 = plat::GetTickCount();
     for (;;) {
         const bool more = family.DrawFrame(*this);
+        ++framesDrawn_;
         if (frameObserver_) {
             plat::Synchronize(frameObserver_);
         }

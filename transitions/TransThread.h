@@ -65,6 +65,8 @@ private:
     // unless a stop is requested or no piece has steps left (the families that pace themselves wait
     // after their last frame too).
     void WaitFrame(TFamily& family);
+    // The closing whole new image, followed by the transition's trace line (main thread).
+    void PresentLast();
     void Present(TSource image, const gfx::IntRect& source, const gfx::IntRect& target) override;
     void Compose(std::span<const gfx::IntRect> changed, gfx::PixelDraw compose) override;
     TTransImages Images() { return {&NewImage, &OldImage}; }
@@ -88,7 +90,14 @@ private:
     std::function<void()> presentNew_;
     std::function<void()> presentOld_;
     std::function<void()> presentComposed_;
+    std::function<void()> presentLast_;
     std::function<void()> frameObserver_;
+
+    // For the trace: when the transition started (on the main thread), and the frames the effect
+    // drew, the closing whole image not counted. The worker counts; the main thread reads the count
+    // in the closing present, while the worker waits for it.
+    std::uint32_t startedAt_;
+    std::int32_t framesDrawn_ = 0;
 };
 
 // Tools and tests watch a transition frame by frame: the observer runs on the main thread after

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/Flags.h"
+#include "platform/Clock.h"
 #include "platform/MessageLoop.h"
 #include "platform/sim/SimControls.h"
 #include "platform/sim/SimWindow.h"
@@ -102,8 +103,11 @@ protected:
                 return;
             }
             const core::ProcessFlags& f = core::Flags();
-            const int workers = sim::WorkersInBody();
+            // The thread that prepares the next item may run beside a transition.
+            const int preparing = w.Preparer().Working();
+            const int workers = sim::WorkersInBody() - preparing;
             Check(workers <= 1, "a transition started while another worker still ran");
+            Check(preparing <= 1, "a second item was prepared while another still was");
             Check(workers == 0 || !w.Gif().GifTimer().Enabled(), "the GIF animated during a transition");
             Check(workers == 0 || f.TransCancel || f.TransAbort || !w.Timer().Enabled(),
                   "the item timer ran during a transition nobody stopped");
@@ -292,6 +296,53 @@ TEST_F(ExploredOrder, AMonitorGoesAwayWhileItsItemComesOrAnimates) {
                   trace.end())
             << "the slideshow goes on";
     });
+}
+
+// Preparing the next item takes a while here, as a large photograph's decoding does: the tick, Next,
+// Back and the end come while it runs, before its result is handed over, or after.
+TEST_F(ExploredOrder, TheNextItemPreparedWhileTicksStepsAndTheEndCome) {
+    const char* const buttons[] = {"btnNext", "btnBack", "btnPause", "btnPlay"};
+    int prepared = 0;
+    int metPreparation = 0;
+    ForEachSeed([&](std::uint64_t seed) {
+        show::TItemPreparer::SetStepHook([this] { plat::Sleep(static_cast<std::uint32_t>(Between(0, 700))); });
+        const bool presentation = seed % 2 == 0;
+        const std::string saver = Saver(4, Json::object(), presentation ? "show.exe" : "explored.scr", -1);
+        const std::uint64_t end = Between(4000, 7000);
+        const int code = Run(saver, presentation ? std::vector<std::string>{} : std::vector<std::string>{"/s"}, 30000,
+                             [&](host::TSSWindow& w) {
+            Watch(w);
+            const plat::WindowHandle window = w.Window().Handle();
+            auto preparing = [&w] { return w.Preparer().Running(); };
+            if (presentation) {
+                sim::At(500, [] {
+                    sim::M().cursor = {160, 200};
+                    sim::PostMessage({0, plat::WM_MOUSEMOVE, 0, 0});
+                });
+                for (int i = 0; i < 6; ++i) {
+                    const std::string button = buttons[Between(0, 3)];
+                    WhenFirst(Between(900, end - 500), preparing, [&, window, button] {
+                        metPreparation += w.Preparer().Running() ? 1 : 0;
+                        sim::Act(window, {Kind::Click, button, 0});
+                    }, 0, end);
+                }
+                sim::At(end - 100, [window] { sim::Act(window, {Kind::Click, "btnPlay", 0}); });
+            }
+            WhenFirst(end, preparing, [&prepared, &w, this, window, presentation] {
+                prepared += w.Loader()->PreparedShown;
+                if (presentation) {
+                    CloseWindow(window, Between(0, 1) == 0)();
+                } else {
+                    sim::PostMessage({0, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0});
+                }
+            }, 0, end + 3000);
+            CloseBannerWhenShown(end);
+        });
+        show::TItemPreparer::SetStepHook({});
+        ExpectEnded(code);
+    });
+    EXPECT_GT(prepared, 0) << "some items came prepared";
+    EXPECT_GT(metPreparation, 0) << "some steps came while an item was being prepared";
 }
 
 TEST_F(ExploredOrder, TheEffectPreviewAcrossChangesOfThePanelsDpi) {

@@ -124,6 +124,38 @@ protected:
         return peak;
     }
 
+    // Full-screen bitmaps alive between the first transition's end and the next tick, when the next
+    // item is prepared ahead or not.
+    int LiveWhileTheNextItemWaits(bool preparing) {
+        if (!SAVER_OWN_ALLOCATOR) {
+            return 0;
+        }
+        Machine().monitors = {{0, 0, kWidth, kHeight}};
+        Put("a.png", testing_support::EncodePng(gfx::TBitmap32(320, 200, 0xFFE03030)));
+        Put("b.png", testing_support::EncodePng(gfx::TBitmap32(320, 200, 0xFF3050E0)));
+        const Json manifest = {
+            {"header", {{"Seconds", 3}, {"Stretch", 4}, {"EffectSpeed", 10}, {"ExitESC", true}}},
+            {"strings", {{"SaverName", "Memory"}, {"Effect", {115}}}},
+            {"items", {{{"file", "a.png"}}, {{"file", "b.png"}}}},
+        };
+        int live = -1;
+        host::TSSWindow* window = nullptr;
+        core::SetTraceSink([&](std::string_view text) {
+            trace.emplace_back(text);
+            if (text == "Restart Timer" && live < 0) {
+                sim::At(sim::Now() + 300, [&] {
+                    live = g_live.load();
+                    EXPECT_EQ(window->Preparer().Ready(), preparing);
+                });
+            }
+        });
+        Run(Build(manifest), {"/s"}, 5900, [&](host::TSSWindow& w) {
+            window = &w;
+            w.Loader()->Preparing = preparing;
+        });
+        return live;
+    }
+
     // 320 x 200, red then green, a tenth of a second each, for ever.
     static testing_support::GifLayout TwoFrames() {
         return testing_support::SolidFramesGif(320, 200, {0xFFE03030, 0xFF30E030}, 10);
@@ -160,6 +192,19 @@ TEST_F(ScreenMemory, ThreeUnequalMonitorsHoldTwoFullScreenBitmapsEachBesidesTheF
     RecordProperty("three_monitors", three);
     EXPECT_GT(three, 8);
     EXPECT_LE(three, 4 + 2 * 3);
+}
+
+TEST_F(ScreenMemory, ANextItemPreparedAheadHoldsOneFullScreenBitmapMore) {
+    if (!SAVER_OWN_ALLOCATOR) {
+        GTEST_SKIP() << "the sanitizers count the memory themselves";
+    }
+    const int atTick = LiveWhileTheNextItemWaits(false);
+    StartOver();
+    const int ahead = LiveWhileTheNextItemWaits(true);
+    RecordProperty("waiting_at_tick", atTick);
+    RecordProperty("waiting_prepared", ahead);
+    EXPECT_GT(atTick, 0);
+    EXPECT_EQ(ahead, atTick + 1) << "the prepared frame, and nothing else of a screen's size";
 }
 
 TEST_F(ScreenMemory, AnAnimatedGifLetsItsBitmapsGoWhenAStillPictureFollows) {

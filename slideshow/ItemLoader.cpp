@@ -371,7 +371,7 @@ void TItemLoader::DecodeStill(const pkg::ItemRecord& item, const std::string& fi
 // The still laid out on a frame of any monitor's size; returns the rectangle it took.
 gfx::IntRect TItemLoader::DrawStill(std::int32_t sizeMode, gfx::TBitmap32& workFrame) {
     if (!ImageHeld) {
-        return PlaceStill(sizeMode, {workFrame.Width(), workFrame.Height()}, imageSize_);
+        return ImageRect;  // nothing to place: no random draw for a placement nobody sees
     }
     return DrawStillOnFrame(memImage_, memMask_ ? &*memMask_ : nullptr, IsGifItem, sizeMode, imageSize_, workFrame);
 }

@@ -16,7 +16,11 @@ TDialogForm::TDialogForm(const std::string& caption, gfx::IntSize clientSize, pl
     options.color = kButtonFace;
     options.owner = owner;
     plat::WindowEvents events;
-    events.onCloseRequest = [this] { Close(); };
+    events.onCloseRequest = [this] {
+        if (CanClose()) {
+            Close();
+        }
+    };
     events.onDpiChanged = [this](int dpi) {
         if (controls_) {
             controls_->Rescale(dpi);

@@ -39,6 +39,8 @@ protected:
     virtual void OnEvent(const plat::ControlEvent& event) = 0;
     // Right before the window shows.
     virtual void OnShow() {}
+    // When the user closes the window (its close box, Alt+F4): false keeps it open.
+    virtual bool CanClose() { return true; }
     // After a move to a monitor of another pixels-an-inch value, once the controls have followed.
     virtual void OnDpiChanged(int) {}
     void Sync();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/Bitmap32.h"
 #include "gfx/Geometry.h"
 #include "platform/Window.h"
 
@@ -28,6 +29,10 @@ enum class ControlKind {
     Icon,       // the program's own icon
     Text,       // a read-only text that wraps and scrolls
     Bevel,      // a separating line
+    Edit,       // a line of text the user types; the caption is the text
+    DropDown,   // a closed list that drops down its lines; the current one shows
+    Progress,   // a bar filled from minimum to maximum as far as value
+    PictureList,  // lines with a small picture each, `pictures` beside `items`
 };
 
 // One control of a window as the logic sees it: what it is, where it lies at 96 pixels an inch,
@@ -57,6 +62,11 @@ struct Control {
     bool lowered = false;
     bool raised = false;
     bool handPointer = false;
+    bool acceptsFiles = false;       // files dropped on it from the shell reach the logic
+    // A picture list's pictures, one a line (a null one leaves the line's place empty), each drawn
+    // centred in a square of pictureSize pixels at 96 pixels an inch.
+    std::vector<std::shared_ptr<const gfx::TBitmap32>> pictures;
+    int pictureSize = 0;
 };
 
 // What a user did to a control.
@@ -66,10 +76,14 @@ struct ControlEvent {
         Change,  // a spin edit or track bar took a new value
         Select,  // a list's current line or a page control's page became `value`
         Toggle,  // a check list's line `value` had its box clicked
+        Edited,  // an edit's text became `text`
+        Drop,    // `files` were dropped on it from the shell
     };
     Kind kind = Kind::Click;
     std::string name;
     int value = 0;
+    std::string text;
+    std::vector<std::string> files;
 };
 
 // Where the controls lie in their window: over its whole client area (a dialog), or in an area

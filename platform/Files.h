@@ -54,4 +54,11 @@ bool CreateFolder(const std::string& path);
 // The separator of folder names in paths of this platform.
 char PathDelimiter();
 
+// A name in a folder, with one separator between them.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// Replaces target with a copy of source, read and written a piece at a time; a copy that could not
+// be made whole is removed, and the FileError thrown on.
+void CopyFileReplacing(const std::string& source, const std::string& target);
+
 }  // namespace plat

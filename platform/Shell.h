@@ -14,6 +14,10 @@ bool ShellOpen(const std::string& target, int showCommand);
 // when it could not be started (then LastErrorText tells why).
 std::optional<int> RunProcessAndWait(const std::string& commandLine, int showCommand);
 
+// Starts a command line as a new process and leaves it running; false when it could not be
+// started (then LastErrorText tells why).
+bool StartProcess(const std::string& commandLine, int showCommand);
+
 // The system's message text for the last error of the calling thread.
 std::string LastErrorText();
 

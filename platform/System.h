@@ -23,6 +23,8 @@ std::string TempPath();
 std::optional<std::string> HistoryFolder();
 // The current user's own application data folder, when the system has one.
 std::optional<std::string> AppDataFolder();
+// The current user's local (not roaming) application data folder, when the system has one.
+std::optional<std::string> LocalAppDataFolder();
 
 struct SystemVersion {
     bool nt = true;
@@ -33,6 +35,9 @@ SystemVersion GetSystemVersion();
 
 // SPI_SETSCREENSAVERRUNNING: tells the system that a screen saver runs.
 void SetScreenSaverRunning(bool running);
+
+// SPI_SETSCREENSAVEACTIVE: the screen saver switched on or off, every window told of the change.
+void SetScreenSaverActive(bool active);
 
 // SPI_SETDESKWALLPAPER with the given bitmap file, telling every window of the change (the
 // caller has written the wallpaper values itself); true when the system took it.

@@ -66,6 +66,7 @@ inline constexpr std::uint32_t MOD_CONTROL = 0x0002;
 // Message boxes
 inline constexpr std::uint32_t MB_OK = 0x00000000;
 inline constexpr std::uint32_t MB_OKCANCEL = 0x00000001;
+inline constexpr std::uint32_t MB_YESNOCANCEL = 0x00000003;
 inline constexpr std::uint32_t MB_YESNO = 0x00000004;
 inline constexpr std::uint32_t MB_ICONERROR = 0x00000010;
 inline constexpr std::uint32_t MB_ICONQUESTION = 0x00000020;

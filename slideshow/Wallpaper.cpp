@@ -19,31 +19,6 @@ namespace {
 constexpr char kFileName[] = "Screen Saver Wallpaper.bmp";
 constexpr char kOwnFolder[] = "Tavolisk";  // the maker's name, as in the settings key
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
-constexpr std::size_t kCopyChunk = 512 * 1024;
-
-std::string Join(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == plat::PathDelimiter()) {
-        return folder + name;
-    }
-    return folder + plat::PathDelimiter() + name;
-}
-
-// Replaces target with a copy of source; a copy that could not be made whole is removed.
-void CopyFileBytes(const std::string& source, const std::string& target) {
-    plat::File in = plat::File::OpenRead(source);
-    plat::File out = plat::File::Create(target);
-    try {
-        std::vector<std::uint8_t> chunk(kCopyChunk);
-        while (const std::size_t n = in.Read(chunk.data(), chunk.size())) {
-            out.Write(chunk.data(), n);
-        }
-        out.Close();
-    } catch (const plat::FileError&) {
-        out.Close();
-        plat::RemoveFile(target);
-        throw;
-    }
-}
 
 // The picture as a device bitmap of its size shows it: the first frame in its place, on black
 // where it is transparent.
@@ -68,11 +43,11 @@ struct Target {
 std::vector<Target> Targets() {
     std::vector<Target> targets;
     if (const std::string windows = plat::WindowsFolder(); !windows.empty()) {
-        targets.push_back({Join(windows, kFileName), {}});
+        targets.push_back({plat::JoinPath(windows, kFileName), {}});
     }
     if (const auto own = plat::AppDataFolder(); own && !own->empty()) {
-        const std::string folder = Join(*own, kOwnFolder);
-        targets.push_back({Join(folder, kFileName), folder});
+        const std::string folder = plat::JoinPath(*own, kOwnFolder);
+        targets.push_back({plat::JoinPath(folder, kFileName), folder});
     }
     return targets;
 }
@@ -94,7 +69,7 @@ std::optional<std::string> WriteWallpaperFile(const std::string& copy, bool asSt
                 plat::CreateFolder(target.folder);
             }
             if (asStored) {
-                CopyFileBytes(copy, target.path);
+                plat::CopyFileReplacing(copy, target.path);
             } else {
                 WriteBitmapFile(target.path, *picture);
             }

@@ -15,6 +15,7 @@
 
 #include "gfx/Color.h"
 #include "gfx/Geometry.h"
+#include "platform/Dialogs.h"
 #include "platform/MessageLoop.h"
 #include "platform/System.h"
 #include "platform/sim/MediaFiles.h"
@@ -36,6 +37,12 @@ struct ShellOpenRecord {
 struct ProcessRecord {
     std::string commandLine;
     int showCommand = 0;
+    bool waited = true;  // false for a process started and left running
+};
+
+struct FolderRequestRecord {
+    std::string title;
+    std::string initialFolder;
 };
 
 struct LibraryCallRecord {
@@ -115,6 +122,7 @@ struct Machine {
     std::string tempPath = "/tmp/";
     std::optional<std::string> historyFolder;
     std::optional<std::string> appDataFolder;
+    std::optional<std::string> localAppDataFolder;
     plat::SystemVersion version{true, 6, 1};
     std::map<std::string, std::string> environment;
     std::map<std::string, SimLibrary> libraries;  // by full path
@@ -126,6 +134,9 @@ struct Machine {
     gfx::Color32 desktopColor = 0xFF3A6EA5;  // what the desktop shows behind the program
     std::deque<int> messageBoxAnswers;  // IDOK when empty
     std::deque<std::vector<std::string>> openFileAnswers;  // cancelled when empty
+    std::deque<std::string> saveFileAnswers;               // cancelled when empty
+    std::deque<std::string> folderAnswers;                 // cancelled when empty
+    std::deque<gfx::TColor> colorAnswers;                  // cancelled when empty
     std::optional<int> processExitCode = 0;  // nothing: the process cannot be started
     // Runs for every process started, as the process would act (a registration, say).
     std::function<void(const std::string& commandLine)> onProcess;
@@ -141,10 +152,14 @@ struct Machine {
     // What the program did.
     Registry registry;
     std::vector<MessageBoxRecord> messageBoxes;
+    std::vector<plat::SaveFileRequest> saveFileRequests;
+    std::vector<FolderRequestRecord> folderRequests;
+    std::vector<gfx::TColor> colorRequests;  // the colour each colour dialog opened on
     std::vector<ShellOpenRecord> shellOpens;
     std::vector<ProcessRecord> processes;
     std::vector<LibraryCallRecord> libraryCalls;
     std::optional<bool> screenSaverRunning;
+    std::optional<bool> screenSaverActive;
     std::vector<std::string> wallpapers;  // the files the desktop wallpaper was set to, in order
     std::vector<MediaEvent> mediaLog;
     int showCursorCount = 0;

@@ -61,6 +61,14 @@ public:
     void Focus(const std::string& name) { focused_ = name; }
 
     void Act(const plat::ControlEvent& event) {
+        plat::Control* shown = FindShown(event.name);
+        if (event.kind == plat::ControlEvent::Kind::Drop && (shown == nullptr || !shown->acceptsFiles)) {
+            return;  // the shell drops files only on a window that accepts them
+        }
+        if (event.kind == plat::ControlEvent::Kind::Edited && shown != nullptr &&
+            shown->kind == plat::ControlKind::Edit) {
+            shown->caption = event.text;  // the edit shows what was typed before the logic hears of it
+        }
         auto handler = onEvent_;
         handler(event);
     }
@@ -71,6 +79,8 @@ public:
     }
 
 private:
+    plat::Control* FindShown(const std::string& name) { return const_cast<plat::Control*>(Find(name)); }
+
     plat::WindowHandle window_;
     std::vector<plat::Control*> controls_;
     Handler onEvent_;

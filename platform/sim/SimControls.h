@@ -18,7 +18,9 @@ std::optional<plat::Control> ShownControl(plat::WindowHandle window, const std::
 // A control's place in the window's client area in pixels, at the window's pixels an inch.
 gfx::IntRect ShownBounds(plat::WindowHandle window, const std::string& name);
 
-// A user's action: clicking a button, choosing a line, moving a slider.
+// A user's action: clicking a button, choosing a line, moving a slider, typing into an edit (the
+// edit shows the text at once), dropping files (refused, with no event, by a control that does not
+// accept files).
 void Act(plat::WindowHandle window, const plat::ControlEvent& event);
 
 // The control that has the keyboard focus.

@@ -16,6 +16,14 @@ std::optional<int> RunProcessAndWait(const std::string& commandLine, int showCom
     return sim::M().processExitCode;
 }
 
+bool StartProcess(const std::string& commandLine, int showCommand) {
+    sim::M().processes.push_back({commandLine, showCommand, false});
+    if (sim::M().processExitCode && sim::M().onProcess) {
+        sim::M().onProcess(commandLine);
+    }
+    return sim::M().processExitCode.has_value();
+}
+
 std::string LastErrorText() { return "The system cannot find the file specified."; }
 
 std::string ShortPathName(const std::string& path) { return path; }

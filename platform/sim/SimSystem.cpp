@@ -20,9 +20,13 @@ std::optional<std::string> HistoryFolder() { return sim::M().historyFolder; }
 
 std::optional<std::string> AppDataFolder() { return sim::M().appDataFolder; }
 
+std::optional<std::string> LocalAppDataFolder() { return sim::M().localAppDataFolder; }
+
 SystemVersion GetSystemVersion() { return sim::M().version; }
 
 void SetScreenSaverRunning(bool running) { sim::M().screenSaverRunning = running; }
+
+void SetScreenSaverActive(bool active) { sim::M().screenSaverActive = active; }
 
 bool SetDesktopWallpaper(const std::string& bitmapPath) {
     sim::M().wallpapers.push_back(bitmapPath);

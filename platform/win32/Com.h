@@ -5,10 +5,36 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 
 namespace plat::win32 {
+
+// COM on the calling thread for the owner's lifetime: a single-threaded apartment, or whatever the
+// thread already had (a thread already in the multithreaded apartment stays there and is not let
+// go of).
+class ComApartment {
+public:
+    ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) {
+            ::CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+// Frees memory the system handed out with CoTaskMemAlloc.
+struct TaskMemFreer {
+    void operator()(void* p) const { ::CoTaskMemFree(p); }
+};
+template <typename T>
+using TaskMem = std::unique_ptr<T, TaskMemFreer>;
 
 // Holds one reference to an interface and releases it.
 template <typename T>

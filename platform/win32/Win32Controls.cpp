@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -31,8 +32,10 @@ constexpr int kFirstId = 100;
 constexpr int kFontPoints = 8;
 constexpr int kTabWidth = 76;
 constexpr int kTabHeight = 20;
+constexpr int kTabPadding = 12;  // room beside a tab's caption
 constexpr int kLineHeight = 16;
 constexpr int kCheckBox = 13;  // the box of a check list line, at 96 pixels an inch
+constexpr int kDroppedLines = 10;  // the lines a dropped-down list shows below its closed box
 constexpr gfx::Color32 kGlyphColor = 0xFF202020;
 
 // The system's text with line breaks as edit controls want them.
@@ -45,6 +48,59 @@ std::string WithCrLf(const std::string& text) {
         out += text[i];
     }
     return out;
+}
+
+// Owns a picture list's image list: the list view only shares it, so ours is the one to destroy it.
+struct ImageListDestroyer {
+    void operator()(HIMAGELIST list) const {
+        if (list != nullptr) {
+            ::ImageList_Destroy(list);
+        }
+    }
+};
+using ImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDestroyer>;
+
+// A picture scaled to fit a square of `side` pixels, its sides' ratio kept, centred on the
+// window's colour, as the 32-bit pixels of a DIB section.
+win32::GdiObject<HBITMAP> PictureSquare(const gfx::TBitmap32& picture, int side) {
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW);
+    gfx::TBitmap32 square(side, side, gfx::MakeColor32(GetRValue(window), GetGValue(window), GetBValue(window)));
+    if (!picture.Empty()) {
+        const double scale = std::min(static_cast<double>(side) / picture.Width(),
+                                      static_cast<double>(side) / picture.Height());
+        const int width = std::clamp(static_cast<int>(picture.Width() * scale + 0.5), 1, side);
+        const int height = std::clamp(static_cast<int>(picture.Height() * scale + 0.5), 1, side);
+        const int left = (side - width) / 2;
+        const int top = (side - height) / 2;
+        picture.DrawTo(square, gfx::IntRect{left, top, left + width, top + height});
+        square.MakeOpaque();
+    }
+    win32::WindowDC screen(nullptr);
+    win32::Dib dib = win32::CreateDib(screen.get(), side, side);
+    if (dib.bits != nullptr) {
+        std::copy(square.Bits(), square.Bits() + static_cast<std::size_t>(side) * side, dib.bits);
+    }
+    return std::move(dib.bitmap);
+}
+
+// The text a window shows now.
+std::string WindowText(HWND hwnd) {
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The full paths of the files dropped from the shell; the drop is let go of.
+std::vector<std::string> DroppedFiles(HDROP drop) {
+    std::vector<std::string> files;
+    const UINT count = ::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::string path(::DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(::DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+        files.push_back(std::move(path));
+    }
+    ::DragFinish(drop);
+    return files;
 }
 
 void EnsureCommonControls() {
@@ -70,6 +126,7 @@ struct Made {
     bool fresh = true;     // nothing shown yet
     bool tool = false;     // its hint is a tool of the tooltip
     win32::GdiObject<HBITMAP> picture;
+    ImageList images;      // a picture list's pictures
 };
 
 class Win32ControlSet final : public ControlSet {
@@ -142,6 +199,8 @@ public:
             }
         }
         Sync();
+        // Nothing of the old places may stay behind where no control lies now.
+        ::RedrawWindow(root_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }
 
     int Dpi() const override { return dpi_; }
@@ -316,6 +375,18 @@ private:
             case ControlKind::Bevel:
                 m.hwnd = CreateChild(0, "STATIC", SS_ETCHEDHORZ | WS_GROUP, m);
                 break;
+            case ControlKind::Edit:
+                m.hwnd = CreateChild(WS_EX_CLIENTEDGE, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, m);
+                break;
+            case ControlKind::DropDown:
+                m.hwnd = CreateChild(0, WC_COMBOBOXA, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, m);
+                break;
+            case ControlKind::Progress:
+                m.hwnd = CreateChild(0, PROGRESS_CLASSA, WS_GROUP, m);
+                break;
+            case ControlKind::PictureList:
+                MakePictureList(m);
+                break;
         }
         HWND named = m.frame != nullptr ? m.frame : m.hwnd;
         m.atom = ::GlobalAddAtomA(c.name.c_str());
@@ -325,6 +396,19 @@ private:
                 ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c)), FALSE);
             }
         }
+    }
+
+    // A report view of one column and no header; its image list is ours (shared), made anew with
+    // its pictures.
+    void MakePictureList(Made& m) {
+        m.hwnd = CreateChild(WS_EX_CLIENTEDGE, WC_LISTVIEWA,
+                             LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                 LVS_SHAREIMAGELISTS | WS_TABSTOP | WS_GROUP,
+                             m);
+        ::SendMessageA(m.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        LVCOLUMNA column{};
+        column.mask = LVCF_WIDTH;
+        ::SendMessageA(m.hwnd, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
     }
 
     // The place of a control in its container, in pixels.
@@ -340,7 +424,9 @@ private:
             }
         }
         const gfx::IntRect b = ScaleToDpi(c.bounds, dpi_);
-        return {b.left, b.top, b.right, b.bottom};
+        // A drop-down list's bounds are its closed box; its window holds the lines it drops down too.
+        const int dropped = c.kind == ControlKind::DropDown ? Px(kLineHeight) * kDroppedLines : 0;
+        return {b.left, b.top, b.right, b.bottom + dropped};
     }
 
     bool PageShown(const Made& m) const {
@@ -382,14 +468,16 @@ private:
             if (m.arrows != nullptr) {
                 ::SendMessageA(m.arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(h), 0);  // aligned to the new place
             }
-            if (c.kind == ControlKind::Tabs) {
-                ::SendMessageA(h, TCM_SETITEMSIZE, 0, MAKELPARAM(Px(kTabWidth), Px(kTabHeight)));
-            }
             if (c.kind == ControlKind::CheckList || c.kind == ControlKind::List) {
                 ::SendMessageA(h, LB_SETITEMHEIGHT, 0, Px(kLineHeight));
             }
         }
-        if (all || c.caption != s.caption) {
+        if (c.kind == ControlKind::Edit) {
+            // What the user types stays as it is while the logic keeps the same text.
+            if (c.caption != WindowText(h)) {
+                ::SetWindowTextA(h, c.caption.c_str());
+            }
+        } else if (all || c.caption != s.caption) {
             ShowCaption(m);
         }
         if (c.kind == ControlKind::Tabs && (all || c.itemIndex != s.itemIndex || TabsChanged(m))) {
@@ -412,6 +500,18 @@ private:
         }
         if (c.kind == ControlKind::CheckList || c.kind == ControlKind::List) {
             ShowLines(m, all);
+        }
+        if (c.kind == ControlKind::DropDown) {
+            ShowDropDown(m, all);
+        }
+        if (c.kind == ControlKind::Progress) {
+            ShowProgress(m, all);
+        }
+        if (c.kind == ControlKind::PictureList) {
+            ShowPictureList(m, all);
+        }
+        if (all ? c.acceptsFiles : c.acceptsFiles != s.acceptsFiles) {
+            AcceptFiles(m);
         }
         const bool visible = c.visible && (c.kind != ControlKind::Page || PageShown(m));
         if (all || visible != ((::GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE) != 0)) {
@@ -446,7 +546,8 @@ private:
         const Control& c = *m.control;
         const std::string text = c.kind == ControlKind::Text ? WithCrLf(c.caption) : c.caption;
         if (c.kind == ControlKind::SpinEdit || c.kind == ControlKind::TrackBar || c.kind == ControlKind::CheckList ||
-            c.kind == ControlKind::List || c.kind == ControlKind::Tabs) {
+            c.kind == ControlKind::List || c.kind == ControlKind::Tabs || c.kind == ControlKind::DropDown ||
+            c.kind == ControlKind::Progress || c.kind == ControlKind::PictureList) {
             return;
         }
         ::SetWindowTextA(m.frame != nullptr ? m.frame : m.hwnd, text.c_str());
@@ -461,8 +562,23 @@ private:
         return false;
     }
 
+    // The tabs' one width: the usual one, or wider where a caption needs more.
+    int TabWidth(const Made& tabs) const {
+        win32::WindowDC dc(tabs.hwnd);
+        const win32::SelectGuard font(dc.get(), FontFor(*tabs.control));
+        int width = Px(kTabWidth);
+        for (const Made* page : Pages(tabs)) {
+            SIZE text{};
+            const std::string& caption = page->control->caption;
+            ::GetTextExtentPoint32A(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &text);
+            width = std::max(width, static_cast<int>(text.cx) + Px(kTabPadding));
+        }
+        return width;
+    }
+
     // A tab for each visible page; the current page's tab is selected.
     void ShowTabs(Made& m) {
+        ::SendMessageA(m.hwnd, TCM_SETITEMSIZE, 0, MAKELPARAM(TabWidth(m), Px(kTabHeight)));
         ::SendMessageA(m.hwnd, TCM_DELETEALLITEMS, 0, 0);
         int tab = 0;
         for (const Made* page : Pages(m)) {
@@ -596,12 +712,109 @@ private:
         }
     }
 
+    void ShowDropDown(Made& m, bool all) {
+        const Control& c = *m.control;
+        const Control& s = m.shown;
+        if (all || c.items != s.items) {
+            ::SendMessageA(m.hwnd, CB_RESETCONTENT, 0, 0);
+            for (const std::string& line : c.items) {
+                ::SendMessageA(m.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+            }
+        }
+        if (all || c.items != s.items || c.itemIndex != s.itemIndex) {
+            ::SendMessageA(m.hwnd, CB_SETCURSEL, c.itemIndex, 0);
+        }
+    }
+
+    void ShowProgress(Made& m, bool all) {
+        const Control& c = *m.control;
+        const Control& s = m.shown;
+        if (all || c.minimum != s.minimum || c.maximum != s.maximum) {
+            ::SendMessageA(m.hwnd, PBM_SETRANGE32, c.minimum, c.maximum);
+        }
+        if (all || c.value != s.value || c.minimum != s.minimum || c.maximum != s.maximum) {
+            ::SendMessageA(m.hwnd, PBM_SETPOS, c.value, 0);
+        }
+    }
+
+    // The lines are made anew only when their texts, their pictures (the same shared pictures count
+    // as unchanged) or the pictures' size changed; the current line is selected and scrolled to.
+    void ShowPictureList(Made& m, bool all) {
+        const Control& c = *m.control;
+        const Control& s = m.shown;
+        const bool lines = all || c.items != s.items || c.pictures != s.pictures || c.pictureSize != s.pictureSize;
+        if (lines) {
+            FillPictureList(m);
+        }
+        if (lines || c.bounds != s.bounds) {
+            RECT client{};
+            ::GetClientRect(m.hwnd, &client);
+            ::SendMessageA(m.hwnd, LVM_SETCOLUMNWIDTH, 0, client.right);
+        }
+        if (lines || c.itemIndex != s.itemIndex) {
+            LVITEMA none{};
+            none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+            ::SendMessageA(m.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+            if (c.itemIndex >= 0 && c.itemIndex < static_cast<int>(c.items.size())) {
+                LVITEMA line{};
+                line.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+                line.state = LVIS_SELECTED | LVIS_FOCUSED;
+                ::SendMessageA(m.hwnd, LVM_SETITEMSTATE, c.itemIndex, reinterpret_cast<LPARAM>(&line));
+                ::SendMessageA(m.hwnd, LVM_ENSUREVISIBLE, c.itemIndex, FALSE);
+            }
+        }
+    }
+
+    void FillPictureList(Made& m) {
+        const Control& c = *m.control;
+        const int side = std::max(1, Px(c.pictureSize));
+        ImageList images(::ImageList_Create(side, side, ILC_COLOR32, static_cast<int>(c.pictures.size()), 4));
+        ::SendMessageA(m.hwnd, WM_SETREDRAW, FALSE, 0);
+        ::SendMessageA(m.hwnd, LVM_DELETEALLITEMS, 0, 0);
+        ::SendMessageA(m.hwnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images.get()));
+        for (std::size_t i = 0; i < c.items.size(); ++i) {
+            int image = I_IMAGENONE;
+            if (i < c.pictures.size() && c.pictures[i] != nullptr) {
+                const win32::GdiObject<HBITMAP> square = PictureSquare(*c.pictures[i], side);
+                image = ::ImageList_Add(images.get(), square.get(), nullptr);
+            }
+            std::string text = c.items[i];
+            LVITEMA line{};
+            line.mask = LVIF_TEXT | LVIF_IMAGE;
+            line.iItem = static_cast<int>(i);
+            line.pszText = text.data();
+            line.iImage = image >= 0 ? image : I_IMAGENONE;
+            ::SendMessageA(m.hwnd, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&line));
+        }
+        ::SendMessageA(m.hwnd, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(m.hwnd, nullptr, TRUE);
+        m.images = std::move(images);  // the list no longer shows the old one
+    }
+
+    // Files dropped from the shell reach the control's window itself, which tells them on.
+    void AcceptFiles(Made& m) {
+        ::DragAcceptFiles(m.hwnd, m.control->acceptsFiles ? TRUE : FALSE);
+        if (m.control->acceptsFiles) {
+            ::SetWindowSubclass(m.hwnd, DropProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        } else {
+            ::RemoveWindowSubclass(m.hwnd, DropProc, 0);
+        }
+    }
+
     void Raise(ControlEvent::Kind kind, const Made& m, int value = 0) {
+        ControlEvent event;
+        event.kind = kind;
+        event.name = m.control->name;
+        event.value = value;
+        Raise(std::move(event));
+    }
+
+    void Raise(ControlEvent event) {
         if (syncing_ || !onEvent_) {
             return;
         }
         auto handler = onEvent_;
-        handler({kind, m.control->name, value});
+        handler(event);
     }
 
     Made* ById(int id) const {
@@ -664,6 +877,20 @@ private:
                     Raise(ControlEvent::Kind::Select, *m, static_cast<int>(::SendMessageA(m->hwnd, LB_GETCURSEL, 0, 0)));
                 }
                 break;
+            case ControlKind::Edit:
+                if (code == EN_CHANGE) {
+                    ControlEvent event;
+                    event.kind = ControlEvent::Kind::Edited;
+                    event.name = m->control->name;
+                    event.text = WindowText(m->hwnd);
+                    Raise(std::move(event));
+                }
+                break;
+            case ControlKind::DropDown:
+                if (code == CBN_SELCHANGE) {
+                    Raise(ControlEvent::Kind::Select, *m, static_cast<int>(::SendMessageA(m->hwnd, CB_GETCURSEL, 0, 0)));
+                }
+                break;
             default:
                 break;
         }
@@ -674,6 +901,15 @@ private:
             return;
         }
         Made* m = ById(static_cast<int>(n.idFrom));
+        if (m != nullptr && m->control->kind == ControlKind::PictureList && n.code == LVN_ITEMCHANGED) {
+            // A line that became selected, not the one that lost it.
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(n);
+            if ((change.uChanged & LVIF_STATE) != 0 && (change.uNewState & LVIS_SELECTED) != 0 &&
+                (change.uOldState & LVIS_SELECTED) == 0 && change.iItem >= 0) {
+                Raise(ControlEvent::Kind::Select, *m, change.iItem);
+            }
+            return;
+        }
         if (m == nullptr || m->control->kind != ControlKind::Tabs || n.code != TCN_SELCHANGE) {
             return;
         }
@@ -763,6 +999,27 @@ private:
                                           DWORD_PTR data) {
         return AtBoundary("check list procedure", LRESULT{0}, [&] {
             return reinterpret_cast<Win32ControlSet*>(data)->CheckListMessage(hwnd, msg, wParam, lParam);
+        });
+    }
+
+    LRESULT DropMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg != WM_DROPFILES) {
+            return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        }
+        std::vector<std::string> files = DroppedFiles(reinterpret_cast<HDROP>(wParam));
+        if (const Made* m = ByWindow(hwnd); m != nullptr && m->control->acceptsFiles && !files.empty()) {
+            ControlEvent event;
+            event.kind = ControlEvent::Kind::Drop;
+            event.name = m->control->name;
+            event.files = std::move(files);
+            Raise(std::move(event));
+        }
+        return 0;
+    }
+
+    static LRESULT CALLBACK DropProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+        return AtBoundary("dropped files procedure", LRESULT{0}, [&] {
+            return reinterpret_cast<Win32ControlSet*>(data)->DropMessage(hwnd, msg, wParam, lParam);
         });
     }
 

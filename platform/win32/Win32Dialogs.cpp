@@ -1,12 +1,16 @@
 #include <windows.h>
 #include <cderr.h>
 #include <commdlg.h>
+#include <shobjidl.h>
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 #include <vector>
 
 #include "platform/Dialogs.h"
+#include "platform/win32/Com.h"
+#include "platform/win32/Win32Util.h"
 
 namespace plat {
 
@@ -85,6 +89,27 @@ std::vector<std::string> Answer(const char* buffer, std::size_t size) {
     return files;
 }
 
+// The filter's '|' separators become the zero bytes the dialog expects.
+std::string FilterOf(const std::string& filter) {
+    std::string out = filter + "||";
+    std::replace(out.begin(), out.end(), '|', '\0');
+    return out;
+}
+
+// The folder picker's chosen folder as a file system path.
+std::optional<std::string> PickedFolder(IFileOpenDialog& dialog) {
+    win32::ComPtr<IShellItem> item;
+    if (FAILED(dialog.GetResult(item.Put())) || !item) {
+        return std::nullopt;
+    }
+    wchar_t* path = nullptr;
+    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr) {
+        return std::nullopt;
+    }
+    const win32::TaskMem<wchar_t> owned(path);
+    return win32::Narrow(owned.get());
+}
+
 }  // namespace
 
 int ShowMessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
@@ -92,13 +117,7 @@ int ShowMessageBox(const std::string& text, const std::string& caption, std::uin
 }
 
 std::vector<std::string> ShowOpenFileDialog(const OpenFileRequest& request) {
-    // The filter's '|' separators become the zero bytes the dialog expects.
-    std::string filter = request.filter + "||";
-    for (char& c : filter) {
-        if (c == '|') {
-            c = '\0';
-        }
-    }
+    const std::string filter = FilterOf(request.filter);
     std::vector<char> room(kFirstRoom, '\0');
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         OPENFILENAMEA ofn{};
@@ -126,6 +145,74 @@ std::vector<std::string> ShowOpenFileDialog(const OpenFileRequest& request) {
         room.assign(std::max(2 * told, 2 * room.size()), '\0');
     }
     return {};
+}
+
+std::optional<std::string> ShowSaveFileDialog(const SaveFileRequest& request) {
+    const std::string filter = FilterOf(request.filter);
+    std::vector<char> name(MAX_PATH * 4, '\0');
+    std::copy_n(request.fileName.begin(), std::min(request.fileName.size(), name.size() - 1), name.begin());
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = ::GetActiveWindow();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = name.data();
+    ofn.nMaxFile = static_cast<DWORD>(name.size());
+    ofn.lpstrTitle = request.title.empty() ? nullptr : request.title.c_str();
+    ofn.lpstrInitialDir = request.initialFolder.empty() ? nullptr : request.initialFolder.c_str();
+    ofn.lpstrDefExt = request.defaultExt.empty() ? nullptr : request.defaultExt.c_str();
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!::GetSaveFileNameA(&ofn)) {
+        return std::nullopt;  // cancelled
+    }
+    return std::string(name.data());
+}
+
+std::optional<std::string> ShowFolderDialog(const std::string& title, const std::string& initialFolder) {
+    // The picker is a COM object of the shell; the thread may not have COM yet.
+    const win32::ComApartment com;
+    win32::ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                                  dialog.PutVoid())) ||
+        !dialog) {
+        return std::nullopt;
+    }
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+    if (!title.empty()) {
+        dialog->SetTitle(win32::Widen(title).c_str());
+    }
+    if (!initialFolder.empty()) {
+        win32::ComPtr<IShellItem> folder;
+        if (SUCCEEDED(::SHCreateItemFromParsingName(win32::Widen(initialFolder).c_str(), nullptr, IID_IShellItem,
+                                                    folder.PutVoid())) &&
+            folder) {
+            dialog->SetFolder(folder.Get());
+        }
+    }
+    if (FAILED(dialog->Show(::GetActiveWindow()))) {
+        return std::nullopt;  // cancelled
+    }
+    return PickedFolder(*dialog.Get());
+}
+
+std::optional<gfx::TColor> ShowColorDialog(gfx::TColor initial) {
+    // The custom colours the user mixed stay for the next time, while the program runs.
+    static std::array<COLORREF, 16> custom = [] {
+        std::array<COLORREF, 16> white{};
+        white.fill(RGB(255, 255, 255));
+        return white;
+    }();
+    CHOOSECOLORA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = ::GetActiveWindow();
+    choose.rgbResult = win32::ToColorRef(initial);
+    choose.lpCustColors = custom.data();
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!::ChooseColorA(&choose)) {
+        return std::nullopt;  // cancelled
+    }
+    return static_cast<gfx::TColor>(choose.rgbResult & 0x00FFFFFFu);
 }
 
 }  // namespace plat

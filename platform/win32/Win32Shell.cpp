@@ -12,7 +12,10 @@ bool ShellOpen(const std::string& target, int showCommand) {
     return result > 32;
 }
 
-std::optional<int> RunProcessAndWait(const std::string& commandLine, int showCommand) {
+namespace {
+
+// A started process's handle; its first thread's handle is let go of at once.
+win32::Handle Start(const std::string& commandLine, int showCommand) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -21,14 +24,27 @@ std::optional<int> RunProcessAndWait(const std::string& commandLine, int showCom
     std::string mutableLine = commandLine;
     if (!::CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE,
                           CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process)) {
+        return nullptr;
+    }
+    win32::Handle threadHandle(process.hThread);
+    return win32::Handle(process.hProcess);
+}
+
+}  // namespace
+
+std::optional<int> RunProcessAndWait(const std::string& commandLine, int showCommand) {
+    const win32::Handle process = Start(commandLine, showCommand);
+    if (!process) {
         return std::nullopt;
     }
-    win32::Handle processHandle(process.hProcess);
-    win32::Handle threadHandle(process.hThread);
-    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::WaitForSingleObject(process.get(), INFINITE);
     DWORD code = 0;
-    ::GetExitCodeProcess(process.hProcess, &code);
+    ::GetExitCodeProcess(process.get(), &code);
     return static_cast<int>(code);
+}
+
+bool StartProcess(const std::string& commandLine, int showCommand) {
+    return Start(commandLine, showCommand) != nullptr;
 }
 
 std::string LastErrorText() {

@@ -60,6 +60,14 @@ std::optional<std::string> AppDataFolder() {
     return std::string(path);
 }
 
+std::optional<std::string> LocalAppDataFolder() {
+    char path[MAX_PATH];
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return std::nullopt;
+    }
+    return std::string(path);
+}
+
 SystemVersion GetSystemVersion() {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;
@@ -74,6 +82,10 @@ SystemVersion GetSystemVersion() {
 void SetScreenSaverRunning(bool running) {
     BOOL previous = FALSE;
     ::SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running ? 1 : 0, &previous, 0);
+}
+
+void SetScreenSaverActive(bool active) {
+    ::SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? 1 : 0, nullptr, SPIF_SENDCHANGE | SPIF_UPDATEINIFILE);
 }
 
 bool SetDesktopWallpaper(const std::string& bitmapPath) {

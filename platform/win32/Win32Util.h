@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -157,6 +158,22 @@ T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     return reinterpret_cast<T*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+// A text of the system's code page as UTF-16, and back.
+inline std::wstring Widen(const std::string& text) {
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+inline std::string Narrow(const std::wstring& wide) {
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                        nullptr);
+    std::string text(static_cast<std::size_t>(std::max(n, 0)), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+    return text;
 }
 
 // An exported function of a library as a typed pointer.

@@ -56,3 +56,25 @@ class Driver:
     def answer_open(self, folder, *files):
         """Answers the open-file dialog (it must be about to open) with files of one folder."""
         self.run("open", self.wine.windows_path(folder), *files)
+
+    def select(self, title, name, index, settle=0.3):
+        """Picks a line of a drop-down list or picture list as a user would."""
+        self.run("select", title, name, index)
+        time.sleep(settle)
+
+    def drop(self, title, name, *paths, settle=0.5):
+        """Drops files (Linux paths) on the control as the shell drops them."""
+        self.run("drop", title, name, *(self.wine.windows_path(p) for p in paths))
+        time.sleep(settle)
+
+    def answer_save(self, path):
+        """Answers the save-file dialog (it must be about to open) with a file (a Linux path)."""
+        self.run("save", self.wine.windows_path(path))
+
+    def answer_folder(self, folder):
+        """Answers the folder picker (it must be about to open) with a folder (a Linux path)."""
+        self.run("folder", self.wine.windows_path(folder))
+
+    def answer_color(self, color):
+        """Answers the colour dialog (it must be about to open) with a colour 0xBBGGRR."""
+        self.run("color", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF)

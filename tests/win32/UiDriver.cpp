@@ -8,14 +8,23 @@
 //   ui_driver type TITLE NAME TEXT       the control's text replaced, as if typed
 //   ui_driver slide TITLE NAME VALUE     arrow keys on a track bar until it shows the value
 //   ui_driver line TITLE NAME INDEX [box] a click on a list's line (on its check box with "box")
+//   ui_driver select TITLE NAME INDEX    a drop-down list's or picture list's line picked
+//   ui_driver drop TITLE NAME FILE...    files dropped on the control, as from the shell
 //   ui_driver open FOLDER FILE...        answers the open-file dialog with files of one folder
 //   ui_driver open-all FOLDER            answers the open-file dialog with every file of a folder
+//   ui_driver save FILE                  answers the save-file dialog with a full path
+//   ui_driver folder FOLDER              answers the folder picker with a folder
+//   ui_driver color RED GREEN BLUE       answers the colour dialog with a colour
 //   ui_driver tree TITLE                 the window's child windows as they are stacked
 //   ui_driver windows                    the visible top-level windows' titles and places
 
 #include <windows.h>
+#include <colordlg.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -237,6 +246,58 @@ std::map<HWND, std::string> Hints(HWND top) {
     return hints;
 }
 
+// A drop-down list's lines; the system carries their text across processes.
+std::string ComboLines(HWND combo) {
+    std::string out = "[";
+    const auto count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+        std::wstring wide(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+        ::SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        std::string text(wide.size() * 3, '\0');
+        const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text.data(), static_cast<int>(text.size()),
+                                            nullptr, nullptr);
+        text.resize(n > 0 ? static_cast<std::size_t>(n) - 1 : 0);
+        out += (i > 0 ? "," : "") + Json(text);
+    }
+    return out + "]";
+}
+
+// A list view line: its text and its picture's index in the image list (negative: none).
+struct ViewLine {
+    std::string text;
+    int image = -1;
+};
+
+ViewLine ViewLineOf(HWND view, int index) {
+    Remote remote(view, sizeof(LVITEMA) + kTextRoom);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = index;
+    item.pszText = reinterpret_cast<LPSTR>(remote.Address(sizeof item));
+    item.cchTextMax = static_cast<int>(kTextRoom);
+    remote.Write(&item, sizeof item);
+    remote.Write("", 1, sizeof item);
+    ::SendMessageA(view, LVM_GETITEMA, 0, remote.Address());
+    remote.Read(&item, sizeof item);
+    return {remote.Text(sizeof item), item.iImage};
+}
+
+// A picture list's lines, its selected line and how many of its lines have a picture.
+std::string ViewLines(HWND view) {
+    std::string items = "[";
+    int pictures = 0;
+    const auto count = static_cast<int>(::SendMessageA(view, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const ViewLine line = ViewLineOf(view, i);
+        items += (i > 0 ? "," : "") + Json(line.text);
+        pictures += line.image >= 0 ? 1 : 0;
+    }
+    const auto selected = ::SendMessageA(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    return ", \"items\": " + items + "], \"itemIndex\": " + std::to_string(selected) +
+           ", \"pictures\": " + std::to_string(pictures);
+}
+
 std::string Tabs(HWND tabs) {
     std::string out = "[";
     const auto count = static_cast<int>(::SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));
@@ -274,6 +335,14 @@ int Dump(HWND top) {
             if (::GetWindowLongA(n.hwnd, GWL_STYLE) & LBS_OWNERDRAWFIXED) {
                 extra += ", \"checks\": " + Checks(n.hwnd);
             }
+        } else if (cls == WC_COMBOBOXA) {
+            extra += ", \"items\": " + ComboLines(n.hwnd) +
+                     ", \"itemIndex\": " + std::to_string(::SendMessageA(n.hwnd, CB_GETCURSEL, 0, 0));
+        } else if (cls == WC_LISTVIEWA) {
+            extra += ViewLines(n.hwnd);
+        } else if (cls == PROGRESS_CLASSA) {
+            extra += ", \"value\": " + std::to_string(::SendMessageA(n.hwnd, PBM_GETPOS, 0, 0)) +
+                     ", \"maximum\": " + std::to_string(::SendMessageA(n.hwnd, PBM_GETRANGE, FALSE, 0));
         } else if (cls == WC_TABCONTROLA) {
             extra += ", \"tabs\": " + Tabs(n.hwnd) +
                      ", \"itemIndex\": " + std::to_string(::SendMessageA(n.hwnd, TCM_GETCURSEL, 0, 0));
@@ -364,6 +433,49 @@ int ClickLine(HWND list, int index, bool box) {
     return 0;
 }
 
+// A drop-down list's line as the user's pick: made current, and the list tells its parent so.
+int SelectComboLine(HWND combo, int index) {
+    if (index < 0 || index >= static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0))) {
+        return 2;
+    }
+    ::SendMessageA(combo, CB_SETCURSEL, index, 0);
+    ::SendMessageA(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+    return 0;
+}
+
+// A click on a list view's line, scrolled into view first.
+int SelectViewLine(HWND view, int index) {
+    if (index < 0 || index >= static_cast<int>(::SendMessageA(view, LVM_GETITEMCOUNT, 0, 0))) {
+        return 2;
+    }
+    ::SendMessageA(view, LVM_ENSUREVISIBLE, index, FALSE);
+    Remote remote(view, sizeof(RECT));
+    RECT r{};
+    r.left = LVIR_LABEL;
+    remote.Write(&r, sizeof r);
+    ::SendMessageA(view, LVM_GETITEMRECT, index, remote.Address());
+    remote.Read(&r, sizeof r);
+    ClickAt(view, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return 0;
+}
+
+int Select(HWND control, int index) {
+    const std::string cls = ClassOf(control);
+    if (!::IsWindowEnabled(control)) {
+        std::fprintf(stderr, "the %s is disabled: no user could pick a line\n", cls.c_str());
+        return 2;
+    }
+    if (cls == WC_COMBOBOXA) {
+        return SelectComboLine(control, index);
+    }
+    if (cls == WC_LISTVIEWA) {
+        return SelectViewLine(control, index);
+    }
+    std::fprintf(stderr, "%s has no lines to select\n", cls.c_str());
+    return 2;
+}
+
 BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
     if (ClassOf(child) == "Edit") {
         *reinterpret_cast<HWND*>(found) = child;
@@ -380,8 +492,9 @@ BOOL CALLBACK FindList(HWND child, LPARAM found) {
     return TRUE;
 }
 
-// The system's open-file dialog, once it is on screen, and its file name box: an edit inside the
-// combo box of newer dialogs, a plain edit in older ones.
+// The system's open-file dialog (or its save-file dialog, folder picker or colour dialog), once it
+// is on screen, and its file name box: an edit inside the combo box of newer dialogs, a plain edit
+// in older ones, the first edit of the others.
 struct OpenDialog {
     HWND dialog = nullptr;
     HWND name = nullptr;
@@ -397,6 +510,15 @@ struct OpenDialog {
     }
 };
 
+// The first edit box that shows, at any depth.
+BOOL CALLBACK FindShownEdit(HWND child, LPARAM found) {
+    if (ClassOf(child) == "Edit" && ::IsWindowVisible(child)) {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 bool FindOpenDialog(OpenDialog& found) {
     for (int wait = 0; wait < 100 && found.dialog == nullptr; ++wait) {
         for (HWND w = ::FindWindowA("#32770", nullptr); w != nullptr; w = ::FindWindowExA(nullptr, w, "#32770", nullptr)) {
@@ -408,7 +530,7 @@ bool FindOpenDialog(OpenDialog& found) {
         ::Sleep(100);
     }
     if (found.dialog == nullptr) {
-        std::fprintf(stderr, "no open-file dialog\n");
+        std::fprintf(stderr, "no dialog of the system on screen\n");
         return false;
     }
     found.name = ::GetDlgItem(found.dialog, 0x47C);
@@ -418,6 +540,10 @@ bool FindOpenDialog(OpenDialog& found) {
         found.name = edit;
     } else {
         found.name = ::GetDlgItem(found.dialog, 0x480);
+    }
+    if (found.name == nullptr) {
+        // The folder picker's dialog of its own has a plain name box of another number.
+        ::EnumChildWindows(found.dialog, FindShownEdit, reinterpret_cast<LPARAM>(&found.name));
     }
     if (found.name == nullptr) {
         std::fprintf(stderr, "no file name box\n");
@@ -468,6 +594,96 @@ int OpenAll(const std::string& folder) {
     return 0;
 }
 
+// Answers the save-file dialog with a full path.
+int Save(const std::string& file) {
+    OpenDialog save;
+    if (!FindOpenDialog(save)) {
+        return 2;
+    }
+    save.Enter(file);
+    return 0;
+}
+
+// Answers the folder picker: the name box takes the folder and OK is pressed. Where that only
+// opens the folder in the picker, OK with an empty name box picks the folder it shows.
+int PickFolder(const std::string& folder) {
+    OpenDialog picker;
+    if (!FindOpenDialog(picker)) {
+        return 2;
+    }
+    picker.Enter(folder);
+    if (::IsWindow(picker.dialog) && ::IsWindowVisible(picker.dialog)) {
+        picker.Enter("");
+    }
+    return 0;
+}
+
+// Answers the colour dialog: its red, green and blue boxes take the parts, and OK is pressed.
+int PickColor(int red, int green, int blue) {
+    OpenDialog dialog;
+    if (!FindOpenDialog(dialog)) {
+        return 2;
+    }
+    const int parts[] = {red, green, blue};
+    const int boxes[] = {COLOR_RED, COLOR_GREEN, COLOR_BLUE};
+    for (int i = 0; i < 3; ++i) {
+        HWND box = ::GetDlgItem(dialog.dialog, boxes[i]);
+        if (box == nullptr) {
+            std::fprintf(stderr, "no colour box %d\n", boxes[i]);
+            return 2;
+        }
+        ::SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_string(parts[i]).c_str()));
+    }
+    dialog.PressOpen();
+    return 0;
+}
+
+// Files dropped on a control as the shell drops them: a DROPFILES block of wide names, posted with
+// the point of the drop in the control's client area. The shell hands the program a block of global
+// memory of the program's own; another process cannot, and a handle of the driver's own memory reads
+// as nothing there. A fixed block's handle is its address, so the block is written into the
+// program's memory and its address posted. Its DragFinish cannot free memory that no heap gave out,
+// so the block stays until the program ends.
+int Drop(HWND control, const std::vector<std::string>& files) {
+    std::wstring names;
+    for (const std::string& f : files) {
+        const int n = ::MultiByteToWideChar(CP_ACP, 0, f.c_str(), -1, nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(n), L'\0');
+        ::MultiByteToWideChar(CP_ACP, 0, f.c_str(), -1, wide.data(), n);
+        names += wide;  // with its zero
+    }
+    names += L'\0';
+    std::vector<char> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t), '\0');
+    auto* drop = reinterpret_cast<DROPFILES*>(block.data());
+    drop->pFiles = sizeof(DROPFILES);
+    RECT r{};
+    ::GetClientRect(control, &r);
+    drop->pt = {r.right / 2, r.bottom / 2};
+    drop->fNC = FALSE;
+    drop->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(block.data() + sizeof(DROPFILES)));
+
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(control, &pid);
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    void* memory = process != nullptr ? ::VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE)
+                                      : nullptr;
+    const bool written =
+        memory != nullptr && ::WriteProcessMemory(process, memory, block.data(), block.size(), nullptr);
+    const bool posted = written && ::PostMessageA(control, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    if (!posted && memory != nullptr) {
+        ::VirtualFreeEx(process, memory, 0, MEM_RELEASE);
+    }
+    if (process != nullptr) {
+        ::CloseHandle(process);
+    }
+    if (!posted) {
+        std::fprintf(stderr, "the drop could not be %s\n", written ? "posted" : "written into the program");
+        return 2;
+    }
+    return 0;
+}
+
 // The windows below a window, in the order they are stacked (the top first), indented by depth.
 void Tree(HWND parent, int depth) {
     for (HWND w = ::GetWindow(parent, GW_CHILD); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
@@ -513,8 +729,17 @@ int main(int argc, char** argv) {
     if (command == "open-all" && argc == 3) {
         return OpenAll(argv[2]);
     }
+    if (command == "save" && argc == 3) {
+        return Save(argv[2]);
+    }
+    if (command == "folder" && argc == 3) {
+        return PickFolder(argv[2]);
+    }
+    if (command == "color" && argc == 5) {
+        return PickColor(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: ui_driver dump|focus|click|tab|type|slide|line TITLE ...\n");
+        std::fprintf(stderr, "usage: ui_driver dump|focus|click|tab|type|slide|line|select|drop TITLE ...\n");
         return 2;
     }
     HWND top = Required(argv[2]);
@@ -546,6 +771,12 @@ int main(int argc, char** argv) {
     }
     if (command == "line" && argc > 4) {
         return ClickLine(control, std::atoi(argv[4]), argc > 5 && std::string(argv[5]) == "box");
+    }
+    if (command == "select" && argc > 4) {
+        return Select(control, std::atoi(argv[4]));
+    }
+    if (command == "drop" && argc > 4) {
+        return Drop(control, std::vector<std::string>(argv + 4, argv + argc));
     }
     std::fprintf(stderr, "unknown command %s\n", command.c_str());
     return 2;

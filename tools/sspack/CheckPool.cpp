@@ -47,14 +47,14 @@ std::optional<unsigned> WorkersAsked() {
 }  // namespace
 
 std::vector<std::optional<std::string>> RunChecks(std::span<const PieceCheck> checks, unsigned workers,
-                                                  const CheckProgress& progress) {
+                                                  const CheckProgress& progress, std::stop_token stop) {
     std::vector<std::optional<std::string>> answers(checks.size());
     std::vector<std::exception_ptr> failures(checks.size());
     std::atomic<std::size_t> next{0};
     std::mutex doneMutex;
     std::size_t done = 0;
     const auto work = [&] {
-        for (std::size_t i = next++; i < checks.size(); i = next++) {
+        for (std::size_t i = next++; i < checks.size() && !stop.stop_requested(); i = next++) {
             try {
                 answers[i] = checks[i]();
             } catch (...) {

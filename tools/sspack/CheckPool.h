@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,10 @@ using CheckProgress = std::function<void(std::size_t done, std::size_t total)>;
 // check of the list when it has finished one, so it holds one piece (its bytes and its decoded
 // picture) at a time. Each answer lands at its check's place, whatever order the workers finish
 // in. A check that throws has its exception rethrown here once all have run, the first in list
-// order.
+// order. Once stop is requested, the checks not yet started are skipped: their answers stay empty
+// and they are not counted.
 std::vector<std::optional<std::string>> RunChecks(std::span<const PieceCheck> checks, unsigned workers,
-                                                  const CheckProgress& progress = {});
+                                                  const CheckProgress& progress = {}, std::stop_token stop = {});
 
 // How many workers check pictures: SSPACK_JOBS when it is a positive number, otherwise one a core;
 // never more than the address space holds the largest pictures for.

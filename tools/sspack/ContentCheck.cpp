@@ -1,5 +1,7 @@
 #include "tools/sspack/ContentCheck.h"
 
+#include <utility>
+
 #include "package/ItemKind.h"
 #include "tools/sspack/MediaCheck.h"
 #include "tools/sspack/PictureCheck.h"
@@ -69,13 +71,14 @@ std::optional<std::string> MaskProblem(const std::string& path, std::uint8_t kin
 
 std::optional<std::string> PreviewProblem(const std::string& path) { return PictureProblem(path, ".BMP"); }
 
-std::vector<std::string> ManifestProblems(const Manifest& m, unsigned workers, const CheckProgress& progress) {
+std::vector<std::string> ManifestProblems(const Manifest& m, unsigned workers, const CheckProgress& progress,
+                                          std::stop_token stop) {
     std::vector<std::string> problems;
     if (m.items.empty()) {
         problems.emplace_back(kNoItems);
     }
     const PieceChecks pieces = ManifestChecks(m);
-    const auto answers = RunChecks(pieces.checks, workers, progress);
+    const auto answers = RunChecks(pieces.checks, workers, progress, std::move(stop));
     for (std::size_t i = 0; i < answers.size(); ++i) {
         if (answers[i]) {
             problems.push_back(pieces.files[i] + ": " + *answers[i]);

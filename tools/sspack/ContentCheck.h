@@ -28,7 +28,8 @@ extern const char* const kNoItems;
 // Every such problem of a manifest's pieces, one line each, "file: reason"; and kNoItems. The
 // pieces are checked on `workers` threads (RunChecks); the lines come in the manifest's order all
 // the same: items, masks, entry sounds, music, logo, background, exit banner, preview picture.
+// Once stop is requested the checks not yet started are skipped, and what they would find is missing.
 std::vector<std::string> ManifestProblems(const Manifest& manifest, unsigned workers = 1,
-                                          const CheckProgress& progress = {});
+                                          const CheckProgress& progress = {}, std::stop_token stop = {});
 
 }  // namespace sspack

@@ -28,10 +28,10 @@ bool NameBefore(const fs::path& a, const fs::path& b) {
     return x != y ? x < y : a.filename() < b.filename();
 }
 
-std::vector<fs::path> FilesOf(const std::string& folder) {
+std::vector<fs::path> FilesOf(const std::string& folder, const std::string& what) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
-        Reject("--pictures", Shown(Json(folder)) + " is not a folder");
+        Reject(what, Shown(Json(folder)) + " is not a folder");
     }
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
@@ -44,12 +44,20 @@ std::vector<fs::path> FilesOf(const std::string& folder) {
     return files;
 }
 
-// A picture the runtime decodes or a video it plays, by the extension it takes it by.
+}  // namespace
+
 bool IsSlide(const std::string& ext) {
     return pkg::ItemKindOf(ext) == pkg::ItemKind::Video || gfx::PictureFormatOf(ext) != gfx::TPictureFormat::Unknown;
 }
 
-}  // namespace
+FolderFiles SlidesOfFolder(const std::string& folder, const std::string& what) {
+    FolderFiles files;
+    for (const auto& file : FilesOf(folder, what)) {
+        const bool slide = IsSlide(core::UpperCase(core::ExtractFileExt(file.string())));
+        (slide ? files.slides : files.others).push_back(file.string());
+    }
+    return files;
+}
 
 FolderManifestResult FolderManifest(const FolderSaver& folder) {
     FolderManifestResult result;
@@ -59,16 +67,15 @@ FolderManifestResult FolderManifest(const FolderSaver& folder) {
     m.strings[pkg::PackageString::SaverName] = ReadAnsi(Json(folder.name), "--name", kStringMax);
     m.strings[pkg::PackageString::Effect].assign(std::begin(kVariedEffects), std::end(kVariedEffects));
 
-    for (const auto& file : FilesOf(folder.pictures)) {
-        const std::string ext = core::UpperCase(core::ExtractFileExt(file.string()));
-        if (!IsSlide(ext)) {
-            result.leftOut.push_back(file.string() + ": " + kNotAPictureFormat);
-            continue;
-        }
+    const FolderFiles files = SlidesOfFolder(folder.pictures, "--pictures");
+    for (const auto& file : files.slides) {
         TableEntry<pkg::ItemRecord> item;
-        item.file = file.string();
-        item.record.ItemExt = ext;
+        item.file = file;
+        item.record.ItemExt = core::UpperCase(core::ExtractFileExt(file));
         m.items.push_back(std::move(item));
+    }
+    for (const auto& file : files.others) {
+        result.leftOut.push_back(file + ": " + kNotAPictureFormat);
     }
     if (m.items.empty()) {
         Reject("--pictures", Shown(Json(folder.pictures)) +

@@ -19,6 +19,18 @@ struct FolderManifestResult {
     std::vector<std::string> leftOut;  // "folder/notes.txt: not a picture format ...", one a file
 };
 
+// Whether the runtime shows an item of that extension as a picture or a video.
+bool IsSlide(const std::string& ext);
+
+// The files of a folder that the runtime shows as pictures or videos, by their extension (hidden
+// files aside), and the others, each in name order, letter case aside. Throws ManifestError, naming
+// `what`, when it is not a folder.
+struct FolderFiles {
+    std::vector<std::string> slides;
+    std::vector<std::string> others;
+};
+FolderFiles SlidesOfFolder(const std::string& folder, const std::string& what);
+
 // Every picture and video of the folder (by its extension; hidden files aside) in name order,
 // letter case aside, fitted to the screen, with a varied selection of effects and no captions; the music
 // tracks in the order given, repeated. Throws ManifestError for a folder without any, a

@@ -1,5 +1,6 @@
 #include "tools/sspack/PackageWriter.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "package/ByteIo.h"
@@ -30,15 +31,42 @@ std::int32_t Length32(std::size_t n, const std::string& what) {
     return static_cast<std::int32_t>(n);
 }
 
+// The progress and the cancellation of a build, piece by piece; a package built without a file has
+// neither.
+class Steps {
+public:
+    Steps() = default;
+    Steps(const BuildOptions& options, std::size_t total) : options_(&options), total_(total) {}
+
+    // Before a step: a cancelled build stops here.
+    void Begin() const {
+        if (options_ != nullptr && options_->cancel.stop_requested()) {
+            throw BuildCancelled("the build was cancelled");
+        }
+    }
+    void End() {
+        ++done_;
+        if (options_ != nullptr && options_->progress) {
+            options_->progress(done_, total_);
+        }
+    }
+
+private:
+    const BuildOptions* options_ = nullptr;
+    std::size_t total_ = 0;
+    std::size_t done_ = 0;
+};
+
 // The background, the logo and the exit banner are always inflated by the runtime; a piece of a
 // table is stored as is when its zlib stream would not be smaller.
 enum class Compression { Never, Always, WhenSmaller };
 
-Blob Pack(const std::string& file, Compression compression) {
+Blob Pack(const std::string& file, Compression compression, Steps& steps) {
     Blob blob;
     if (file.empty()) {
         return blob;
     }
+    steps.Begin();
     try {
         blob.stored = ReadFileBytes(file);
     } catch (const FileIoError& e) {
@@ -52,6 +80,7 @@ Blob Pack(const std::string& file, Compression compression) {
             blob.storedSize = Length32(blob.stored.size(), file);
         }
     }
+    steps.End();
     return blob;
 }
 
@@ -63,30 +92,38 @@ struct Contents {
 };
 
 template <typename Record>
-std::vector<Blob> PackTable(const std::vector<TableEntry<Record>>& entries, std::vector<Record>& records) {
+std::vector<Blob> PackTable(const std::vector<TableEntry<Record>>& entries, std::vector<Record>& records,
+                            Steps& steps) {
     std::vector<Blob> blobs;
     for (const auto& e : entries) {
-        blobs.push_back(Pack(e.file, e.compress ? Compression::WhenSmaller : Compression::Never));
+        blobs.push_back(Pack(e.file, e.compress ? Compression::WhenSmaller : Compression::Never, steps));
         records.push_back(e.record);
     }
     return blobs;
 }
 
-Contents Load(const Manifest& m) {
+// Every file the manifest names is one step, counted by BuildSteps.
+Contents Load(const Manifest& m, Steps& steps) {
     Contents c;
     c.package.header = m.header;
     c.package.strings = m.strings;
-    c.flashPlayer = Pack(m.flashPlayer, Compression::Never);
-    c.previewImage = Pack(m.previewImage, Compression::Never);
-    c.configBanner = Pack(m.configBanner, Compression::Never);
-    c.exitBanner = Pack(m.exitBanner, Compression::Always);
-    c.logo = Pack(m.logo, Compression::Always);
-    c.background = Pack(m.background, Compression::Always);
-    c.items = PackTable(m.items, c.package.items);
-    c.masks = PackTable(m.masks, c.package.masks);
-    c.entrySounds = PackTable(m.entrySounds, c.package.entrySounds);
-    c.music = PackTable(m.music, c.package.sounds);
+    c.flashPlayer = Pack(m.flashPlayer, Compression::Never, steps);
+    c.previewImage = Pack(m.previewImage, Compression::Never, steps);
+    c.configBanner = Pack(m.configBanner, Compression::Never, steps);
+    c.exitBanner = Pack(m.exitBanner, Compression::Always, steps);
+    c.logo = Pack(m.logo, Compression::Always, steps);
+    c.background = Pack(m.background, Compression::Always, steps);
+    c.items = PackTable(m.items, c.package.items, steps);
+    c.masks = PackTable(m.masks, c.package.masks, steps);
+    c.entrySounds = PackTable(m.entrySounds, c.package.entrySounds, steps);
+    c.music = PackTable(m.music, c.package.sounds, steps);
     return c;
+}
+
+template <typename Record>
+std::size_t NamedFiles(const std::vector<TableEntry<Record>>& entries) {
+    return static_cast<std::size_t>(
+        std::count_if(entries.begin(), entries.end(), [](const auto& e) { return !e.file.empty(); }));
 }
 
 std::int32_t TableLength(std::size_t count, std::size_t recordSize) {
@@ -213,8 +250,9 @@ void AppendBlobs(std::vector<std::uint8_t>& out, const std::vector<Blob>& blobs)
 
 // Appends the package to `out`, which holds the runtime or nothing, so that a large saver is not
 // held in memory twice.
-void AppendPackage(const Manifest& manifest, std::int64_t runtimeSize, std::vector<std::uint8_t>& out) {
-    Contents c = Load(manifest);
+void AppendPackage(const Manifest& manifest, std::int64_t runtimeSize, std::vector<std::uint8_t>& out,
+                   Steps& steps) {
+    Contents c = Load(manifest, steps);
     pkg::Package& p = c.package;
     SetLengths(c);
     EditBlobs(manifest.overrides, c);
@@ -272,8 +310,18 @@ void AppendPackage(const Manifest& manifest, std::int64_t runtimeSize, std::vect
 
 std::vector<std::uint8_t> BuildPackage(const Manifest& manifest, std::int64_t runtimeSize) {
     std::vector<std::uint8_t> package;
-    AppendPackage(manifest, runtimeSize, package);
+    Steps steps;
+    AppendPackage(manifest, runtimeSize, package, steps);
     return package;
+}
+
+std::size_t BuildSteps(const Manifest& m) {
+    std::size_t n = 0;
+    for (const std::string* file : {&m.flashPlayer, &m.previewImage, &m.configBanner, &m.exitBanner, &m.logo,
+                                    &m.background}) {
+        n += file->empty() ? 0 : 1;
+    }
+    return n + NamedFiles(m.items) + NamedFiles(m.masks) + NamedFiles(m.entrySounds) + NamedFiles(m.music) + 1;
 }
 
 BuildResult BuildPackageFile(const Manifest& manifest, std::span<const std::uint8_t> runtime,
@@ -283,12 +331,15 @@ BuildResult BuildPackageFile(const Manifest& manifest, std::span<const std::uint
     if (options.patchNameResource) {
         result.namePatched = PatchNameResource(bytes, manifest.strings[pkg::PackageString::SaverName]);
     }
-    AppendPackage(manifest, static_cast<std::int64_t>(bytes.size()), bytes);
+    Steps steps(options, BuildSteps(manifest));
+    AppendPackage(manifest, static_cast<std::int64_t>(bytes.size()), bytes, steps);
+    steps.Begin();
     try {
         WriteFileAtomically(outputPath, bytes);
     } catch (const FileIoError& e) {
         throw BuildError(e.what());
     }
+    steps.End();
     result.fileSize = static_cast<std::int64_t>(bytes.size());
     return result;
 }

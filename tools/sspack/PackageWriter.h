@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -23,9 +26,26 @@ public:
 // of the sound table. FileSizeSlot is the size of the whole built file. Overrides come last.
 std::vector<std::uint8_t> BuildPackage(const Manifest& manifest, std::int64_t runtimeSize);
 
+// A build stopped, as its caller asked, before anything was written.
+class BuildCancelled : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Told on the building thread how many steps are done of how many.
+using BuildProgress = std::function<void(std::size_t done, std::size_t total)>;
+
 struct BuildOptions {
     bool patchNameResource = true;
+    // Told after each piece is read (and compressed), and once the file is written: BuildSteps in all.
+    BuildProgress progress;
+    // Asked before each piece and before the file is written; once stop is requested the build
+    // throws BuildCancelled and leaves no file behind.
+    std::stop_token cancel;
 };
+
+// The steps BuildPackageFile reports: one a file the manifest names, and the writing of the saver.
+std::size_t BuildSteps(const Manifest& manifest);
 
 struct BuildResult {
     std::int64_t fileSize = 0;

@@ -12,6 +12,19 @@ constexpr std::uint32_t kTickMs = 200;
 constexpr std::int32_t kFrames = 32;
 constexpr std::int32_t kFrameDelayMs = 10;
 
+// The caller's picture at the preview's size, or the sample in its place.
+gfx::TBitmap32 PictureOrSample(const gfx::TBitmap32& own, int which, gfx::IntSize size) {
+    if (own.Empty()) {
+        return SamplePicture(which, size);
+    }
+    if (own.Width() == size.width && own.Height() == size.height) {
+        return own;
+    }
+    gfx::TBitmap32 stretched(size.width, size.height);
+    own.DrawTo(stretched, stretched.BoundsRect());
+    return stretched;
+}
+
 }  // namespace
 
 TEffectPreview::TEffectPreview(std::function<int()> currentItem)
@@ -19,14 +32,35 @@ TEffectPreview::TEffectPreview(std::function<int()> currentItem)
 
 void TEffectPreview::Prepare(plat::Surface& imgPreviewTrans) {
     target_ = &imgPreviewTrans;
-    const gfx::IntSize size = imgPreviewTrans.Bounds().Size();
-    pt1_ = SamplePicture(1, size);
-    pt2_ = SamplePicture(2, size);
-    imgPreviewTrans.Bitmap() = pt2_;
-    imgPreviewTrans.Changed();
-    imgPreviewTrans.CopyToCanvas(pt2_, pt2_.BoundsRect(), pt2_.BoundsRect());
-    PreviewToggle = false;  // the second picture shows: the next preview goes to the first
+    ShowSecond();
     timer_.SetEnabled(true);
+}
+
+void TEffectPreview::SetPictures(gfx::TBitmap32 first, gfx::TBitmap32 second) {
+    own1_ = std::move(first);
+    own2_ = std::move(second);
+    if (target_ == nullptr) {
+        return;
+    }
+    if (core::Flags().TransBusy) {
+        // The worker still draws on the canvas: it stops after its current frame, and the next
+        // tick shows the new picture.
+        core::Flags().TransAbort = true;
+        showPending_ = true;
+        return;
+    }
+    ShowSecond();
+}
+
+void TEffectPreview::ShowSecond() {
+    const gfx::IntSize size = target_->Bounds().Size();
+    pt1_ = PictureOrSample(own1_, 1, size);
+    pt2_ = PictureOrSample(own2_, 2, size);
+    target_->Bitmap() = pt2_;
+    target_->Changed();
+    target_->CopyToCanvas(pt2_, pt2_.BoundsRect(), pt2_.BoundsRect());
+    PreviewToggle = false;  // the second picture shows: the next preview goes to the first
+    showPending_ = false;
 }
 
 void TEffectPreview::lbEffectsClick() {
@@ -36,7 +70,13 @@ void TEffectPreview::lbEffectsClick() {
 }
 
 void TEffectPreview::tmrPreviewTransTimer() {
-    if (core::Flags().TransBusy || !PreviewRequested || target_ == nullptr) {
+    if (core::Flags().TransBusy || target_ == nullptr) {
+        return;
+    }
+    if (showPending_) {
+        ShowSecond();
+    }
+    if (!PreviewRequested) {
         return;
     }
     const int item = currentItem_();

@@ -48,6 +48,11 @@ class Maker(harness.WineTestCase):
         return harness.wait_until(lambda: next((l for l in self.trace.lines() if l.startswith(start)), None), timeout,
                                   what=f"a trace line {start!r}")
 
+    def wait_controls(self, condition, timeout=30):
+        """The window's controls once they meet the condition."""
+        return harness.wait_until(lambda: (lambda c: c if condition(c) else None)(self.driver.controls(TITLE)),
+                                  timeout, what="the window's controls")
+
     def dismiss_message(self, text):
         line = self.wait_line("Message box: " + text)
         self.display.xdotool("key", "Return")
@@ -60,11 +65,14 @@ class Maker(harness.WineTestCase):
             json.dump({"strings": {"SaverName": NAME}, "items": [{"file": "photos/a.jpg"}]}, f)
         self.wine.start(os.path.join(self.tools, "ssmaker.exe"), self.wine.windows_path(project),
                         trace=self.trace.path)
-        c = self.driver.wait_window(TITLE)
+        try:
+            self.driver.wait_window(TITLE, timeout=60)
+        except AssertionError as e:
+            raise AssertionError(f"{e}; the windows on screen: {self.driver.run('windows')}") from None
         self.wait_line("Opened ")
-        c = self.driver.controls(TITLE)
+        # The thumbnails come once they are made.
+        c = self.wait_controls(lambda c: c["lvItems"]["pictures"] == 1)
         self.assertEqual(c["lvItems"]["items"], ["a.jpg"])
-        self.assertEqual(c["lvItems"]["pictures"], 1)
         self.assertEqual(c["edName"]["caption"], NAME)
 
         # A folder: what the saver shows, in name order; the notes are left out.

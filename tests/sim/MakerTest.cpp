@@ -70,6 +70,10 @@ protected:
         sim::At(end, [&timedOut] { timedOut = true; });
         plat::RunModalLoop([&] { return timedOut || until(); });
     }
+    // Until files being taken in, or a build, have ended.
+    void Settle() {
+        RunUntil([this] { return !Form().Busy(); });
+    }
     void Wait(std::uint64_t ms) {
         RunUntil([] { return false; }, ms);
     }
@@ -108,6 +112,7 @@ TEST_F(Maker, AddPicturesRefusesWhatTheSaverCouldNotShowWithTheBuildersOwnReason
     Put("notes.txt", testing_support::Text(100, 'n'));
     AnswerOpen({"a.jpg", "broken.jpg", "b.png", "notes.txt"});
     Click("btnAddPictures");
+    Settle();
 
     EXPECT_EQ(Items(), (std::vector<std::string>{"a.jpg", "b.png"}));
     const auto list = Shown("lvItems");
@@ -137,17 +142,56 @@ TEST_F(Maker, AddFolderTakesWhatTheSaverShowsInNameOrderAndDroppedFilesAndFolder
     Put("holiday/readme.txt", testing_support::Text(50, 'r'));
     Machine().folderAnswers.push_back(Path("holiday"));
     Click("btnAddFolder");
+    Settle();
     EXPECT_EQ(Items(), (std::vector<std::string>{"a.jpg", "B.jpg", "c.png"}));
     EXPECT_TRUE(Machine().messageBoxes.empty());
 
     PutJpeg("dropped.jpg", 20, 20, 0xFFFFFFFF);
     Act({ControlEvent::Kind::Drop, "lvItems", 0, "", {Path("dropped.jpg"), Path("holiday")}});
+    Settle();
     EXPECT_EQ(Items(), (std::vector<std::string>{"a.jpg", "B.jpg", "c.png", "dropped.jpg", "a.jpg", "B.jpg",
                                                  "c.png"}));
 
     // A cancelled picker adds nothing.
     Click("btnAddFolder");
+    Settle();
     EXPECT_EQ(Project().ItemCount(), 7u);
+}
+
+TEST_F(Maker, FilesComeInOnAThreadOfTheirOwnAndCancelAddsNone) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; ++i) {
+        names.push_back("p" + std::to_string(i) + ".jpg");
+        PutJpeg(names.back(), 40, 30, 0xFF808080);
+    }
+    AnswerOpen(names);
+    Click("btnAddPictures");
+    EXPECT_TRUE(Form().Busy());
+    for (const char* button : {"btnAddPictures", "btnAddFolder", "btnOpen", "btnBuild"}) {
+        EXPECT_FALSE(Shown(button).enabled) << button;
+    }
+    EXPECT_TRUE(Shown("btnCancel").enabled);
+    RunUntil([this] { return Form().Ui().pbBuild.value > 0; });
+    EXPECT_EQ(Shown("pbBuild").maximum, 6);
+    Click("btnCancel");
+    Settle();
+    EXPECT_EQ(Project().ItemCount(), 0u);
+    EXPECT_EQ(Shown("lblStatus").caption, "Nothing added");
+    EXPECT_TRUE(Shown("btnAddPictures").enabled);
+    EXPECT_FALSE(Shown("btnCancel").enabled);
+
+    AnswerOpen(names);
+    Click("btnAddPictures");
+    Settle();
+    EXPECT_EQ(Project().ItemCount(), 6u);
+    EXPECT_EQ(Shown("lblStatus").caption, "Added 6 of 6");
+
+    // The window closing while files come in ends the work without a word.
+    AnswerOpen(names);
+    Click("btnAddPictures");
+    form_.reset();
+    maker::WaitForJobs();
+    EXPECT_EQ(sim::WorkersInBody(), 0);
 }
 
 TEST_F(Maker, RemoveAndMoveKeepTheSelectionOnTheItemAndDescribeIt) {
@@ -158,6 +202,7 @@ TEST_F(Maker, RemoveAndMoveKeepTheSelectionOnTheItemAndDescribeIt) {
     Put("dong.wav", testing_support::SilentWav(100));
     AnswerOpen({"1.jpg", "2.jpg", "3.jpg"});
     Click("btnAddPictures");
+    Settle();
     AnswerOpen({"ding.wav", "dong.wav"});
     Click("btnAddSound");
 
@@ -240,6 +285,7 @@ TEST_F(Maker, TheLookAndBehaviourGoIntoTheManifestAsTheBuilderReadsThem) {
     PutPng("logo.png", 16, 16, 0xFFFFFFFF);
     AnswerOpen({"a.jpg"});
     Click("btnAddPictures");
+    Settle();
     Type("edName", "Garden Show");
     Change("edSeconds", 9);
     Select("cbOrder", 2);
@@ -314,6 +360,7 @@ TEST_F(Maker, ASavedProjectOpensAsItWasAndKeepsWhatTheWindowDoesNotShow) {
     std::ofstream(Path("project/hand.json")) << manifest.dump(2);
 
     ASSERT_TRUE(Form().OpenProject(Path("project/hand.json"))) << LastMessage();
+    Settle();
     EXPECT_EQ(Shown("lvItems").items, (std::vector<std::string>{"a.jpg - A", "b.jpg"}));
     EXPECT_EQ(Shown("edName").caption, "Hand Made");
     EXPECT_EQ(Shown("edSeconds").value, 7);
@@ -337,6 +384,7 @@ TEST_F(Maker, ASavedProjectOpensAsItWasAndKeepsWhatTheWindowDoesNotShow) {
     Machine().saveFileAnswers.push_back(Path("elsewhere/copy.json"));
     form_ = std::make_unique<maker::TMakerForm>();
     ASSERT_TRUE(Form().OpenProject(Path("project/hand.json")));
+    Settle();
     Project().Save(Path("elsewhere/copy.json"));
     EXPECT_EQ(Saved("elsewhere/copy.json")["items"][1]["file"], "../project/b.jpg");
     EXPECT_EQ(sspack::LoadManifest(Path("elsewhere/copy.json")), before);
@@ -347,6 +395,7 @@ TEST_F(Maker, AProjectTheBuilderWouldRefuseIsNotOpenedAndSaysWhy) {
     PutJpeg("a.jpg", 20, 20, 0xFF808080);
     AnswerOpen({"a.jpg"});
     Click("btnAddPictures");
+    Settle();
     Machine().saveFileAnswers.push_back(Path("good.json"));
     Click("btnSave");
 
@@ -366,6 +415,7 @@ TEST_F(Maker, ClosingWithChangesAsksToSaveAndCancelKeepsTheWindow) {
     PutJpeg("a.jpg", 20, 20, 0xFF808080);
     AnswerOpen({"a.jpg"});
     Click("btnAddPictures");
+    Settle();
     const plat::WindowHandle window = Form().Window().Handle();
     bool showingAfterCancel = false;
     Machine().messageBoxAnswers = {plat::IDCANCEL, plat::IDYES};
@@ -390,6 +440,7 @@ TEST_F(Maker, ClosingWithChangesAsksToSaveAndCancelKeepsTheWindow) {
     // Unchanged since saved: it closes without a question.
     form_ = std::make_unique<maker::TMakerForm>();
     ASSERT_TRUE(Form().OpenProject(Path("closing.json")));
+    Settle();
     const plat::WindowHandle second = Form().Window().Handle();
     sim::At(sim::Now() + 100, [=] { sim::PostMessage({second, plat::WM_CLOSE, 0, 0}); });
     const std::uint64_t start = sim::Now();
@@ -405,6 +456,7 @@ TEST_F(Maker, BuildWritesWhatSspackWritesFromTheSavedProjectAndTryInstallFollow)
     Put("m.wav", testing_support::SilentWav(200));
     AnswerOpen({"a.jpg", "b.png"});
     Click("btnAddPictures");
+    Settle();
     AnswerOpen({"m.wav"});
     Click("btnAddMusic");
     Type("edName", "Built Show");
@@ -460,6 +512,7 @@ TEST_F(Maker, ABuildWithoutRuntimeOrItemsSaysSoAndWritesNothing) {
     PutJpeg("a.jpg", 20, 20, 0xFF808080);
     AnswerOpen({"a.jpg"});
     Click("btnAddPictures");
+    Settle();
     std::filesystem::remove(Path("saver.scr"));
     Click("btnBuild");
     EXPECT_NE(LastMessage().find("saver.scr was not found"), std::string::npos);
@@ -472,6 +525,7 @@ TEST_F(Maker, ThePreviewPlaysBetweenTheFirstTwoPicturesOfTheShow) {
     PutJpeg("blue.jpg", 60, 80, 0xFF0000FF);
     AnswerOpen({"red.jpg", "blue.jpg"});
     Click("btnAddPictures");
+    Settle();
     Select("PageControl", 3);
     Select("lbEffects", 114);  // a crossfade
     Wait(2000);  // the preview's tick, its 32 frames and the worker's end

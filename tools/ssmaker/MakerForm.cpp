@@ -15,7 +15,6 @@
 #include "platform/WinConst.h"
 #include "tools/ssmaker/Install.h"
 #include "tools/ssmaker/Thumbnail.h"
-#include "tools/sspack/CheckPool.h"
 #include "tools/sspack/ContentCheck.h"
 #include "tools/sspack/FolderManifest.h"
 #include "tools/sspack/MediaCheck.h"
@@ -108,6 +107,7 @@ TMakerForm::TMakerForm()
 
 TMakerForm::~TMakerForm() {
     job_.Cancel();
+    adding_.Cancel();
     // A preview drawing into the image control ends before the control goes.
     core::Flags().TransAbort = true;
     plat::RunModalLoop([] { return !core::Flags().TransBusy; });
@@ -142,20 +142,12 @@ bool TMakerForm::OpenProject(const std::string& path) {
     output_.clear();
     built_.clear();
     ui_.lvItems.itemIndex = project_.ItemCount() > 0 ? 0 : -1;
-    // Thumbnails of every item, on every core.
-    const std::size_t count = project_.ItemCount();
-    std::vector<std::shared_ptr<const gfx::TBitmap32>> pictures(count);
-    std::vector<sspack::PieceCheck> jobs;
-    for (std::size_t i = 0; i < count; ++i) {
-        jobs.push_back([this, i, &pictures]() -> std::optional<std::string> {
-            pictures[i] = MakeThumbnail(project_.ItemFile(i), TMakerControls::kThumbnail);
-            return std::nullopt;
-        });
+    // The thumbnails come once they are made, on every core.
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < project_.ItemCount(); ++i) {
+        files.push_back(project_.ItemFile(i));
     }
-    sspack::RunChecks(jobs, sspack::CheckWorkers());
-    for (std::size_t i = 0; i < count; ++i) {
-        thumbnails_[project_.ItemFile(i)] = pictures[i];
-    }
+    TakeIn(files, false);
     core::Trace("Opened " + path);
     SetStatus(FileName(path));
     Show();
@@ -308,40 +300,81 @@ void TMakerForm::lvItemsDrop(const std::vector<std::string>& files) {
 }
 
 void TMakerForm::AddItems(const std::vector<std::string>& files) {
-    if (files.empty()) {
+    if (!files.empty()) {
+        TakeIn(files, true);
+    }
+}
+
+// Files are checked with the screen saver's own decoders, and their thumbnails made, on a thread of
+// their own; the window stays with the user meanwhile.
+void TMakerForm::TakeIn(const std::vector<std::string>& files, bool adding) {
+    if (Busy()) {
         return;
     }
-    // Each file is checked with the screen saver's own decoders, and its thumbnail made, on every core.
-    std::vector<std::shared_ptr<const gfx::TBitmap32>> pictures(files.size());
-    std::vector<sspack::PieceCheck> checks;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        checks.push_back([&files, &pictures, i]() -> std::optional<std::string> {
-            auto problem = sspack::ItemProblem(files[i], Ext(files[i]));
-            if (!problem) {
-                pictures[i] = MakeThumbnail(files[i], TMakerControls::kThumbnail);
+    ui_.pbBuild.value = 0;
+    ui_.pbBuild.maximum = static_cast<int>(files.size());
+    adding_.Start(
+        TakeFilesIn(files, adding, TMakerControls::kThumbnail),
+        [this](std::size_t done, std::size_t total) {
+            ui_.pbBuild.maximum = static_cast<int>(total);
+            ui_.pbBuild.value = static_cast<int>(done);
+            Sync();
+        },
+        [this, files, adding](const FilesOutcome& outcome) {
+            if (adding) {
+                Added(files, outcome);
+            } else {
+                for (std::size_t i = 0; i < outcome.files.size(); ++i) {
+                    thumbnails_[files[i]] = outcome.files[i].thumbnail;
+                }
+                SetStatus(FileName(project_.Path()));
             }
-            return problem;
+            ui_.pbBuild.value = 0;
+            ShowItems();
+            ShowBusy();
+            Sync();
         });
+    SetStatus(adding ? "Checking the files..." : "Making thumbnails...");
+    ShowBusy();
+}
+
+void TMakerForm::Added(const std::vector<std::string>& files, const FilesOutcome& outcome) {
+    if (outcome.cancelled || !outcome.error.empty()) {
+        SetStatus(outcome.cancelled ? "Nothing added" : "Not added");
+        if (!outcome.error.empty()) {
+            Say(outcome.error, plat::MB_ICONERROR);
+        }
+        return;
     }
-    const auto problems = sspack::RunChecks(checks, sspack::CheckWorkers());
     std::vector<std::string> refused;
     std::size_t added = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (problems[i]) {
-            refused.push_back(files[i] + ": " + *problems[i]);
+        const FileOutcome& file = outcome.files[i];
+        if (file.problem) {
+            refused.push_back(files[i] + ": " + *file.problem);
             continue;
         }
         project_.AddItem(files[i]);
         // Keyed as the project gives the name back, whichever separators the shell used.
-        thumbnails_[project_.ItemFile(project_.ItemCount() - 1)] = pictures[i];
+        thumbnails_[project_.ItemFile(project_.ItemCount() - 1)] = file.thumbnail;
         ++added;
     }
     if (added > 0) {
         ui_.lvItems.itemIndex = static_cast<int>(project_.ItemCount() - 1);
     }
     core::Trace("Added " + std::to_string(added) + " of " + std::to_string(files.size()));
+    SetStatus("Added " + std::to_string(added) + " of " + std::to_string(files.size()));
     ShowItems();
     SayRefused(refused, "show");
+}
+
+// While a build runs or files come in, nothing else may start; Cancel stops either.
+void TMakerForm::ShowBusy() {
+    const bool busy = Busy();
+    for (Control* c : {&ui_.btnAddPictures, &ui_.btnAddFolder, &ui_.btnOpen, &ui_.btnBuild}) {
+        c->enabled = !busy;
+    }
+    ui_.btnCancel.enabled = busy;
 }
 
 int TMakerForm::SelectedItem() const {
@@ -614,7 +647,7 @@ std::string TMakerForm::DefaultOutput() const {
 }
 
 void TMakerForm::btnBuildClick() {
-    if (job_.Running()) {
+    if (Busy()) {
         return;
     }
     if (project_.ItemCount() == 0) {
@@ -642,8 +675,6 @@ void TMakerForm::btnBuildClick() {
     }
     BuildRequest request{project_.ToManifest(), *runtime, output_};
     ui_.pbBuild.value = 0;
-    ui_.btnBuild.enabled = false;
-    ui_.btnCancel.enabled = true;
     SetStatus("Checking the files...");
     job_.Start(
         std::move(request),
@@ -656,13 +687,13 @@ void TMakerForm::btnBuildClick() {
             BuildDone(outcome);
             Sync();
         });
+    ShowBusy();
 }
 
 void TMakerForm::BuildDone(const BuildOutcome& outcome) {
     static constexpr const char* kResults[] = {"built", "refused", "cancelled", "failed"};
     core::Trace(std::string("Build ") + kResults[static_cast<int>(outcome.result)] + ": " + output_);
-    ui_.btnBuild.enabled = true;
-    ui_.btnCancel.enabled = false;
+    ShowBusy();
     switch (outcome.result) {
         case BuildOutcome::Result::Built:
             built_ = output_;
@@ -693,8 +724,9 @@ void TMakerForm::BuildDone(const BuildOutcome& outcome) {
 }
 
 void TMakerForm::btnCancelClick() {
-    if (job_.Running()) {
+    if (Busy()) {
         job_.Cancel();
+        adding_.Cancel();
         SetStatus("Cancelling...");
     }
 }
@@ -726,6 +758,7 @@ void TMakerForm::Show() {
     ShowItems();
     ShowSounds();
     ShowLook();
+    ShowBusy();
 }
 
 void TMakerForm::ShowItems() {

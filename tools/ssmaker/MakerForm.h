@@ -8,6 +8,7 @@
 #include "config/DialogForm.h"
 #include "platform/Surface.h"
 #include "tools/ssmaker/BuildJob.h"
+#include "tools/ssmaker/FilesJob.h"
 #include "tools/ssmaker/MakerControls.h"
 #include "tools/ssmaker/Project.h"
 #include "transitions/EffectPreview.h"
@@ -28,6 +29,8 @@ public:
     TProject& Project() { return project_; }
     const std::string& BuiltSaver() const { return built_; }
     bool Building() const { return job_.Running(); }
+    // A build runs, or files are being taken in.
+    bool Busy() const { return job_.Running() || adding_.Running(); }
     plat::Surface* ImgPreviewTrans() { return imgPreviewTrans_.get(); }
 
     // Handlers, by the control that raises them.
@@ -76,6 +79,10 @@ protected:
 private:
     // Adds pictures and videos, refusing each the screen saver could not show with its reason.
     void AddItems(const std::vector<std::string>& files);
+    // Files checked (when adding) and their thumbnails made, on a job; the items come when it ends.
+    void TakeIn(const std::vector<std::string>& files, bool adding);
+    void Added(const std::vector<std::string>& files, const FilesOutcome& outcome);
+    void ShowBusy();
     // Music tracks or entry sounds, refusing each the screen saver could not play with its reason.
     void AddSounds(const char* table, Control& list, const char* title);
     void RemoveSound(const char* table, Control& list);
@@ -101,6 +108,7 @@ private:
     trans::TEffectPreview preview_;
     std::unique_ptr<plat::Surface> imgPreviewTrans_;
     TBuildJob job_;
+    TJob<FilesOutcome> adding_;
     std::string output_;  // where Build writes; asked the first time
     std::string built_;   // the last saver built
 };

@@ -1,40 +1,23 @@
 #include "tools/ssmaker/MakerForm.h"
 
-#include <algorithm>
-#include <filesystem>
+#include <cstdio>
 #include <utility>
 
 #include "common/Flags.h"
-#include "common/Paths.h"
 #include "common/Trace.h"
 #include "package/ItemKind.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageLoop.h"
-#include "platform/Shell.h"
-#include "platform/System.h"
 #include "platform/WinConst.h"
-#include "tools/ssmaker/Install.h"
+#include "tools/ssmaker/MakerText.h"
 #include "tools/ssmaker/Thumbnail.h"
 #include "tools/sspack/ContentCheck.h"
-#include "tools/sspack/FolderManifest.h"
-#include "tools/sspack/MediaCheck.h"
-
-namespace fs = std::filesystem;
 
 namespace maker {
 
 namespace {
 
-constexpr char kTitle[] = "Screen Saver Maker";
-constexpr char kMusic[] = "music";
-constexpr char kEntrySounds[] = "entrySounds";
-
-constexpr char kItemFilter[] =
-    "Pictures and videos|*.jpg;*.jpeg;*.jpe;*.jfif;*.png;*.gif;*.tif;*.tiff;*.heic;*.heif;*.hif;*.avif;*.webp;"
-    "*.bmp;*.rle;*.dib;*.ico;*.wmf;*.emf;*.avi;*.asf;*.wmv;*.mpeg;*.mpg;*.mp4;*.m4v;*.mov|All files|*.*";
-constexpr char kSoundFilter[] = "Music and sounds|*.wav;*.mp3;*.mid;*.rmi;*.wma;*.m4a;*.aac|All files|*.*";
 constexpr char kLogoFilter[] = "Pictures|*.png;*.bmp;*.jpg;*.jpeg;*.gif|All files|*.*";
-constexpr char kProjectFilter[] = "Screen saver projects|*.json|All files|*.*";
 
 // The header flags each check box stands for.
 constexpr std::pair<const char*, const char*> kFlags[] = {
@@ -59,40 +42,10 @@ constexpr std::pair<const char*, const char*> kChoices[] = {
     {"cbLogoPosition", key::kLogoPosition},
 };
 
-std::string FileName(const std::string& path) { return fs::path(path).filename().string(); }
-
-std::string Ext(const std::string& path) { return core::UpperCase(core::ExtractFileExt(path)); }
-
 std::string ColorText(std::int32_t color) {
     char text[16];
     std::snprintf(text, sizeof text, "#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
     return text;
-}
-
-void Say(const std::string& text, std::uint32_t icon) {
-    std::string line = text;
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    core::Trace("Message box: " + line);
-    plat::ShowMessageBox(text, kTitle, icon);
-}
-
-// What a refused file is told: one line each, as the package builder names them.
-void SayRefused(const std::vector<std::string>& lines, const std::string& what) {
-    if (lines.empty()) {
-        return;
-    }
-    std::string text = "Not added: the screen saver could not " + what + " these.\n";
-    for (const auto& line : lines) {
-        text += "\n" + line;
-    }
-    Say(text, plat::MB_ICONWARNING);
-}
-
-// The runtime every saver is built on lies beside the maker.
-std::optional<std::string> FindRuntime() {
-    const fs::path runtime = fs::path(plat::OwnFileName()).parent_path() / "saver.scr";
-    std::error_code ec;
-    return fs::is_regular_file(runtime, ec) ? std::optional(runtime.string()) : std::nullopt;
 }
 
 }  // namespace
@@ -261,238 +214,6 @@ bool TMakerForm::OnChoice(const std::string& name, int line) {
     return true;
 }
 
-// Items
-
-void TMakerForm::btnAddPicturesClick() {
-    plat::OpenFileRequest request;
-    request.title = "Add Pictures and Videos";
-    request.filter = kItemFilter;
-    request.multiSelect = true;
-    AddItems(plat::ShowOpenFileDialog(request));
-}
-
-void TMakerForm::btnAddFolderClick() {
-    const auto folder = plat::ShowFolderDialog("Add every picture and video of a folder", "");
-    if (!folder) {
-        return;
-    }
-    const auto files = sspack::SlidesOfFolder(*folder, *folder);
-    if (files.slides.empty()) {
-        Say(*folder + " holds no pictures or videos.", plat::MB_ICONWARNING);
-        return;
-    }
-    AddItems(files.slides);
-}
-
-void TMakerForm::lvItemsDrop(const std::vector<std::string>& files) {
-    // A dropped folder adds what it holds, as Add Folder does.
-    std::vector<std::string> items;
-    for (const auto& file : files) {
-        std::error_code ec;
-        if (fs::is_directory(file, ec)) {
-            const auto inside = sspack::SlidesOfFolder(file, file).slides;
-            items.insert(items.end(), inside.begin(), inside.end());
-        } else {
-            items.push_back(file);
-        }
-    }
-    AddItems(items);
-}
-
-void TMakerForm::AddItems(const std::vector<std::string>& files) {
-    if (!files.empty()) {
-        TakeIn(files, true);
-    }
-}
-
-// Files are checked with the screen saver's own decoders, and their thumbnails made, on a thread of
-// their own; the window stays with the user meanwhile.
-void TMakerForm::TakeIn(const std::vector<std::string>& files, bool adding) {
-    if (Busy()) {
-        return;
-    }
-    ui_.pbBuild.value = 0;
-    ui_.pbBuild.maximum = static_cast<int>(files.size());
-    adding_.Start(
-        TakeFilesIn(files, adding, TMakerControls::kThumbnail),
-        [this](std::size_t done, std::size_t total) {
-            ui_.pbBuild.maximum = static_cast<int>(total);
-            ui_.pbBuild.value = static_cast<int>(done);
-            Sync();
-        },
-        [this, files, adding](const FilesOutcome& outcome) {
-            if (adding) {
-                Added(files, outcome);
-            } else {
-                for (std::size_t i = 0; i < outcome.files.size(); ++i) {
-                    thumbnails_[files[i]] = outcome.files[i].thumbnail;
-                }
-                SetStatus(FileName(project_.Path()));
-            }
-            ui_.pbBuild.value = 0;
-            ShowItems();
-            ShowBusy();
-            Sync();
-        });
-    SetStatus(adding ? "Checking the files..." : "Making thumbnails...");
-    ShowBusy();
-}
-
-void TMakerForm::Added(const std::vector<std::string>& files, const FilesOutcome& outcome) {
-    if (outcome.cancelled || !outcome.error.empty()) {
-        SetStatus(outcome.cancelled ? "Nothing added" : "Not added");
-        if (!outcome.error.empty()) {
-            Say(outcome.error, plat::MB_ICONERROR);
-        }
-        return;
-    }
-    std::vector<std::string> refused;
-    std::size_t added = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const FileOutcome& file = outcome.files[i];
-        if (file.problem) {
-            refused.push_back(files[i] + ": " + *file.problem);
-            continue;
-        }
-        project_.AddItem(files[i]);
-        // Keyed as the project gives the name back, whichever separators the shell used.
-        thumbnails_[project_.ItemFile(project_.ItemCount() - 1)] = file.thumbnail;
-        ++added;
-    }
-    if (added > 0) {
-        ui_.lvItems.itemIndex = static_cast<int>(project_.ItemCount() - 1);
-    }
-    core::Trace("Added " + std::to_string(added) + " of " + std::to_string(files.size()));
-    SetStatus("Added " + std::to_string(added) + " of " + std::to_string(files.size()));
-    ShowItems();
-    SayRefused(refused, "show");
-}
-
-// While a build runs or files come in, nothing else may start; Cancel stops either.
-void TMakerForm::ShowBusy() {
-    const bool busy = Busy();
-    for (Control* c : {&ui_.btnAddPictures, &ui_.btnAddFolder, &ui_.btnOpen, &ui_.btnBuild}) {
-        c->enabled = !busy;
-    }
-    ui_.btnCancel.enabled = busy;
-}
-
-int TMakerForm::SelectedItem() const {
-    const int line = ui_.lvItems.itemIndex;
-    return line >= 0 && static_cast<std::size_t>(line) < project_.ItemCount() ? line : -1;
-}
-
-void TMakerForm::lvItemsSelect(int line) {
-    ui_.lvItems.itemIndex = line;
-    ShowItem();
-}
-
-void TMakerForm::btnRemoveClick() {
-    const int item = SelectedItem();
-    if (item < 0) {
-        return;
-    }
-    project_.RemoveItem(static_cast<std::size_t>(item));
-    ui_.lvItems.itemIndex = std::min(item, static_cast<int>(project_.ItemCount()) - 1);
-    ShowItems();
-}
-
-void TMakerForm::btnMoveUpClick() {
-    const int item = SelectedItem();
-    if (item > 0) {
-        project_.MoveItem(static_cast<std::size_t>(item), -1);
-        ui_.lvItems.itemIndex = item - 1;
-        ShowItems();
-    }
-}
-
-void TMakerForm::btnMoveDownClick() {
-    const int item = SelectedItem();
-    if (item >= 0 && static_cast<std::size_t>(item) + 1 < project_.ItemCount()) {
-        project_.MoveItem(static_cast<std::size_t>(item), 1);
-        ui_.lvItems.itemIndex = item + 1;
-        ShowItems();
-    }
-}
-
-void TMakerForm::edCaptionEdited(const std::string& text) {
-    ui_.edCaption.caption = text;
-    if (const int item = SelectedItem(); item >= 0) {
-        project_.SetItemCaption(static_cast<std::size_t>(item), text);
-        ShowItems();
-    }
-}
-
-void TMakerForm::edItemSecondsChange(int seconds) {
-    ui_.edItemSeconds.value = seconds;
-    if (const int item = SelectedItem(); item >= 0) {
-        project_.SetItemDuration(static_cast<std::size_t>(item), seconds);
-    }
-}
-
-void TMakerForm::cbItemSizeSelect(int line) {
-    if (const int item = SelectedItem(); item >= 0 && line >= 0) {
-        project_.SetItemSizeMode(static_cast<std::size_t>(item), line - 1);
-        ShowItem();
-    }
-}
-
-void TMakerForm::cbItemSoundSelect(int line) {
-    if (const int item = SelectedItem(); item >= 0 && line >= 0) {
-        project_.SetItemEnterSound(static_cast<std::size_t>(item), line - 1);
-        ShowItem();
-    }
-}
-
-// Music and sounds
-
-void TMakerForm::AddSounds(const char* table, Control& list, const char* title) {
-    plat::OpenFileRequest request;
-    request.title = title;
-    request.filter = kSoundFilter;
-    request.multiSelect = true;
-    std::vector<std::string> refused;
-    for (const auto& file : plat::ShowOpenFileDialog(request)) {
-        if (const auto problem = sspack::SoundProblem(file)) {
-            refused.push_back(file + ": " + *problem);
-        } else {
-            project_.AddFile(table, file);
-            list.itemIndex = static_cast<int>(project_.Files(table).size()) - 1;
-        }
-    }
-    ShowSounds();
-    ShowItem();
-    SayRefused(refused, "play");
-}
-
-void TMakerForm::RemoveSound(const char* table, Control& list) {
-    const int line = list.itemIndex;
-    const auto count = static_cast<int>(project_.Files(table).size());
-    if (line >= 0 && line < count) {
-        project_.RemoveFile(table, static_cast<std::size_t>(line));
-        list.itemIndex = std::min(line, count - 2);
-        ShowSounds();
-        ShowItem();
-    }
-}
-
-void TMakerForm::btnAddMusicClick() { AddSounds(kMusic, ui_.lbMusic, "Add Music"); }
-
-void TMakerForm::btnRemoveMusicClick() { RemoveSound(kMusic, ui_.lbMusic); }
-
-void TMakerForm::btnMusicMove(int step) {
-    const int line = ui_.lbMusic.itemIndex;
-    const auto count = static_cast<int>(project_.Files(kMusic).size());
-    if (line >= 0 && line + step >= 0 && line + step < count) {
-        project_.MoveFile(kMusic, static_cast<std::size_t>(line), step);
-        ui_.lbMusic.itemIndex = line + step;
-        ShowSounds();
-    }
-}
-
-void TMakerForm::btnAddSoundClick() { AddSounds(kEntrySounds, ui_.lbSounds, "Add Entry Sounds"); }
-
-void TMakerForm::btnRemoveSoundClick() { RemoveSound(kEntrySounds, ui_.lbSounds); }
 
 // Look and behaviour
 
@@ -583,173 +304,6 @@ void TMakerForm::cbExitClick(Control& box) {
     ShowLook();
 }
 
-// The project
-
-void TMakerForm::btnOpenClick() {
-    if (!CanClose()) {
-        return;
-    }
-    plat::OpenFileRequest request;
-    request.title = "Open a Project";
-    request.filter = kProjectFilter;
-    const auto files = plat::ShowOpenFileDialog(request);
-    if (!files.empty()) {
-        OpenProject(files.front());
-    }
-}
-
-bool TMakerForm::btnSaveClick() {
-    std::string path = project_.Path();
-    if (path.empty()) {
-        plat::SaveFileRequest request;
-        request.title = "Save the Project";
-        request.filter = kProjectFilter;
-        request.fileName = (project_.SaverName().empty() ? std::string("Screen Saver") : project_.SaverName()) + ".json";
-        request.defaultExt = "json";
-        const auto chosen = plat::ShowSaveFileDialog(request);
-        if (!chosen) {
-            return false;
-        }
-        path = *chosen;
-    }
-    try {
-        project_.Save(path);
-    } catch (const std::exception& e) {
-        Say(path + ": " + e.what(), plat::MB_ICONERROR);
-        return false;
-    }
-    core::Trace("Saved " + path);
-    SetStatus(FileName(path));
-    return true;
-}
-
-bool TMakerForm::CanClose() {
-    if (!project_.Modified()) {
-        return true;
-    }
-    switch (plat::ShowMessageBox("Save the changes to the project?", kTitle,
-                                 plat::MB_YESNOCANCEL | plat::MB_ICONQUESTION)) {
-        case plat::IDYES:
-            return btnSaveClick();
-        case plat::IDNO:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// Building
-
-std::string TMakerForm::DefaultOutput() const {
-    const std::string name = project_.SaverName().empty() ? std::string("Screen Saver") : project_.SaverName();
-    const fs::path folder = project_.Path().empty() ? fs::path() : fs::path(project_.Path()).parent_path();
-    return (folder / (name + ".scr")).string();
-}
-
-void TMakerForm::btnBuildClick() {
-    if (Busy()) {
-        return;
-    }
-    if (project_.ItemCount() == 0) {
-        Say("Add pictures or videos first: a screen saver without them would show nothing.", plat::MB_ICONWARNING);
-        return;
-    }
-    const auto runtime = FindRuntime();
-    if (!runtime) {
-        Say("saver.scr was not found beside the maker; keep the two in one folder.", plat::MB_ICONERROR);
-        return;
-    }
-    if (output_.empty()) {
-        plat::SaveFileRequest request;
-        request.title = "Build the Screen Saver";
-        request.filter = "Screen savers|*.scr";
-        const fs::path offered(DefaultOutput());
-        request.initialFolder = offered.parent_path().string();
-        request.fileName = offered.filename().string();
-        request.defaultExt = "scr";
-        const auto chosen = plat::ShowSaveFileDialog(request);
-        if (!chosen) {
-            return;
-        }
-        output_ = *chosen;
-    }
-    BuildRequest request{project_.ToManifest(), *runtime, output_};
-    ui_.pbBuild.value = 0;
-    SetStatus("Checking the files...");
-    job_.Start(
-        std::move(request),
-        [this](std::size_t done, std::size_t total) {
-            ui_.pbBuild.maximum = static_cast<int>(total);
-            ui_.pbBuild.value = static_cast<int>(done);
-            Sync();
-        },
-        [this](const BuildOutcome& outcome) {
-            BuildDone(outcome);
-            Sync();
-        });
-    ShowBusy();
-}
-
-void TMakerForm::BuildDone(const BuildOutcome& outcome) {
-    static constexpr const char* kResults[] = {"built", "refused", "cancelled", "failed"};
-    core::Trace(std::string("Build ") + kResults[static_cast<int>(outcome.result)] + ": " + output_);
-    ShowBusy();
-    switch (outcome.result) {
-        case BuildOutcome::Result::Built:
-            built_ = output_;
-            ui_.pbBuild.value = ui_.pbBuild.maximum;
-            SetStatus("Built " + FileName(built_));
-            break;
-        case BuildOutcome::Result::Refused: {
-            ui_.pbBuild.value = 0;
-            SetStatus("Not built");
-            std::string text = "Nothing was built: the screen saver would skip these.\n";
-            for (const auto& problem : outcome.problems) {
-                text += "\n" + problem;
-            }
-            Say(text, plat::MB_ICONWARNING);
-            break;
-        }
-        case BuildOutcome::Result::Cancelled:
-            ui_.pbBuild.value = 0;
-            SetStatus("Build cancelled");
-            break;
-        case BuildOutcome::Result::Failed:
-            ui_.pbBuild.value = 0;
-            SetStatus("Not built");
-            Say(outcome.error, plat::MB_ICONERROR);
-            break;
-    }
-    ui_.btnTry.enabled = ui_.btnSettings.enabled = ui_.btnInstall.enabled = !built_.empty();
-}
-
-void TMakerForm::btnCancelClick() {
-    if (Busy()) {
-        job_.Cancel();
-        adding_.Cancel();
-        SetStatus("Cancelling...");
-    }
-}
-
-void TMakerForm::btnTryClick() {
-    if (!plat::StartProcess("\"" + built_ + "\" /s", plat::SW_SHOWNORMAL)) {
-        Say(built_ + ": " + plat::LastErrorText(), plat::MB_ICONERROR);
-    }
-}
-
-void TMakerForm::btnSettingsClick() {
-    if (!plat::StartProcess("\"" + built_ + "\" /c", plat::SW_SHOWNORMAL)) {
-        Say(built_ + ": " + plat::LastErrorText(), plat::MB_ICONERROR);
-    }
-}
-
-void TMakerForm::btnInstallClick() {
-    const std::string name =
-        project_.SaverName().empty() ? fs::path(built_).stem().string() : project_.SaverName();
-    const std::string installed = InstallSaver(built_, name);
-    Say(name + " is now your screen saver.\n\nIt was put in " + installed, plat::MB_ICONINFORMATION);
-}
-
 void TMakerForm::SetStatus(const std::string& text) { ui_.lblStatus.caption = text; }
 
 // Showing the project
@@ -790,7 +344,7 @@ void TMakerForm::ShowItem() {
         c->enabled = any;
     }
     ui_.cbItemSound.items = {"None"};
-    for (const auto& sound : project_.Files(kEntrySounds)) {
+    for (const auto& sound : project_.Files(sounds::kEntrySounds)) {
         ui_.cbItemSound.items.push_back(FileName(sound));
     }
     if (!any) {
@@ -810,11 +364,11 @@ void TMakerForm::ShowItem() {
 
 void TMakerForm::ShowSounds() {
     ui_.lbMusic.items.clear();
-    for (const auto& file : project_.Files(kMusic)) {
+    for (const auto& file : project_.Files(sounds::kMusic)) {
         ui_.lbMusic.items.push_back(FileName(file));
     }
     ui_.lbSounds.items.clear();
-    for (const auto& file : project_.Files(kEntrySounds)) {
+    for (const auto& file : project_.Files(sounds::kEntrySounds)) {
         ui_.lbSounds.items.push_back(FileName(file));
     }
 }
@@ -869,5 +423,6 @@ void TMakerForm::ShowPreviewPictures() {
     const gfx::IntSize size = imgPreviewTrans_->Bounds().Size();
     preview_.SetPictures(FittedPicture(files[0], size), FittedPicture(files[1], size));
 }
+
 
 }  // namespace maker

@@ -91,7 +91,7 @@ std::string ToAnsi(const std::string& utf8) { return sspack::Utf8ToAnsi(utf8).va
 // Every file name the manifest holds, wherever it lies.
 template <typename Visit>
 void ForEachFile(Json& doc, Visit visit) {
-    for (const char* table : {kItems, "masks", "entrySounds", "music"}) {
+    for (const char* table : {kItems, "masks", sounds::kEntrySounds, sounds::kMusic}) {
         if (auto it = doc.find(table); it != doc.end() && it->is_array()) {
             for (Json& entry : *it) {
                 if (auto file = entry.find("file"); file != entry.end() && file->is_string()) {
@@ -332,7 +332,7 @@ void TProject::RemoveFile(const char* table, std::size_t i) {
     Json& entries = Table(table);
     CheckIndex(i, entries.size());
     entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(i));
-    if (std::string_view(table) == "entrySounds") {
+    if (std::string_view(table) == sounds::kEntrySounds) {
         // The items keep pointing at the same sounds.
         for (std::size_t k = 0; k < ItemCount(); ++k) {
             const int sound = ItemEnterSound(k);
@@ -352,7 +352,7 @@ void TProject::MoveFile(const char* table, std::size_t i, int step) {
     CheckIndex(i, entries.size());
     CheckIndex(j, entries.size());
     std::swap(entries[i], entries[j]);
-    if (std::string_view(table) == "entrySounds") {
+    if (std::string_view(table) == sounds::kEntrySounds) {
         for (std::size_t k = 0; k < ItemCount(); ++k) {
             const int sound = ItemEnterSound(k);
             if (sound == static_cast<int>(i) || sound == static_cast<int>(j)) {

@@ -98,6 +98,12 @@ private:
     bool modified_ = false;
 };
 
+// The manifest's tables of sounds, for Files, AddFile, RemoveFile and MoveFile.
+namespace sounds {
+inline constexpr char kMusic[] = "music";
+inline constexpr char kEntrySounds[] = "entrySounds";
+}  // namespace sounds
+
 // The header settings the window offers, by their manifest names.
 namespace key {
 inline constexpr char kSeconds[] = "Seconds";

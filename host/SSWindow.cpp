@@ -418,22 +418,27 @@ void TSSWindow::ScreenSaverMainSaverActive() { F().SaverActive = true; }
 // background until its first item.
 void TSSWindow::OpenMonitors() {
     for (std::size_t other = 0; other < otherMonitors_.size(); ++other) {
-        const gfx::IntRect& rect = otherMonitors_[other];
-        plat::Window::Options options;
-        options.bounds = rect;
-        options.border = plat::BorderStyle::None;
-        options.color = Window().Color();
-        options.owner = plat::ApplicationHandle();
-        TMonitorScreen screen{rect, plat::Window::Create(options, {}), nullptr};
-        screen.image = plat::Surface::Create(*screen.window, gfx::IntRect::FromSize(0, 0, rect.Width(), rect.Height()));
-        screen.image->Bitmap() = overlays_.OtherBackground(other);
-        screen.image->SetVisible(true);
-        screen.window->Show();
-        monitors_.push_back(std::move(screen));
-        core::Trace("Monitor " + std::to_string(other + 2) + ": " + std::to_string(rect.left) + "," +
-                    std::to_string(rect.top) + " " + std::to_string(rect.Width()) + "x" +
-                    std::to_string(rect.Height()));
+        OpenMonitor(other);
     }
+    monitorsOpen_ = !settings_.DisableTwoMonitors && !F().PreviewMode;
+}
+
+void TSSWindow::OpenMonitor(std::size_t other) {
+    const gfx::IntRect& rect = otherMonitors_[other];
+    plat::Window::Options options;
+    options.bounds = rect;
+    options.border = plat::BorderStyle::None;
+    options.color = Window().Color();
+    options.owner = plat::ApplicationHandle();
+    TMonitorScreen screen{rect, plat::Window::Create(options, {}), nullptr};
+    screen.image = plat::Surface::Create(*screen.window, gfx::IntRect::FromSize(0, 0, rect.Width(), rect.Height()));
+    screen.image->Bitmap() = overlays_.OtherBackground(other);
+    screen.image->Changed();
+    screen.image->SetVisible(true);
+    screen.window->Show();
+    monitors_.push_back(std::move(screen));
+    core::Trace("Monitor " + std::to_string(other + 2) + ": " + std::to_string(rect.left) + "," +
+                std::to_string(rect.top) + " " + std::to_string(rect.Width()) + "x" + std::to_string(rect.Height()));
 }
 
 std::vector<plat::Surface*> TSSWindow::MonitorImages() const {
@@ -444,17 +449,34 @@ std::vector<plat::Surface*> TSSWindow::MonitorImages() const {
     return images;
 }
 
-// A monitor that is no longer there loses its window; the slideshow goes on on the others.
+// A monitor that is no longer there loses its window, and one that came gets a window and the last
+// turn; the slideshow goes on on the others.
 void TSSWindow::OnDisplayChange() {
-    if (closed_ || monitors_.empty()) {
+    if (closed_ || !monitorsOpen_) {
         return;
     }
     const std::vector<gfx::IntRect> now = plat::Monitors();
+    if (now.empty()) {
+        return;
+    }
     // Closing one serves messages, and with them perhaps the next notice: the list may shrink meanwhile.
     for (std::size_t other = monitors_.size(); other-- > 0;) {
         if (other < monitors_.size() &&
             std::find(now.begin() + 1, now.end(), monitors_[other].rect) == now.end()) {
             CloseMonitor(other);
+        }
+    }
+    // A monitor under the main window (the main monitor moved elsewhere) is not taken up twice.
+    const gfx::IntRect main = Window().Bounds();
+    for (auto rect = now.begin() + 1; rect != now.end(); ++rect) {
+        if (!closed_ && std::find(otherMonitors_.begin(), otherMonitors_.end(), *rect) == otherMonitors_.end() &&
+            rect->Intersect(main).IsEmpty()) {
+            otherMonitors_.push_back(*rect);
+            overlays_.AddOtherMonitor(*rect);
+            OpenMonitor(otherMonitors_.size() - 1);
+            if (loader_) {
+                loader_->AddOther(*monitors_.back().image);
+            }
         }
     }
 }

@@ -133,6 +133,7 @@ private:
     void RandomizeBackground();
     void LoadSoundTable(pkg::PackageReader& reader);
     void OpenMonitors();
+    void OpenMonitor(std::size_t other);
     void CloseMonitor(std::size_t other);
     void CreateImage32();
     void CreateFlash();
@@ -191,6 +192,7 @@ private:
     show::TItemPreparer preparer_;  // before the loader, which uses it
     std::unique_ptr<show::TItemLoader> loader_;
     bool closed_ = false;
+    bool monitorsOpen_ = false;  // the slideshow shows on the other monitors, and takes up new ones
     bool tickWaiting_ = false;
     int dpiChanges_ = 0;  // an item tick came while a transition was still ending
     bool exitBannerShown_ = false;

@@ -113,6 +113,13 @@ void TItemLoader::DropOther(std::size_t other) {
     }
 }
 
+void TItemLoader::AddOther(plat::Surface& image) {
+    stage_.others.push_back(&image);
+    if (stage_.preparer != nullptr) {
+        stage_.preparer->Discard();  // the turn it counted may now fall on the new monitor
+    }
+}
+
 std::int32_t TItemLoader::StillMode(const pkg::ItemRecord& item) const {
     const std::int32_t sizeMode = item.ItemSizeMode != -1 ? item.ItemSizeMode : stage_.settings.Stretch;
     return stage_.previewMode ? 1 : sizeMode;

@@ -60,6 +60,8 @@ public:
     // A monitor besides the main one (counted from 0) went away: its turn is skipped from now on.
     // Nothing may still draw on its image control.
     void DropOther(std::size_t other);
+    // A monitor came: its image control takes its turn after the others.
+    void AddOther(plat::Surface& image);
     // The image control that shows the current still image, and its monitor: 0 the main one, n the
     // n-th other.
     plat::Surface& TargetSurface() { return Screen(TargetScreen); }

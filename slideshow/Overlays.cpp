@@ -15,8 +15,7 @@ void TOverlays::Build(const pkg::Package& package, const std::string& packageFil
     desktop_ = h.DesktopBackground;
     others_.clear();
     for (const gfx::IntRect& rect : otherMonitors) {
-        // The desktop is taken now, before the saver's windows cover it.
-        others_.push_back({rect, desktop_ ? plat::CaptureDesktop(rect) : gfx::TBitmap32()});
+        AddOtherMonitor(rect);
     }
     bgimgMode_ = h.BackgroundImageMode;
     logoPosition_ = h.LogoPosition;
@@ -78,6 +77,11 @@ void TOverlays::DropOtherMonitor(std::size_t other) {
     if (other < others_.size()) {
         others_.erase(others_.begin() + static_cast<std::ptrdiff_t>(other));
     }
+}
+
+void TOverlays::AddOtherMonitor(const gfx::IntRect& rect) {
+    // The desktop is taken now, before the saver's windows cover it.
+    others_.push_back({rect, desktop_ ? plat::CaptureDesktop(rect) : gfx::TBitmap32()});
 }
 
 void TOverlays::DrawLogo(gfx::TBitmap32& frame) const {

@@ -38,6 +38,9 @@ public:
     gfx::TBitmap32 OtherBackground(std::size_t other) const;
     // That monitor went away: the others keep their places in turn.
     void DropOtherMonitor(std::size_t other);
+    // A monitor came, after the others in turn; a desktop background is taken of it now, before the
+    // saver's window covers it.
+    void AddOtherMonitor(const gfx::IntRect& rect);
     bool HasLogo() const { return logo_.has_value(); }
 
     // Blends the logo at its own size at its anchor place.

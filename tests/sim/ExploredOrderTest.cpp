@@ -298,6 +298,33 @@ TEST_F(ExploredOrder, AMonitorGoesAwayWhileItsItemComesOrAnimates) {
     });
 }
 
+// A monitor plugged in while a transition runs, an animated GIF plays or the next item is prepared,
+// and unplugged again later.
+TEST_F(ExploredOrder, AMonitorComesWhileItemsComeAndGoesAgain) {
+    ForEachSeed([&](std::uint64_t) {
+        Machine().monitors = {kMonitor};
+        const std::string saver = Saver(4, Json::object(), "explored.scr", 1);
+        const std::uint64_t from = Between(300, 2500);
+        const std::uint64_t stays = Between(500, 3000);
+        const std::uint64_t end = from + 5000 + stays + Between(500, 2000);
+        const int code = Run(saver, {"/s"}, 30000, [&](host::TSSWindow& w) {
+            Watch(w);
+            WhenFirst(
+                from, Busy,
+                [stays] {
+                    sim::ChangeMonitors({kMonitor, kSecondMonitor});
+                    sim::At(sim::Now() + stays, [] { sim::ChangeMonitors({kMonitor}); });
+                },
+                Between(0, 300), from + 5000);
+            sim::At(end, [] { sim::PostMessage({0, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0}); });
+            CloseBannerWhenShown(end);
+        });
+        ExpectEnded(code);
+        EXPECT_TRUE(Traced("Monitor 2: 320,0 320x240"));
+        EXPECT_TRUE(Traced("Monitor 2 gone"));
+    });
+}
+
 // Preparing the next item takes a while here, as a large photograph's decoding does: the tick, Next,
 // Back and the end come while it runs, before its result is handed over, or after.
 TEST_F(ExploredOrder, TheNextItemPreparedWhileTicksStepsAndTheEndCome) {

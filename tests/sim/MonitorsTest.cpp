@@ -175,4 +175,40 @@ TEST_F(Monitors, AMonitorThatGoesAwayLosesItsWindowAndItsTurn) {
     EXPECT_EQ(Machine().freedSurfaceUses, std::vector<std::string>{});
 }
 
+TEST_F(Monitors, AMonitorThatComesGetsAWindowAndTheLastTurn) {
+    Machine().monitors = {kMain};
+    gfx::TBitmap32 wide;
+    gfx::TBitmap32 main;
+    std::size_t open = 0;
+    Run(Saver(4), {"/s"}, 3950, [&](host::TSSWindow& w) {
+        // The wide monitor is plugged in while the second item shows on the main one.
+        sim::At(1500, [] { sim::ChangeMonitors({kMain, kWide}); });
+        sim::At(1600, [&] {
+            open = w.MonitorImages().size();
+            EXPECT_NE(WindowOver(kWide), nullptr);
+            // Until its first item it shows its own background.
+            EXPECT_EQ(Canvas(w.MonitorImages().at(0)).Pixel(5, 5), kBackground);
+        });
+        sim::At(2900, [&] { wide = Canvas(w.MonitorImages().at(0)); });
+        sim::At(3900, [&] { main = Canvas(&w.Image32()); });
+    });
+    EXPECT_TRUE(Traced("Monitor 2: 320,0 480x270"));
+    EXPECT_EQ(open, 1u);
+    EXPECT_EQ(Shown(), (std::vector<int>{0, 1, 2, 3}));
+    ExpectLaidOut(wide, kWide, kOnWide, kColours[2], "the third item on the monitor that came");
+    ExpectLaidOut(main, kMain, kOnMain, kColours[3], "then the main monitor again");
+    EXPECT_EQ(Machine().freedSurfaceUses, std::vector<std::string>{});
+}
+
+TEST_F(Monitors, NoMonitorIsTakenUpWhenTheSaverShowsOnlyOnTheMainOne) {
+    Machine().monitors = {kMain};
+    std::size_t open = 1;
+    Run(Saver(2, {{"DisableTwoMonitors", true}}), {"/s"}, 2500, [&](host::TSSWindow& w) {
+        sim::At(500, [] { sim::ChangeMonitors({kMain, kWide}); });
+        sim::At(1000, [&] { open = w.MonitorImages().size(); });
+    });
+    EXPECT_EQ(open, 0u);
+    EXPECT_EQ(WindowOver(kWide), nullptr);
+}
+
 }  // namespace

@@ -1,7 +1,6 @@
 #include "transitions/TransThread.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -41,7 +40,7 @@ TTransThread::TTransThread(std::int32_t effectNumber, plat::Surface& target, con
       FrameDelay(frameDelay),
       width_(image.Width()),
       height_(image.Height()),
-      startedAt_(plat::GetTickCount()) {
+      startedAt_(plat::Microseconds()) {
     OldImage.SetSize(width_, height_);
     target.CopyFromCanvas(OldImage, {0, 0, width_, height_});
     presentNew_ = [this] { PresentNew(); };
@@ -69,14 +68,15 @@ void TTransThread::PresentComposed() {
 }
 
 // The line's time is when the last frame reached the screen, on the clock of every trace line; the
-// span from the start gives the end-to-end frame period of the effect's frames.
+// span from the start, on the precise clock, gives the end-to-end frame period of the effect's frames.
 void TTransThread::PresentLast() {
     PresentNew();
+    const std::uint64_t took = (plat::Microseconds() - startedAt_) / 1000;
     const std::uint32_t now = plat::GetTickCount();
     const core::ProcessFlags& flags = core::Flags();
     const bool stopped = flags.TransAbort || flags.TransCancel;
     core::Trace("Transition " + std::to_string(EffectNumber) + ": " + std::to_string(framesDrawn_) + " frames in " +
-                std::to_string(now - startedAt_) + " ms, last at " + std::to_string(now) + " ms" +
+                std::to_string(took) + " ms, last at " + std::to_string(now) + " ms" +
                 (stopped ? ", stopped" : ""));
 }
 
@@ -209,7 +209,11 @@ void TTransThread::WaitFrame(TFamily& family) {
     auto stopRequested = [&flags] { return flags.TransAbort || flags.TransCancel; };
     // A negative delay would sleep for ever as an unsigned count; it means no delay.
     const std::int32_t delay = std::max(FrameDelay, 0);
-    std::uint32_t t0 = plat::GetTickCount();
+    const std::uint64_t delayUs = static_cast<std::uint64_t>(delay) * 1000;
+    // The wait is timed on the precise clock with the timer at 1 ms: on the tick count, which moves
+    // a whole timer tick at a time, a 9 ms wait lasts 15.6 ms or more.
+    const plat::FineTimer fineTimer;
+    std::uint64_t t0 = plat::Microseconds();
     for (;;) {
         const bool more = family.DrawFrame(*this);
         ++framesDrawn_;
@@ -219,15 +223,13 @@ void TTransThread::WaitFrame(TFamily& family) {
         if (stopRequested() || (!more && !family.WaitsAfterLastFrame())) {
             return;
         }
-        std::int64_t elapsed = 0;
         do {
             plat::Sleep(static_cast<std::uint32_t>(std::min(delay, 1)));
-            elapsed = std::llabs(static_cast<std::int32_t>(plat::GetTickCount() - t0));
-        } while (elapsed < delay && !stopRequested());
+        } while (plat::Microseconds() - t0 < delayUs && !stopRequested());
         if (!more) {
             return;
         }
-        t0 = plat::GetTickCount();
+        t0 = plat::Microseconds();
     }
 }
 

@@ -61,9 +61,9 @@ private:
     void RunFadeUnfolds(std::int32_t variant);
     // Runs a family's frames, if it has any.
     void Run(std::unique_ptr<TFamily> family);
-    // The frame loop shared by every family: one frame, then wait out the frame delay in 1 ms sleeps
-    // unless a stop is requested or no piece has steps left (the families that pace themselves wait
-    // after their last frame too).
+    // The frame loop shared by every family: one frame, then wait out the frame delay from the
+    // frame's start in 1 ms sleeps, on the precise clock, unless a stop is requested or no piece has
+    // steps left (the families that pace themselves wait after their last frame too).
     void WaitFrame(TFamily& family);
     // The closing whole new image, followed by the transition's trace line (main thread).
     void PresentLast();
@@ -93,10 +93,10 @@ private:
     std::function<void()> presentLast_;
     std::function<void()> frameObserver_;
 
-    // For the trace: when the transition started (on the main thread), and the frames the effect
-    // drew, the closing whole image not counted. The worker counts; the main thread reads the count
-    // in the closing present, while the worker waits for it.
-    std::uint32_t startedAt_;
+    // For the trace: when the transition started (on the main thread, in plat::Microseconds), and
+    // the frames the effect drew, the closing whole image not counted. The worker counts; the main
+    // thread reads the count in the closing present, while the worker waits for it.
+    std::uint64_t startedAt_;
     std::int32_t framesDrawn_ = 0;
 };
 

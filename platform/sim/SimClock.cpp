@@ -6,6 +6,8 @@ namespace plat {
 
 std::uint32_t GetTickCount() { return static_cast<std::uint32_t>(sim::Scheduler::Get().TickNow()); }
 
+std::uint64_t Microseconds() { return sim::Scheduler::Get().TickNow() * 1000; }
+
 void Sleep(std::uint32_t ms) {
     auto& scheduler = sim::Scheduler::Get();
     if (scheduler.OnWorker()) {
@@ -14,6 +16,11 @@ void Sleep(std::uint32_t ms) {
         scheduler.Sleep(ms);
     }
 }
+
+// The simulated timer has no resolution to raise: virtual time moves by whole milliseconds.
+FineTimer::FineTimer() = default;
+
+FineTimer::~FineTimer() = default;
 
 std::uint32_t SeedSource() { return sim::M().seed + static_cast<std::uint32_t>(sim::Scheduler::Get().TickNow()); }
 

@@ -1,10 +1,12 @@
-// The shared helpers: the run-time random generator, file-name rules and the command line.
+// The shared helpers: the run-time random generator, file-name rules, the command line and the
+// precise clock's arithmetic.
 
 #include <gtest/gtest.h>
 
 #include "common/Paths.h"
 #include "common/Random.h"
 #include "host/ModeLetter.h"
+#include "platform/Clock.h"
 #include "platform/CommandLine.h"
 
 namespace {
@@ -64,6 +66,18 @@ TEST(ModeLetter, TakesTheSecondCharacterOfTheFirstArgument) {
     EXPECT_EQ(host::ModeLetter(V{}), "");
     EXPECT_EQ(host::ModeLetter(V{"s"}), "") << "a bare letter is a one-character argument";
     EXPECT_EQ(host::ModeLetter(V{"sx"}), "X");
+}
+
+// The performance counter counts at 10 MHz on current systems and at 3.579545 MHz on older ones; a
+// machine may have been up for weeks when the saver starts.
+TEST(CounterMicroseconds, StaysExactAfterALongUptime) {
+    EXPECT_EQ(plat::CounterMicroseconds(12'345'678, 10'000'000), 1'234'567u);
+    EXPECT_EQ(plat::CounterMicroseconds(10'000'000ull * 86'400 * 30 + 1'234'567, 10'000'000),
+              86'400'000'000ull * 30 + 123'456)
+        << "30 days at 10 MHz";
+    EXPECT_EQ(plat::CounterMicroseconds(3'579'545ull * 100'000 + 1'789'772, 3'579'545), 100'000'499'999ull);
+    EXPECT_EQ(plat::CounterMicroseconds(9'223'372'036'854'775'807ull, 10'000'000), 922'337'203'685'477'580ull)
+        << "the largest count the counter gives";
 }
 
 }  // namespace

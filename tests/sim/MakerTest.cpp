@@ -411,6 +411,37 @@ TEST_F(Maker, AProjectTheBuilderWouldRefuseIsNotOpenedAndSaysWhy) {
     EXPECT_NE(LastMessage().find("not JSON"), std::string::npos);
 }
 
+TEST_F(Maker, AProjectWhosePicturesMovedOpensToBeMendedAndBuildsOnceTheyAreOut) {
+    PutJpeg("a.jpg", 20, 20, 0xFF808080);
+    std::ofstream(Path("moved.json")) << R"({"items": [{"file": "a.jpg"}, {"file": "gone.jpg", "caption": {"text": "G"}},
+                                                      {"file": "gone.png"}],
+                                            "logo": {"file": "logo-gone.png"}})";
+    ASSERT_TRUE(Form().OpenProject(Path("moved.json"))) << LastMessage();
+    Settle();
+    EXPECT_EQ(Shown("lvItems").items,
+              (std::vector<std::string>{"a.jpg", "gone.jpg - G (missing)", "gone.png (missing)"}));
+    ASSERT_EQ(Machine().messageBoxes.size(), 1u);
+    for (const char* name : {"gone.jpg", "gone.png", "logo-gone.png"}) {
+        EXPECT_NE(LastMessage().find(Path(name)), std::string::npos) << name;
+    }
+
+    // Building now says which file is not there, before it asks where to write.
+    Click("btnBuild");
+    EXPECT_NE(LastMessage().find("items[1].file: \"gone.jpg\" is not a readable file"), std::string::npos)
+        << LastMessage();
+    EXPECT_FALSE(Form().Building());
+    EXPECT_TRUE(Machine().saveFileRequests.empty());
+    Machine().saveFileAnswers.push_back(Path("moved.scr"));
+
+    Select("lvItems", 1);
+    Click("btnRemove");
+    Click("btnRemove");
+    Click("btnNoLogo");
+    Click("btnBuild");
+    Settle();
+    EXPECT_EQ(Shown("lblStatus").caption, "Built moved.scr");
+}
+
 TEST_F(Maker, ClosingWithChangesAsksToSaveAndCancelKeepsTheWindow) {
     PutJpeg("a.jpg", 20, 20, 0xFF808080);
     AnswerOpen({"a.jpg"});

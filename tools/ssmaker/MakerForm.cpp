@@ -1,6 +1,7 @@
 #include "tools/ssmaker/MakerForm.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 #include "common/Flags.h"
@@ -105,6 +106,14 @@ bool TMakerForm::OpenProject(const std::string& path) {
     SetStatus(FileName(path));
     Show();
     Sync();
+    if (const auto missing = project_.MissingFiles(); !missing.empty()) {
+        std::string text = "These files of the project are not where it says. Remove them from the project, or put "
+                           "them back, before building.\n";
+        for (const auto& file : missing) {
+            text += "\n" + file;
+        }
+        Say(text, plat::MB_ICONWARNING);
+    }
     return true;
 }
 
@@ -322,7 +331,9 @@ void TMakerForm::ShowItems() {
     for (std::size_t i = 0; i < project_.ItemCount(); ++i) {
         const std::string file = project_.ItemFile(i);
         const std::string caption = project_.ItemCaption(i);
-        list.items.push_back(FileName(file) + (caption.empty() ? "" : " - " + caption));
+        std::error_code ec;
+        const bool there = std::filesystem::is_regular_file(file, ec);
+        list.items.push_back(FileName(file) + (caption.empty() ? "" : " - " + caption) + (there ? "" : " (missing)"));
         const auto thumbnail = thumbnails_.find(file);
         list.pictures.push_back(thumbnail != thumbnails_.end() ? thumbnail->second : nullptr);
     }

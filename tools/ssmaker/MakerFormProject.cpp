@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "common/Trace.h"
 #include "platform/Dialogs.h"
@@ -104,6 +105,8 @@ void TMakerForm::btnBuildClick() {
         Say("saver.scr was not found beside the maker; keep the two in one folder.", plat::MB_ICONERROR);
         return;
     }
+    // A project the builder would refuse says why before anything is asked.
+    sspack::Manifest manifest = project_.ToManifest();
     if (output_.empty()) {
         plat::SaveFileRequest request;
         request.title = "Build the Screen Saver";
@@ -118,7 +121,7 @@ void TMakerForm::btnBuildClick() {
         }
         output_ = *chosen;
     }
-    BuildRequest request{project_.ToManifest(), *runtime, output_};
+    BuildRequest request{std::move(manifest), *runtime, output_};
     ui_.pbBuild.value = 0;
     SetStatus("Checking the files...");
     job_.Start(

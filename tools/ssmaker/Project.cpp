@@ -1,5 +1,6 @@
 #include "tools/ssmaker/Project.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -146,7 +147,7 @@ TProject TProject::Open(const std::string& path) {
     }
     // What the builder would refuse is refused here, with its message.
     try {
-        sspack::ParseManifest(doc, FolderOf(path));
+        sspack::ParseManifest(doc, FolderOf(path), sspack::NamedFiles::MayBeMissing);
     } catch (const sspack::ManifestError& e) {
         throw sspack::ManifestError(path + ": " + e.what());
     }
@@ -193,6 +194,19 @@ std::string TProject::FullPath(const std::string& stored) const {
 
 sspack::Manifest TProject::ToManifest() const {
     return sspack::ParseManifest(doc_, path_.empty() ? std::string(".") : FolderOf(path_));
+}
+
+std::vector<std::string> TProject::MissingFiles() const {
+    std::vector<std::string> missing;
+    Json doc = doc_;
+    ForEachFile(doc, [&](Json& file) {
+        const std::string full = FullPath(ToAnsi(file.get<std::string>()));
+        std::error_code ec;
+        if (!fs::is_regular_file(full, ec) && std::find(missing.begin(), missing.end(), full) == missing.end()) {
+            missing.push_back(full);
+        }
+    });
+    return missing;
 }
 
 Json& TProject::Items() {

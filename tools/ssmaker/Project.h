@@ -22,7 +22,8 @@ public:
     // A new project: no items, the builder's defaults.
     TProject();
 
-    // Reads a manifest as `sspack build` would, refusing what it would refuse (ManifestError).
+    // Reads a manifest as `sspack build` would, refusing what it would refuse (ManifestError),
+    // except files that are not where it says: the project opens, to be mended (MissingFiles).
     static TProject Open(const std::string& path);
     // Writes the manifest; file names become relative to its folder.
     void Save(const std::string& path);
@@ -33,6 +34,8 @@ public:
 
     // What the package builder makes of it now (ManifestError when a file has gone).
     sspack::Manifest ToManifest() const;
+    // The files the project names that are not there, as full paths in the manifest's order.
+    std::vector<std::string> MissingFiles() const;
 
     // The pictures and videos, in show order.
     std::size_t ItemCount() const;

@@ -100,7 +100,7 @@ private:
 
 class Parser {
 public:
-    explicit Parser(std::string base) : base_(std::move(base)) {}
+    Parser(std::string base, NamedFiles files) : base_(std::move(base)), files_(files) {}
 
     Manifest Parse(const Json& root);
 
@@ -117,6 +117,7 @@ private:
     TableEntry<pkg::SoundRecord> Track(const ObjectReader& in) const;
 
     std::string base_;
+    NamedFiles files_;
 };
 
 std::string Parser::ResolveFile(const Json& value, const std::string& path) const {
@@ -126,7 +127,9 @@ std::string Parser::ResolveFile(const Json& value, const std::string& path) cons
         file = (fs::path(base_) / file).lexically_normal();
     }
     std::error_code ec;
-    if (name.empty() || !fs::is_regular_file(file, ec) || !std::ifstream(file, std::ios::binary)) {
+    if (name.empty() ||
+        (files_ == NamedFiles::MustBeReadable &&
+         (!fs::is_regular_file(file, ec) || !std::ifstream(file, std::ios::binary)))) {
         Reject(path, Shown(value) + " is not a readable file");
     }
     return file.string();
@@ -174,7 +177,9 @@ void Parser::Strings(const ObjectReader& in, pkg::PackageStrings& strings) const
         try {
             bytes = ReadFileBytes(ResolveFile(*value, in.At("TranslationFile")));
         } catch (const FileIoError& e) {
-            Reject(in.At("TranslationFile"), Shown(*value) + ": " + e.what());
+            if (files_ == NamedFiles::MustBeReadable) {
+                Reject(in.At("TranslationFile"), Shown(*value) + ": " + e.what());
+            }
         }
         if (bytes.size() > kStringMax) {
             Reject(in.At("TranslationFile"), Shown(*value) + " holds " + std::to_string(bytes.size()) +
@@ -363,7 +368,13 @@ Manifest Parser::Parse(const Json& root) {
 
 }  // namespace
 
-Manifest ParseManifest(const Json& root, const std::string& baseFolder) { return Parser(baseFolder).Parse(root); }
+Manifest ParseManifest(const Json& root, const std::string& baseFolder) {
+    return ParseManifest(root, baseFolder, NamedFiles::MustBeReadable);
+}
+
+Manifest ParseManifest(const Json& root, const std::string& baseFolder, NamedFiles files) {
+    return Parser(baseFolder, files).Parse(root);
+}
 
 Manifest LoadManifest(const std::string& path) {
     std::vector<std::uint8_t> bytes;

@@ -29,6 +29,13 @@ namespace sspack {
 // }
 Manifest ParseManifest(const Json& root, const std::string& baseFolder);
 
+// Whether the files a manifest names must be there to read it.
+enum class NamedFiles { MustBeReadable, MayBeMissing };
+
+// The same, checking everything but, with MayBeMissing, that the files are there: a project whose
+// pictures have moved still reads, to be mended. A translation file that is missing gives no text.
+Manifest ParseManifest(const Json& root, const std::string& baseFolder, NamedFiles files);
+
 // Reads the manifest file; its folder is the base of relative file names.
 Manifest LoadManifest(const std::string& path);
 
